@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that the project needs and that are missing.
+#   install-deps.sh build   what building and running the program needs
+#   install-deps.sh test    that, plus what the tests need (X, sound, tools)
+set -eu
+build_pkgs=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
+  libicu-dev libvorbis-dev libsdl2-dev)
+test_pkgs=(libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth x11-utils
+  pulseaudio pulseaudio-utils sox libsox-fmt-all espeak-ng vorbis-tools imagemagick xdotool
+  python3 python3-pyatspi at-spi2-core dbus dbus-x11 fonts-dejavu-core fonts-liberation
+  clang libclang-rt-14-dev)
+pkgs=("${build_pkgs[@]}")
+[ "${1:-build}" = test ] && pkgs+=("${test_pkgs[@]}")
+
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=()
+[ "$(id -u)" -ne 0 ] && sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
