@@ -1,0 +1,29 @@
+// A read-only stream over a file. Opening is the only place where a file
+// name becomes a descriptor; the file is closed when the stream goes, so a
+// load that fails midway still releases it. The platform has no sharing
+// modes, so "readers may share, writers may not" reduces to opening
+// read-only: this program never writes a pupil's file.
+#pragma once
+
+#include "memtable/stream/TStream.h"
+
+#include <string>
+
+class TFileStream : public TStream {
+public:
+    /// Opens `path` for reading or raises EFOpenError
+    /// "Cannot open file \"<full path>\". <system reason>".
+    explicit TFileStream(const std::string& path);
+    ~TFileStream() override;
+
+    std::size_t Read(void* buffer, std::size_t count) override;
+    std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
+    std::int64_t Size() override;
+
+    const std::string& FileName() const { return path_; }
+
+private:
+    std::string path_;
+    int fd_ = -1;
+};
+

@@ -1,0 +1,64 @@
+#include "memtable/stream/TqvrCustomStreamFormat.h"
+
+#include "memtable/stream/StreamErrors.h"
+#include "memtable/stream/TStream.h"
+
+#include "memtable/TqvrCustomMemTable.h"
+
+void TqvrCustomStreamFormat::BeginLoad(TqvrCustomMemTable& table)
+{
+    table.SuspendNotifications();
+    table.LockStore();
+    // Opening the table inside the load must neither read a persistent file
+    // nor keep orders up to date record by record; EndLoad rebuilds them once.
+    savedPersistent_ = table.Persistent();
+    savedEnableIndexes_ = table.EnableIndexes();
+    table.SetPersistent(false);
+    table.SetEnableIndexes(false);
+    table.SetLoading(true);
+    prepared_ = true;
+    if (sfFromStart().Contains(sfLoadFromStart) && workStream_ != nullptr)
+        workStream_->SetPosition(0);
+}
+
+void TqvrCustomStreamFormat::LoadTable(TqvrCustomMemTable& table)
+{
+    ReadDefinitions(table);
+    if (table.FieldCount() == 0)
+        stream_errors::RaiseNoFieldCount();
+    ReadData(table);
+}
+
+void TqvrCustomStreamFormat::RestoreTable(TqvrCustomMemTable& table)
+{
+    table.SetPersistent(savedPersistent_);
+    table.SetEnableIndexes(savedEnableIndexes_);
+    table.SetLoading(false);
+}
+
+void TqvrCustomStreamFormat::EndLoad(TqvrCustomMemTable& table)
+{
+    if (!prepared_)
+        return;
+    prepared_ = false;
+    RestoreTable(table);
+    table.RebuildOrders();
+    table.UnlockStore();
+    // Bound controls find the new field objects here; an error of theirs
+    // ends EndLoad at this point.
+    table.ResumeNotifications();
+    // A table left closed (it was closed and the stream failed before its
+    // first field, or it defined no field) has no record to re-read.
+    if (table.Active())
+        table.Refresh();
+}
+
+void TqvrCustomStreamFormat::UndoBeginLoad(TqvrCustomMemTable& table)
+{
+    if (!prepared_)
+        return;
+    prepared_ = false;
+    RestoreTable(table);
+    table.UnlockStore();
+    table.ResumeNotifications();
+}
