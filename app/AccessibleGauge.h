@@ -1,0 +1,43 @@
+// What a screen reader learns about the player's progress gauge: a progress
+// bar whose value, minimum and maximum are the gauge's Progress, MinValue and
+// MaxValue, named by the percentage it shows ("37%") unless the window gave
+// it a name of its own. The value cannot be set from outside: the gauge only
+// follows playback.
+#pragma once
+
+#include <QAccessibleWidget>
+
+class TGauge;
+
+class AccessibleGauge : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+  explicit AccessibleGauge(TGauge* gauge);
+
+  QAccessible::Role role() const override;
+  QAccessible::State state() const override;
+  QString text(QAccessible::Text t) const override;
+  void* interface_cast(QAccessible::InterfaceType t) override;
+
+  QVariant currentValue() const override;
+  void setCurrentValue(const QVariant& value) override;
+  QVariant maximumValue() const override;
+  QVariant minimumValue() const override;
+  QVariant minimumStepSize() const override;
+
+  /// The percentage text as the gauge paints it.
+  QString PercentText() const;
+
+private:
+  friend void NotifyGaugeChanged(TGauge* gauge);
+  TGauge* gauge() const;
+
+  // What the last change event told, so that a change of Progress that
+  // leaves the percentage alone does not announce a new name.
+  int m_reportedPercent = -1;
+};
+
+/// Tells assistive technology that the gauge's range or Progress changed:
+/// a value-change event, and a name change when the percentage moved. The
+/// gauge calls it after every change of its three values; it costs nothing
+/// while no assistive technology listens.
+void NotifyGaugeChanged(TGauge* gauge);
