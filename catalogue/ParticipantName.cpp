@@ -14,10 +14,21 @@ constexpr std::array<std::string_view, 4> kSuffixes = {"_0.ans", "_0.ogg", "_2.o
 
 bool isContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 
-// Length of the well-formed UTF-8 sequence starting at `pos`, or 1 when the
-// byte there does not start one (a stray continuation, an overlong form, a
-// surrogate, a value past U+10FFFF or a sequence cut short).
-std::size_t sequenceLength(std::string_view text, std::size_t pos)
+char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (asciiLower(a[i]) != asciiLower(b[i]))
+            return false;
+    return true;
+}
+
+} // namespace
+
+std::size_t CharacterLength(std::string_view text, std::size_t pos)
 {
     const auto b0 = static_cast<unsigned char>(text[pos]);
     if (b0 < 0x80)
@@ -52,24 +63,10 @@ std::size_t sequenceLength(std::string_view text, std::size_t pos)
     return len;
 }
 
-char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (asciiLower(a[i]) != asciiLower(b[i]))
-            return false;
-    return true;
-}
-
-} // namespace
-
 std::size_t CountCharacters(std::string_view text)
 {
     std::size_t count = 0;
-    for (std::size_t pos = 0; pos < text.size(); pos += sequenceLength(text, pos))
+    for (std::size_t pos = 0; pos < text.size(); pos += CharacterLength(text, pos))
         ++count;
     return count;
 }
@@ -98,7 +95,7 @@ std::string_view WorkIdOf(std::string_view name)
 {
     std::size_t pos = 0;
     for (std::size_t n = 0; n < kIdLength && pos < name.size(); ++n)
-        pos += sequenceLength(name, pos);
+        pos += CharacterLength(name, pos);
     return name.substr(0, pos);
 }
 
