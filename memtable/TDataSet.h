@@ -97,6 +97,8 @@ public:
 
 protected:
     void SetState(TDataSetState state);
+    /// Changes the state without notifications (the loader's temporary insert state).
+    void SetStateSilently(TDataSetState state) { state_ = state; }
     void Fire(const TDataSetNotifyEvent& event) {
         if (event) event(*this);
     }

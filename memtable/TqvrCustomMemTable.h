@@ -86,13 +86,13 @@ public:
 
     // ---- Locale ----
     int LocaleID() const { return common_.LocaleID(); }
-    void SetLocaleID(int id) { common_.SetLocaleID(id); }
+    void SetLocaleID(int id);
     int LanguageID() const { return common_.LanguageID(); }
-    void SetLanguageID(int v) { common_.SetLanguageID(v); }
+    void SetLanguageID(int v);
     int SubLanguageID() const { return common_.SubLanguageID(); }
-    void SetSubLanguageID(int v) { common_.SetSubLanguageID(v); }
+    void SetSubLanguageID(int v);
     int SortID() const { return common_.SortID(); }
-    void SetSortID(int v) { common_.SetSortID(v); }
+    void SetSortID(int v);
 
     // ---- Orders ----
     TIndexDefs& IndexDefs() { return indexDefs_; }
@@ -206,17 +206,21 @@ private:
     void DoInsert(bool fromEdit);
     void BuildIndex(TqvrIndex& index);
     void SwitchToIndex(TqvrIndex* index);
-    int SearchIndex(TqvrIndex& index, const TqvrFieldList& list, const TqvrRecord& key, bool nearest);
     int SeekPosition(const TqvrFieldList& list, const TqvrRecord& key);
     int FindEntry(TqvrIndex& index, const TqvrRecord* record);
     void UpkeepInsert(TqvrRecord* stored);
-    void UpkeepEdit(TqvrRecord* stored, const TqvrRecord& edited);
+    TqvrRecord* PostEdit(TqvrRecord* stored);
     void UpkeepDelete(TqvrRecord* stored);
     void CheckUnique(const TqvrRecord& record, const TqvrRecord* self);
-    void ReplaceStoredObject(TqvrRecord* old, TqvrRecord* now);
+    void SortOrder(TqvrIndex& index, std::vector<TqvrRecord*>& entries);
     void EmptyStore();
     void DropEditCopy();
     void DropLoadRecords();
+    void SetWriteTarget(TqvrRecord* r);
+    TqvrRecord* StoredAt(int position) const { return current_->Entries.At(position); }
+    bool InRange(int position) const { return position >= 0 && position < current_->Entries.Count(); }
+    struct SearchResult { int position; bool found; };
+    SearchResult Search(TqvrIndex& index, const TqvrFieldList& list, const TqvrRecord& key, bool nearest);
     std::unique_ptr<TqvrIndex> MakeIndexFromDef(const TIndexDef& def);
 
     TqvrCommon common_;
@@ -228,8 +232,11 @@ private:
     bool atStart_ = true;
     bool atEnd_ = true;
     TqvrRecord* editCopy_ = nullptr;    // tsEdit / tsInsert
-    TqvrRecord* writeTarget_ = nullptr;  // load insert state
-    TqvrRecord* loadHead_ = nullptr;
+    TqvrRecord* writeTarget_ = nullptr;  // load insert state, or a scratch key record
+    std::vector<TqvrRecord*> loadChain_;  // the loaded record and its earlier versions
+    bool scratchWrite_ = false;
+    mutable const TqvrRecord* readOverride_ = nullptr;
+    int layoutCount_ = 0;
     int insertPlace_ = -1;
     bool readOnly_ = false;
     bool loading_ = false;

@@ -1,0 +1,194 @@
+#include "memtable/TqvrCommon.h"
+
+#include <cstdlib>
+#include <random>
+
+#include <unicode/ucol.h>
+#include <unicode/uloc.h>
+#include <unicode/ustring.h>
+
+#include "memtable/Exceptions.h"
+
+namespace {
+
+std::string UserCollationLocale() {
+    const char* names[] = {"LC_ALL", "LC_COLLATE", "LANG"};
+    std::string value;
+    for (const char* n : names) {
+        const char* v = std::getenv(n);
+        if (v && *v) {
+            value = v;
+            break;
+        }
+    }
+    size_t cut = value.find_first_of(".@");
+    if (cut != std::string::npos) value.resize(cut);
+    if (value == "C" || value == "POSIX") value.clear();
+    return value;
+}
+
+}  // namespace
+
+TqvrCommon::TqvrCommon() { NewDataId(); }
+
+TqvrCommon::~TqvrCommon() {
+    Empty();
+    DropCollators();
+}
+
+void TqvrCommon::NewDataId() {
+    static std::mt19937 gen{std::random_device{}()};
+    std::uniform_int_distribution<int32_t> dist(0, 2147483647);
+    int32_t id;
+    do id = dist(gen);
+    while (id == dataId_);
+    dataId_ = id;
+}
+
+bool TqvrCommon::Store(TqvrRecord* record, bool reuseFreed) {
+    bool fresh = !(reuseFreed && !freeSlots_.empty());
+    if (!fresh) {
+        record->slot = freeSlots_.back();
+        freeSlots_.pop_back();
+        slots_[static_cast<size_t>(record->slot)] = record;
+    } else {
+        record->slot = static_cast<int32_t>(slots_.size());
+        slots_.push_back(record);
+    }
+    record->serial = nextSerial_++;
+    record->flags |= TqvrRecord::kStored;
+    ++recordCount_;
+    return fresh;
+}
+
+void TqvrCommon::Replace(TqvrRecord* old, TqvrRecord* now) {
+    slots_[static_cast<size_t>(old->slot)] = now;
+    auto it = earlier_.find(old);
+    if (it != earlier_.end()) {
+        TqvrRecord* e = it->second;
+        earlier_.erase(it);
+        earlier_[now] = e;
+    }
+}
+
+void TqvrCommon::Free(TqvrRecord* record) {
+    if (record->status == 3 && deletedCount_ > 0) --deletedCount_;
+    slots_[static_cast<size_t>(record->slot)] = nullptr;
+    freeSlots_.push_back(record->slot);
+    --recordCount_;
+    for (TqvrRecord* e = EarlierVersion(record); e;) {
+        TqvrRecord* next = EarlierVersion(e);
+        earlier_.erase(e);
+        TqvrRecord::Destroy(e);
+        e = next;
+    }
+    earlier_.erase(record);
+    TqvrRecord::Destroy(record);
+}
+
+void TqvrCommon::Empty() {
+    for (TqvrRecord* r : slots_) TqvrRecord::Destroy(r);
+    for (auto& [r, e] : earlier_) TqvrRecord::Destroy(e);
+    earlier_.clear();
+    slots_.clear();
+    slots_.shrink_to_fit();
+    freeSlots_.clear();
+    recordCount_ = 0;
+    nextSerial_ = 0;
+    deletedCount_ = 0;
+    NewDataId();
+}
+
+void TqvrCommon::LinkEarlierVersion(TqvrRecord* record, TqvrRecord* earlier) { earlier_[record] = earlier; }
+
+TqvrRecord* TqvrCommon::EarlierVersion(const TqvrRecord* record) const {
+    auto it = earlier_.find(record);
+    return it == earlier_.end() ? nullptr : it->second;
+}
+
+void TqvrCommon::SetLocaleID(int id) {
+    localeId_ = id;
+    sortId_ = (id >> 16) & 0xF;
+    subLanguageId_ = (id >> 10) & 0x3F;
+    languageId_ = id & 0xFF;
+    DropCollators();
+}
+
+void TqvrCommon::SetLanguageID(int v) {
+    languageId_ = v;
+    localeId_ = (sortId_ << 16) | (subLanguageId_ << 10) | languageId_;
+    DropCollators();
+}
+
+void TqvrCommon::SetSubLanguageID(int v) {
+    subLanguageId_ = v;
+    localeId_ = (sortId_ << 16) | (subLanguageId_ << 10) | languageId_;
+    DropCollators();
+}
+
+void TqvrCommon::SetSortID(int v) {
+    sortId_ = v;
+    localeId_ = (sortId_ << 16) | (subLanguageId_ << 10) | languageId_;
+    DropCollators();
+}
+
+bool TqvrCommon::CollationLocaleName(std::string& out) const {
+    if (localeId_ == 1024 || localeId_ == 2048) {
+        out = UserCollationLocale();
+        return true;
+    }
+    char buf[ULOC_FULLNAME_CAPACITY];
+    UErrorCode status = U_ZERO_ERROR;
+    int32_t n = uloc_getLocaleForLCID(static_cast<uint32_t>(localeId_), buf, sizeof buf, &status);
+    if (U_FAILURE(status) || n <= 0) return false;
+    out.assign(buf, static_cast<size_t>(n));
+    return true;
+}
+
+void TqvrCommon::DropCollators() {
+    for (auto*& c : collators_) {
+        if (c) ucol_close(c);
+        c = nullptr;
+    }
+}
+
+UCollator* TqvrCommon::Collator(bool caseInsensitive) {
+    UCollator*& c = collators_[caseInsensitive ? 1 : 0];
+    if (c) return c;
+    std::string name;
+    if (!CollationLocaleName(name)) RaiseMemTableInvalidLocale(localeId_);
+    UErrorCode status = U_ZERO_ERROR;
+    c = ucol_open(name.c_str(), &status);
+    if (U_FAILURE(status) || !c) {
+        c = nullptr;
+        RaiseMemTableInvalidLocale(localeId_);
+    }
+    ucol_setStrength(c, caseInsensitive ? UCOL_SECONDARY : UCOL_TERTIARY);
+    return c;
+}
+
+int TqvrCommon::Collate(std::string_view a, std::string_view b, bool caseInsensitive) {
+    UCollator* c = Collator(caseInsensitive);
+    UErrorCode status = U_ZERO_ERROR;
+    UCollationResult r = ucol_strcollUTF8(c, a.data(), static_cast<int32_t>(a.size()), b.data(),
+                                          static_cast<int32_t>(b.size()), &status);
+    return r == UCOL_LESS ? -1 : r == UCOL_GREATER ? 1 : 0;
+}
+
+void TqvrCommon::AppendSortKey(std::string_view text, bool caseInsensitive, std::string& out) {
+    UCollator* c = Collator(caseInsensitive);
+    UErrorCode status = U_ZERO_ERROR;
+    scratchA_.resize(text.size() + 1);
+    int32_t len = 0;
+    u_strFromUTF8WithSub(scratchA_.data(), static_cast<int32_t>(scratchA_.size()), &len, text.data(),
+                         static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &status);
+    if (U_FAILURE(status)) len = 0;
+    size_t base = out.size();
+    out.resize(base + 64);
+    int32_t need = ucol_getSortKey(c, scratchA_.data(), len, reinterpret_cast<uint8_t*>(out.data() + base), 64);
+    if (need > 64) {
+        out.resize(base + static_cast<size_t>(need));
+        ucol_getSortKey(c, scratchA_.data(), len, reinterpret_cast<uint8_t*>(out.data() + base), need);
+    }
+    out.resize(base + static_cast<size_t>(need));
+}
