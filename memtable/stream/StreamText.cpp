@@ -8,7 +8,7 @@ namespace stream_text {
 namespace {
 
 // The upper half of code page 1251, asked of ICU once; a byte that ICU
-// cannot map (0x98 is unassigned) becomes '?'.
+// cannot map would become '?'.
 const std::array<char32_t, 128>& Cp1251UpperHalf()
 {
     static const std::array<char32_t, 128> table = [] {

@@ -49,11 +49,15 @@ void TStreamDecoder::ReadBytes(void* out, std::size_t count)
         if (pos_ == end_) {
             // A long run goes straight from the stream into place.
             if (count >= buffer_.size()) {
-                const std::size_t n = stream_.Read(dest, count);
-                consumedBefore_ += static_cast<std::int64_t>(n);
-                unreadInStream_ = std::max<std::int64_t>(0, unreadInStream_ - static_cast<std::int64_t>(n));
-                if (n < count)
-                    stream_errors::RaiseReadError();
+                while (count > 0) {
+                    const std::size_t n = stream_.Read(dest, count);
+                    if (n == 0)
+                        stream_errors::RaiseReadError();
+                    consumedBefore_ += static_cast<std::int64_t>(n);
+                    unreadInStream_ = std::max<std::int64_t>(0, unreadInStream_ - static_cast<std::int64_t>(n));
+                    dest += n;
+                    count -= n;
+                }
                 return;
             }
             Fill();
