@@ -1,0 +1,132 @@
+#include "catalogue/WorkExport.h"
+
+#include "audio/Bass.h"
+#include "catalogue/AnswerSheet.h"
+#include "catalogue/FindAllOgg.h"
+#include "catalogue/ParticipantName.h"
+#include "catalogue/WorkList.h"
+#include "memtable/TqvrMemTable.h"
+#include "memtable/stream/TqvrBinaryStreamFormat.h"
+
+#include <cstdio>
+#include <exception>
+#include <ostream>
+
+namespace zenor {
+
+int ScanWorks(std::string_view folder, TqvrMemTable& tblWork)
+{
+    int matched = 0;
+    ScanHooks hooks;
+    hooks.participantFound = [&](const std::string& prefix, std::string_view name) {
+        ++matched;
+        RecordWork(tblWork, WorkIdOf(name), prefix);
+    };
+    FindAllOgg(folder, hooks);
+    tblWork.ApplySort();
+    return matched;
+}
+
+std::string RecordingSeconds(const std::string& path)
+{
+    if (!FileExists(path))
+        return {};
+    const HSTREAM stream = BASS_StreamCreateFile(0, path.c_str(), 0, 0, 0);
+    if (stream == 0)
+        return {};
+    const double seconds = BASS_ChannelBytes2Seconds(stream, BASS_ChannelGetLength(stream, 0));
+    // A stopped stream is released when the next one is created.
+    BASS_ChannelStop(stream);
+    if (seconds < 0)
+        return {};
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", seconds);
+    return text;
+}
+
+namespace {
+
+// The sheet's values as the answer labels would show them. A label whose
+// field the sheet lacks fails to bind in the window; here that failure is
+// the row's problem, and the other values are still given.
+void ReadAnswers(TqvrMemTable& answers, WorkRow& row)
+{
+    static const char* const names[7] = {"VarNo", "a1", "a2", "a3", "a4", "a5", "a6"};
+    std::string* const targets[7] = {&row.varNo,      &row.answers[0], &row.answers[1], &row.answers[2],
+                                     &row.answers[3], &row.answers[4], &row.answers[5]};
+    for (int i = 0; i < 7; ++i) {
+        try {
+            *targets[i] = answers.FieldNamed(names[i]).StringValue();
+        } catch (const std::exception& error) {
+            if (row.problem.empty())
+                row.problem = error.what();
+        }
+    }
+}
+
+} // namespace
+
+std::vector<WorkRow> ExportRows(TqvrMemTable& tblWork)
+{
+    std::vector<WorkRow> rows;
+    TqvrMemTable answers("answers");
+    TqvrBinaryStreamFormat format;
+    tblWork.GoFirst();
+    while (!tblWork.NoCurrentRecord()) {
+        WorkRow row;
+        row.id = tblWork.FieldNamed("ID").StringValue();
+        row.pathWork = CurrentWorkFolder(tblWork);
+        try {
+            if (const auto missing = LoadAnswerSheet(tblWork, answers, format))
+                row.problem = *missing;
+            else
+                ReadAnswers(answers, row);
+        } catch (const std::exception& error) {
+            row.problem = error.what();
+        }
+        const std::string stem = row.pathWork + row.id;
+        row.task2Seconds = RecordingSeconds(stem + "_2.ogg");
+        row.task3Seconds = RecordingSeconds(stem + "_3.ogg");
+        rows.push_back(std::move(row));
+        if (tblWork.StepBy(1) == 0)
+            break;
+    }
+    return rows;
+}
+
+std::string CsvField(std::string_view text)
+{
+    std::string clean;
+    clean.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t len = CharacterLength(text, pos);
+        if (len == 1 && static_cast<unsigned char>(text[pos]) >= 0x80)
+            clean += "\xEF\xBF\xBD";
+        else
+            clean.append(text.substr(pos, len));
+        pos += len;
+    }
+    if (clean.find_first_of(",\"\r\n") == std::string::npos)
+        return clean;
+    std::string quoted = "\"";
+    for (char c : clean) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    quoted += '"';
+    return quoted;
+}
+
+void WriteCsv(std::ostream& out, const std::vector<WorkRow>& rows)
+{
+    out << "ID,pathWork,VarNo,a1,a2,a3,a4,a5,a6,task2_seconds,task3_seconds,problem\r\n";
+    for (const WorkRow& row : rows) {
+        out << CsvField(row.id) << ',' << CsvField(row.pathWork) << ',' << CsvField(row.varNo);
+        for (const std::string& answer : row.answers)
+            out << ',' << CsvField(answer);
+        out << ',' << row.task2Seconds << ',' << row.task3Seconds << ',' << CsvField(row.problem) << "\r\n";
+    }
+}
+
+} // namespace zenor

@@ -1,0 +1,48 @@
+// What a coordinator needs to review a whole school in a spreadsheet: every
+// work of a folder tree, as a completed scan lists it, with the answers of
+// its sheet as the window would show them, the lengths of its two oral
+// answers and what the window would report about it. Reads the pupils'
+// files, never writes one.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TqvrMemTable;
+
+namespace zenor {
+
+/// Scans `folder` into `tblWork` (laid out by ConfigureWorkTable) exactly as
+/// a completed scan of the window does, sorts it, and returns the number of
+/// participant files found.
+int ScanWorks(std::string_view folder, TqvrMemTable& tblWork);
+
+struct WorkRow {
+    std::string id;
+    std::string pathWork;
+    std::string varNo;
+    std::string answers[6];
+    std::string task2Seconds; // empty when the recording is missing or unreadable
+    std::string task3Seconds;
+    std::string problem;      // empty when the sheet loaded and showed
+};
+
+/// One row per record of `tblWork`, in the table's order. Moves the current
+/// record of `tblWork`; the sheets are loaded into a table of its own.
+std::vector<WorkRow> ExportRows(TqvrMemTable& tblWork);
+
+/// The rows as CSV (RFC 4180: comma, CRLF, fields quoted when they hold a
+/// comma, quote, CR or LF) with a header row; text as UTF-8, bytes of names
+/// that are not UTF-8 replaced by U+FFFD.
+void WriteCsv(std::ostream& out, const std::vector<WorkRow>& rows);
+
+/// A field as RFC 4180 wants it, with the bytes that are not UTF-8 replaced.
+std::string CsvField(std::string_view text);
+
+/// Seconds of an Ogg Vorbis recording, three decimals; empty when the file
+/// is missing or cannot be decoded.
+std::string RecordingSeconds(const std::string& path);
+
+} // namespace zenor

@@ -1,0 +1,110 @@
+#include "catalogue/WorkExport.h"
+#include "catalogue/WorkList.h"
+
+#include "TempTree.h"
+
+#include "memtable/TqvrMemTable.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace zenor {
+namespace {
+
+using ::testing::ElementsAre;
+using test::TempTree;
+using Rows = std::vector<std::pair<std::string, std::string>>;
+
+Rows Listed(TqvrMemTable& table)
+{
+    Rows rows;
+    for (int i = 0; i < table.RecordTotal(); ++i)
+        rows.emplace_back(table.FieldTextAt(i, table.FieldNamed("ID")),
+                          table.FieldTextAt(i, table.FieldNamed("pathWork")));
+    return rows;
+}
+
+class WorkListTest : public ::testing::Test {
+protected:
+    WorkListTest() { ConfigureWorkTable(table); }
+    TqvrMemTable table{"tblWork"};
+};
+
+TEST_F(WorkListTest, OneRecordPerIdWithTheFolderMetLast)
+{
+    RecordWork(table, "12345", "/a/");
+    RecordWork(table, "54321", "/a/");
+    RecordWork(table, "12345", "/b/");
+    table.ApplySort();
+    EXPECT_THAT(Listed(table), ElementsAre(std::pair<std::string, std::string>{"12345", "/b/"},
+                                           std::pair<std::string, std::string>{"54321", "/a/"}));
+}
+
+TEST_F(WorkListTest, IdsDifferingInCaseAreTwoWorks)
+{
+    RecordWork(table, "abcde", "/x/");
+    RecordWork(table, "ABCDE", "/y/");
+    RecordWork(table, "abcde", "/z/");
+    ASSERT_EQ(table.RecordTotal(), 2);
+    table.ApplySort();
+    const Rows rows = Listed(table);
+    EXPECT_EQ(rows.size(), 2u);
+    for (const auto& [id, folder] : rows)
+        EXPECT_EQ(folder, id == "abcde" ? "/z/" : "/y/");
+}
+
+TEST_F(WorkListTest, KeepsLongWorkFoldersWhole)
+{
+    const std::string deep = "/" + std::string(300, 'd') + "/" + std::string(3000, 'e') + "/";
+    RecordWork(table, "12345", deep);
+    EXPECT_EQ(table.FieldNamed("pathWork").StringValue(), deep);
+    // Only past the platform's path limit is a folder cut.
+    const std::string tooLong(5000, 'f');
+    RecordWork(table, "12345", tooLong);
+    EXPECT_EQ(table.FieldNamed("pathWork").StringValue(), tooLong.substr(0, kWorkFolderSize));
+}
+
+TEST_F(WorkListTest, ScanListsTheWorksOfATreeSorted)
+{
+    TempTree t;
+    t.file("s/c/12345_0.ans");
+    t.file("s/c/12345_2.ogg");
+    t.file("s/c/12345_3.ogg");
+    t.file("s/99999_0.ogg");
+    t.file("s/abcde_0.ans");
+    t.file("s/ABCDE_2.ogg");
+    t.file("s/notes.txt");
+    t.file("12345_0.ans/00001_3.ogg"); // a folder named like a sheet is walked, not counted
+    const std::string r = t.root() + "/";
+    EXPECT_EQ(ScanWorks(t.root(), table), 7);
+    const Rows rows = Listed(table);
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[0], (std::pair<std::string, std::string>{"00001", r + "12345_0.ans/"}));
+    EXPECT_EQ(rows[1], (std::pair<std::string, std::string>{"12345", r + "s/c/"}));
+    EXPECT_EQ(rows[2], (std::pair<std::string, std::string>{"99999", r + "s/"}));
+    // The two case-distinct IDs come last, in the collation's order.
+    EXPECT_EQ(rows[3].second, r + "s/");
+    EXPECT_EQ(rows[4].second, r + "s/");
+}
+
+TEST_F(WorkListTest, ASecondScanAddsToTheFirst)
+{
+    TempTree one, two;
+    one.file("11111_0.ans");
+    one.file("22222_0.ans");
+    two.file("22222_2.ogg");
+    two.file("33333_3.ogg");
+    ScanWorks(one.root(), table);
+    EXPECT_EQ(ScanWorks(two.root(), table), 2);
+    EXPECT_THAT(Listed(table),
+                ElementsAre(std::pair<std::string, std::string>{"11111", one.root() + "/"},
+                            std::pair<std::string, std::string>{"22222", two.root() + "/"},
+                            std::pair<std::string, std::string>{"33333", two.root() + "/"}));
+}
+
+} // namespace
+} // namespace zenor
