@@ -1,6 +1,7 @@
 // Plays an Ogg Vorbis file through the audio layer while `parecord` records
 // a PulseAudio monitor source, and reports how long the sound took to show up
-// there. Used by tests/e2e/audio_null_sink.sh, which then checks the
+// there (from the play call, and from the stream's creation just before it).
+// Used by tests/e2e/audio_null_sink.sh, which then checks the
 // recording itself.
 //   audio_play_tone TONE.ogg RECORDING.raw
 // The recording is raw s16le, 2 channels, 44100 Hz. Prints one line of
@@ -12,6 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -124,12 +126,6 @@ int main(int argc, char **argv) {
     stopRecorder();
     return fail("BASS_Init failed");
   }
-  const HSTREAM h = BASS_StreamCreateFile(FALSE, argv[1], 0, 0, 0);
-  if (h == 0) {
-    stopRecorder();
-    return fail("cannot open the tone");
-  }
-  const double seconds = BASS_ChannelBytes2Seconds(h, BASS_ChannelGetLength(h, BASS_LENGTH_BYTES));
   // The recorder must be running, and the device past its start-up, before
   // the clock starts.
   if (!waitFor([&] { return rec.size() >= kRate * kFrame / 5; }, std::chrono::seconds(5))) {
@@ -138,9 +134,18 @@ int main(int argc, char **argv) {
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
 
+  // As the player does it: create the stream, ask its length, play at once.
   std::size_t startOffset = rec.size();
+  const auto created = Clock::now();
+  const HSTREAM h = BASS_StreamCreateFile(FALSE, argv[1], 0, 0, 0);
+  if (h == 0) {
+    stopRecorder();
+    return fail("cannot open the tone");
+  }
+  const double seconds = BASS_ChannelBytes2Seconds(h, BASS_ChannelGetLength(h, BASS_LENGTH_BYTES));
   const auto t0 = Clock::now();
   BASS_ChannelPlay(h, TRUE);
+  const double playCallMs = ms(Clock::now() - t0);
   const bool ended = waitFor([&] { return BASS_ChannelIsActive(h) == 0; },
                              std::chrono::milliseconds(static_cast<int>(seconds * 1000) + 3000));
   const double playedMs = ms(Clock::now() - t0);
@@ -151,10 +156,12 @@ int main(int argc, char **argv) {
   std::ofstream(argv[2], std::ios::binary)
       .write(reinterpret_cast<const char *>(rec.bytes.data()), static_cast<std::streamsize>(rec.bytes.size()));
 
-  // The first loud sample after the play call. Its time is taken from the
-  // arrival of the piece that carried it, less the frames that came after it
-  // in that piece; the recorder's own delay is not subtracted, so the figure
-  // is an upper bound of the playing delay.
+  // The first loud sample after the play call, timed on the recording's own
+  // clock: sample k was recorded at base + k / rate. Each piece's arrival
+  // gives base <= arrival - end / rate, since nothing arrives before it is
+  // recorded; delivery hiccups only make that larger, so the smallest value
+  // over all pieces is taken. The recorder's own delay stays in, so the
+  // figure is an upper bound of the playing delay.
   startOffset -= startOffset % kFrame;
   std::size_t loud = rec.bytes.size();
   for (std::size_t i = startOffset; i + 1 < rec.bytes.size(); i += 2) {
@@ -167,16 +174,15 @@ int main(int argc, char **argv) {
   if (loud == rec.bytes.size()) {
     return fail("nothing but silence was recorded");
   }
-  double latencyMs = -1;
+  auto secondsOf = [](std::size_t bytes) { return static_cast<double>(bytes) / kFrame / kRate * 1000.0; };
+  double baseMs = 1e300;
   for (const auto &[end, when] : rec.arrivals) {
-    if (end > loud) {
-      const double after = static_cast<double>(end - loud) / kFrame / kRate * 1000.0;
-      latencyMs = ms(when - t0) - after;
-      break;
-    }
+    baseMs = std::min(baseMs, ms(when - t0) - secondsOf(end));
   }
-  std::printf("init_ms=%.1f latency_ms=%.1f played_ms=%.1f length_s=%.3f ended=%d\n", initMs, latencyMs, playedMs,
-              seconds, ended ? 1 : 0);
+  const double latencyMs = baseMs + secondsOf(loud);
+  std::printf("init_ms=%.1f latency_ms=%.1f from_create_ms=%.1f play_call_ms=%.1f played_ms=%.1f length_s=%.3f "
+              "ended=%d\n",
+              initMs, latencyMs, latencyMs + ms(t0 - created), playCallMs, playedMs, seconds, ended ? 1 : 0);
   std::fflush(stdout);
   return ended ? 0 : fail("the stream did not end");
 }
