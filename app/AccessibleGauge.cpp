@@ -1,11 +1,34 @@
 #include "app/AccessibleGauge.h"
 
+#include "app/AccessibleEvents.h"
 #include "app/TGauge.h"
 
 #include <QAccessible>
+#include <QHash>
+
+namespace {
+
+// The gauges a client has asked about. Only those have anybody to tell, and
+// looking one up costs nothing on the gauge's path when nobody listens.
+QHash<const TGauge*, AccessibleGauge*>& Asked() {
+  static QHash<const TGauge*, AccessibleGauge*> asked;
+  return asked;
+}
+
+}  // namespace
 
 AccessibleGauge::AccessibleGauge(TGauge* gauge) : QAccessibleWidget(gauge, QAccessible::ProgressBar) {
   m_reportedPercent = gauge->PercentDone();
+  Asked().insert(gauge, this);
+}
+
+AccessibleGauge::~AccessibleGauge() {
+  for (auto it = Asked().begin(); it != Asked().end();) {
+    if (it.value() == this)
+      it = Asked().erase(it);
+    else
+      ++it;
+  }
 }
 
 TGauge* AccessibleGauge::gauge() const { return static_cast<TGauge*>(widget()); }
@@ -55,19 +78,17 @@ QVariant AccessibleGauge::minimumValue() const { return gauge()->MinValue(); }
 QVariant AccessibleGauge::minimumStepSize() const { return 0; }
 
 void NotifyGaugeChanged(TGauge* gauge) {
-  if (gauge == nullptr || !QAccessible::isActive())
-    return;
-  auto* iface = dynamic_cast<AccessibleGauge*>(QAccessible::queryAccessibleInterface(gauge));
+  AccessibleGauge* iface = Asked().value(gauge, nullptr);
   if (iface == nullptr)
     return;
   QAccessibleValueChangeEvent valueEvent(gauge, gauge->Progress());
-  QAccessible::updateAccessibility(&valueEvent);
+  PostAccessibleEvent(valueEvent);
   const int percent = gauge->PercentDone();
   if (percent != iface->m_reportedPercent) {
     iface->m_reportedPercent = percent;
     if (gauge->accessibleName().isEmpty()) {
       QAccessibleEvent nameEvent(gauge, QAccessible::NameChanged);
-      QAccessible::updateAccessibility(&nameEvent);
+      PostAccessibleEvent(nameEvent);
     }
   }
 }

@@ -12,6 +12,7 @@ class TGauge;
 class AccessibleGauge : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
   explicit AccessibleGauge(TGauge* gauge);
+  ~AccessibleGauge() override;
 
   QAccessible::Role role() const override;
   QAccessible::State state() const override;
@@ -38,6 +39,6 @@ private:
 
 /// Tells assistive technology that the gauge's range or Progress changed:
 /// a value-change event, and a name change when the percentage moved. The
-/// gauge calls it after every change of its three values; it costs nothing
-/// while no assistive technology listens.
+/// gauge calls it after every change of its three values; it does nothing
+/// for a gauge that no client has asked about.
 void NotifyGaugeChanged(TGauge* gauge);

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "app/AccessibleEvents.h"
 #include "app/TDBGridPlus.h"
 #include "memtable/TDataLink.h"
 #include "memtable/TDataSource.h"
@@ -51,7 +52,7 @@ private:
 
 namespace {
 
-void Post(QAccessibleEvent& event) { QAccessible::updateAccessibility(&event); }
+void Post(QAccessibleEvent& event) { PostAccessibleEvent(event); }
 
 }  // namespace
 
@@ -277,7 +278,6 @@ void AccessibleGrid::ForgetAllCells() { ForgetCells(0); }
 void AccessibleGrid::Sync() {
   const int rows = rowCount();
   const int current = CurrentRow();
-  const bool tell = QAccessible::isActive();
   QObject* grid = object();
 
   if (rows != m_toldRows) {
@@ -285,7 +285,7 @@ void AccessibleGrid::Sync() {
     // added at the end plus the renamed cells below; that is exactly what a
     // reader walking the rows would find.
     ForgetCells(rows);
-    if (tell) {
+    {
       const bool added = rows > m_toldRows;
       QAccessibleTableModelChangeEvent change(grid, added ? QAccessibleTableModelChangeEvent::RowsInserted
                                                           : QAccessibleTableModelChangeEvent::RowsRemoved);
@@ -303,7 +303,7 @@ void AccessibleGrid::Sync() {
     if (now == it->text)
       continue;
     it->text = now;
-    if (tell) {
+    {
       if (QAccessibleInterface* cell = QAccessible::accessibleInterface(it->id)) {
         QAccessibleEvent renamed(cell, QAccessible::NameChanged);
         Post(renamed);
@@ -314,8 +314,6 @@ void AccessibleGrid::Sync() {
   if (current != m_toldCurrent) {
     const int before = m_toldCurrent;
     m_toldCurrent = current;
-    if (!tell)
-      return;
     QAccessible::State selection;
     selection.selected = true;
     selection.focused = true;
@@ -344,7 +342,7 @@ void AccessibleGrid::Sync() {
 
 void AccessibleGrid::TellFocus() {
   const int current = CurrentRow();
-  if (!QAccessible::isActive() || Grid() == nullptr || !Grid()->hasFocus() || current < 0)
+  if (Grid() == nullptr || !Grid()->hasFocus() || current < 0)
     return;
   QAccessibleEvent focus(object(), QAccessible::Focus);
   focus.setChild(current);
