@@ -1,12 +1,145 @@
 // The window's folder scan and work list: getting the works, aborting a scan,
-// and loading the current work's answer sheet when the list moves.
-// Filled in by the scan and answer-sheet work; until then these handlers do nothing.
+// and loading the current work's answer sheet when the list moves. The walk,
+// the name rule, the record step and the sheet step are the catalogue's; what
+// lives here is what only a window has: the buttons, the pumping of pending
+// events, the status panel and the boxes.
+#include "app/DirectoryEdit.h"
+#include "app/MessageBoxes.h"
 #include "app/T_main.h"
+#include "app/TDBGridPlus.h"
+#include "catalogue/AnswerSheet.h"
+#include "catalogue/FindAllOgg.h"
+#include "catalogue/ParticipantName.h"
+#include "catalogue/WorkList.h"
+#include "memtable/TqvrMemTable.h"
+#include "memtable/stream/TqvrBinaryStreamFormat.h"
 
-void T_main::FindAllOgg(const std::string& folder) { (void)folder; }
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
 
-void T_main::Button1Click(QObject* Sender) { (void)Sender; }
+#include <cstdint>
+#include <limits>
+#include <string>
 
-void T_main::Button2Click(QObject* Sender) { (void)Sender; }
+namespace {
 
-void T_main::tblWorkAfterScroll(TDataSet& DataSet) { (void)DataSet; }
+// The status panel shows the path of every file the scan examines, but a
+// repaint per file would cost more than the walk itself. The latest text is
+// kept here and put on the panel at most once per frame (and only when it
+// differs from what the panel shows); the scan's end always shows the last.
+class StatusDuringScan {
+ public:
+  void Set(const std::string& folder, std::string_view name) {
+    text_.assign(folder).append(name);
+  }
+  void Clear() { text_.clear(); }
+
+  // Called before every pump, so the panel is up to date when it paints.
+  void ShowIfDue(T_main& window) {
+    if (!clock_.isValid() || clock_.hasExpired(kFrameMs)) Show(window);
+  }
+  void Show(T_main& window) {
+    clock_.start();
+    if (text_ == shown_) return;
+    shown_ = text_;
+    // Names that are not UTF-8 are shown with their bad bytes replaced.
+    window.SetStatusText(QString::fromUtf8(shown_.data(), static_cast<qsizetype>(shown_.size())));
+  }
+
+ private:
+  static constexpr qint64 kFrameMs = 16;
+  std::string text_;
+  std::string shown_;
+  QElapsedTimer clock_;
+};
+
+// Set while Button1Click runs, also nested inside its own pumping; lets an
+// abort tell the recovery after a failed scan from a click during one.
+bool scanHandlerActive = false;
+
+void AnswerSheetStep(T_main& window) {
+  if (const auto missing =
+          zenor::LoadAnswerSheet(*window.tblWork, *window.answers, *window.qvrBinaryStreamFormat1))
+    MessageBoxes::Information(QString::fromStdString(*missing));
+}
+
+QString WorkFolderStatus(const T_main& window) {
+  return QStringLiteral("Путь до работы: ") +
+         QString::fromStdString(zenor::CurrentWorkFolder(*window.tblWork));
+}
+
+}  // namespace
+
+void T_main::FindAllOgg(const std::string& folder) {
+  StatusDuringScan status;
+  // The levels clear the panel on their way out, also past an exception; the
+  // panel must then show that, not a file's path left from the last frame.
+  struct ShowLast {
+    StatusDuringScan& status;
+    T_main& window;
+    ~ShowLast() { status.Show(window); }
+  } const showLast{status, *this};
+
+  zenor::ScanHooks hooks;
+  hooks.pump = [&] {
+    status.ShowIfDue(*this);
+    QCoreApplication::processEvents();
+  };
+  hooks.keepGoing = [] { return scanning; };
+  hooks.fileExamined = [&](const std::string& prefix, std::string_view name) { status.Set(prefix, name); };
+  hooks.participantFound = [this](const std::string& prefix, std::string_view name) {
+    // A tree with more than 2^31 participant files would overflow the
+    // counter; it only has to stay above 0, so it stops at its maximum.
+    if (matchedFiles < std::numeric_limits<std::int32_t>::max()) ++matchedFiles;
+    zenor::RecordWork(*tblWork, zenor::WorkIdOf(name), prefix);
+  };
+  hooks.levelEnded = [&] { status.Clear(); };
+  zenor::FindAllOgg(folder, hooks);
+}
+
+void T_main::Button1Click(QObject* Sender) {
+  (void)Sender;
+  struct Active {
+    Active() { scanHandlerActive = true; }
+    ~Active() { scanHandlerActive = false; }
+  } const active;
+
+  Button1->setEnabled(false);
+  Button2->setEnabled(true);
+  scanning = true;
+  matchedFiles = 0;
+  // The text as typed, read once: editing the box during the scan changes nothing.
+  FindAllOgg(DirectoryEdit1->text().toStdString());
+  if (scanning) {
+    tblWork->ApplySort();
+    tblWork->GoFirst();
+    MessageBoxes::Information(QStringLiteral("Список работ получен"));
+    AnswerSheetStep(*this);
+    SetStatusText(WorkFolderStatus(*this));
+    ListWork->setFocus();
+  } else {
+    MessageBoxes::Information(QStringLiteral("Получение списка работ прервано"));
+  }
+  scanning = false;
+  Button1->setEnabled(true);
+  Button2->setEnabled(false);
+  CloseIfRequestedDuringScan();
+}
+
+void T_main::Button2Click(QObject* Sender) {
+  (void)Sender;
+  scanning = false;
+  Button1->setEnabled(true);
+  Button2->setEnabled(false);
+  // After a scan that an exception ended, "Прервать" is the way back to
+  // idle; a close asked for during that scan was waiting for exactly this.
+  if (!scanHandlerActive) CloseIfRequestedDuringScan();
+}
+
+void T_main::tblWorkAfterScroll(TDataSet& DataSet) {
+  (void)DataSet;
+  if (scanning || matchedFiles <= 0) return;
+  SetStatusText(WorkFolderStatus(*this));
+  AnswerSheetStep(*this);
+}
