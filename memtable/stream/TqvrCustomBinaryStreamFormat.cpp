@@ -1,11 +1,11 @@
 #include "memtable/stream/TqvrCustomBinaryStreamFormat.h"
 
 #include "memtable/stream/StreamErrors.h"
+#include "memtable/stream/StreamFieldTypes.h"
 
 #include "memtable/Exceptions.h"
 #include "memtable/TqvrCustomMemTable.h"
 
-#include <array>
 #include <cmath>
 #include <cstring>
 #include <exception>
@@ -20,43 +20,6 @@ constexpr int kRecordListsSince = 230;
 constexpr int kNullMarkersSince = 249;
 constexpr int kFieldKindSince = 250;
 constexpr int kDefaultExpressionSince = 251;
-
-struct TypeName {
-    std::string_view name;
-    TFieldType type;
-    bool accepted;
-};
-
-// Indexed by the type's ordinal; matched exactly and case-sensitively.
-constexpr std::array<TypeName, 38> kTypeNames {{
-    {"Unknown", ftUnknown, false},       {"String", ftString, true},
-    {"SmallInt", ftSmallint, true},      {"Integer", ftInteger, true},
-    {"Word", ftWord, true},              {"Boolean", ftBoolean, true},
-    {"Float", ftFloat, true},            {"Currency", ftCurrency, true},
-    {"BCD", ftBCD, true},                {"Date", ftDate, true},
-    {"Time", ftTime, true},              {"DateTime", ftDateTime, true},
-    {"Bytes", ftBytes, true},            {"VarBytes", ftVarBytes, true},
-    {"AutoInc", ftAutoInc, true},        {"Blob", ftBlob, true},
-    {"Memo", ftMemo, true},              {"Graphic", ftGraphic, true},
-    {"FmtMemo", ftFmtMemo, true},        {"ParadoxOle", ftParadoxOle, true},
-    {"dBaseOle", ftDBaseOle, true},      {"TypedBinary", ftTypedBinary, true},
-    {"Cursor", ftCursor, false},         {"FixedChar", ftFixedChar, true},
-    {"WideString", ftWideString, false}, {"LargeInt", ftLargeint, true},
-    {"ADT", ftADT, true},                {"Array", ftArray, true},
-    {"Reference", ftReference, false},   {"DataSet", ftDataSet, false},
-    {"HugeBlob", ftOraBlob, true},       {"HugeClob", ftOraClob, true},
-    {"Variant", ftVariant, false},       {"Interface", ftInterface, false},
-    {"Dispatch", ftIDispatch, false},    {"Guid", ftGuid, false},
-    {"SQLTimeStamp", ftTimeStamp, true}, {"FMTBcdField", ftFMTBcd, true},
-}};
-
-const TypeName* FindType(const std::string& name)
-{
-    for (const TypeName& t : kTypeNames)
-        if (t.name == name)
-            return &t;
-    return nullptr;
-}
 
 TFieldKind KindFromName(const std::string& name)
 {
@@ -139,7 +102,7 @@ void TqvrCustomBinaryStreamFormat::ReadFieldDefinition(TqvrCustomMemTable& table
     const std::string kindName = streamVersion_ >= kFieldKindSince ? in.ReadString() : std::string("Data");
     std::string defaultExpression = streamVersion_ >= kDefaultExpressionSince ? in.ReadString() : std::string();
 
-    const TypeName* type = FindType(typeName);
+    const TStreamFieldType* type = FindStreamFieldType(typeName);
     if (type == nullptr || !type->accepted)
         stream_errors::RaiseUnknownFieldType(typeName);
     const TFieldKind kind = KindFromName(kindName);

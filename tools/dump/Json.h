@@ -1,0 +1,15 @@
+// Small helpers for writing JSON by hand: the subcommands print fixed
+// shapes, so a builder would add nothing but weight.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+/// The text as a JSON string literal, quotes included. The text is UTF-8;
+/// control characters are escaped, and bytes that are not valid UTF-8 are
+/// replaced by U+FFFD so that the output always parses.
+std::string JsonString(std::string_view text);
+
+/// A finite double in the shortest form that reads back to the same value;
+/// "null" for NaN and the infinities, which JSON cannot express.
+std::string JsonNumber(double value);
