@@ -3,7 +3,7 @@
 # PulseAudio's null sink (SDL_AUDIODRIVER=pulseaudio) while the sink's monitor
 # is recorded, then checks the recording with sox: a tone is there, loud
 # enough, at its pitch and about its length, and it began soon after the play
-# call.
+# call (the median of three rounds of create-and-play).
 #   audio_null_sink.sh PATH/TO/audio_play_tone [WORKDIR]
 # Needs the services of tests/harness/services.sh (PULSE_SERVER set).
 # ZENOR_AUDIO_LATENCY_LIMIT_MS sets the allowed delay (default 150).
@@ -37,7 +37,9 @@ length=$(value "Length")
 peak=$(value "Maximum amplitude")
 rms=$(value "RMS     amplitude")
 pitch=$(value "Rough")
-latency=$(echo "$figures" | sed -n 's/.*latency_ms=\([-0-9.]*\).*/\1/p')
+# The median over the rounds; the first round also pays for starting the
+# decoder in a fresh process and is reported, not judged.
+latency=$(echo "$figures" | sed -n 's/^init_ms=.* latency_ms=\([-0-9.]*\).*/\1/p')
 
 awk -v x="$length" 'BEGIN { exit !(x >= 0.9 && x <= 1.1) }' || fail "tone lasted ${length}s, expected about 1s"
 awk -v x="$peak" 'BEGIN { exit !(x > 0.3) }' || fail "peak $peak is too low: silence or a broken path"
