@@ -274,7 +274,7 @@ bool AudioEngine::play(DWORD handle, bool restart) {
     if ((restart || was == State::Ended) && s->played.load() != 0) {
       rewind(*s);
     }
-    fill(*s);
+    fill(*s, std::numeric_limits<std::size_t>::max());
   }
   {
     DeviceLock lock(device_);
@@ -376,8 +376,9 @@ void AudioEngine::rewind(Stream &s) {
   s.played.store(0);
 }
 
-// Under s.decodeMutex. Tops the ring up as far as it has room.
-void AudioEngine::fill(Stream &s) {
+// Under s.decodeMutex. Tops the ring up as far as it has room, or until
+// `budget` bytes have gone in; returns the bytes written.
+std::size_t AudioEngine::fill(Stream &s, std::size_t budget) {
   SDL_AudioSpec spec;
   {
     std::lock_guard reg(registryMutex_);
@@ -385,7 +386,7 @@ void AudioEngine::fill(Stream &s) {
   }
   const std::size_t frame = static_cast<std::size_t>(SDL_AUDIO_BITSIZE(spec.format) / 8) * spec.channels;
   if (frame == 0) {
-    return;
+    return 0;
   }
   if (!s.ring) {
     std::size_t bytes = static_cast<std::size_t>(spec.freq) * frame * kAheadMs / 1000;
@@ -400,11 +401,12 @@ void AudioEngine::fill(Stream &s) {
       s.sourceDone = true;  // cannot convert: the stream plays as silence of no length
     }
   }
-  while (!s.drained.load()) {
+  std::size_t written = 0;
+  while (!s.drained.load() && written < budget) {
     std::size_t room = s.ring->writable();
     room -= room % frame;
     if (room == 0) {
-      return;
+      return written;
     }
     const int ready = s.convert != nullptr ? SDL_AudioStreamAvailable(s.convert) : 0;
     if (ready > 0) {
@@ -415,22 +417,23 @@ void AudioEngine::fill(Stream &s) {
       want -= want % frame;
       if (want == 0) {
         if (!s.sourceDone) {
-          return;
+          return written;
         }
         s.drained.store(true, std::memory_order_release);  // the rest is padding
-        return;
+        return written;
       }
       const int got = SDL_AudioStreamGet(s.convert, s.scratch.data(), static_cast<int>(want));
       if (got <= 0) {
-        return;
+        return written;
       }
       s.ring->write(s.scratch.data(), static_cast<std::size_t>(got));
       s.bytesOut += static_cast<std::uint64_t>(got);
+      written += static_cast<std::size_t>(got);
       continue;
     }
     if (s.sourceDone) {
       s.drained.store(true, std::memory_order_release);
-      return;
+      return written;
     }
     const std::size_t got = s.file->read(s.scratch.data(), s.scratch.size());
     if (got == 0) {
@@ -441,6 +444,7 @@ void AudioEngine::fill(Stream &s) {
       s.framesIn += got / (static_cast<std::size_t>(s.channels) * 2);
     }
   }
+  return written;
 }
 
 // Under s.decodeMutex, when the file has nothing more. SDL_AudioStreamFlush
@@ -479,9 +483,15 @@ void AudioEngine::decodeLoop() {
       }
     }
     reg.unlock();
+    // A piece at a time, so that a play waiting for the stream's lock is
+    // not held up by a whole buffer's decoding.
     for (auto &s : work) {
-      std::lock_guard dec(s->decodeMutex);
-      fill(*s);
+      for (;;) {
+        std::lock_guard dec(s->decodeMutex);
+        if (fill(*s, kScratchBytes) == 0) {
+          break;
+        }
+      }
     }
     work.clear();
     reg.lock();

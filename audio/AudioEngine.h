@@ -59,7 +59,7 @@ private:
 
   std::shared_ptr<Stream> find(DWORD handle);
   void releaseStopped();
-  void fill(Stream &s);
+  std::size_t fill(Stream &s, std::size_t budget);
   void rewind(Stream &s);
   void finishSource(Stream &s, const SDL_AudioSpec &spec, std::size_t frame);
   void attach(Stream *s);
