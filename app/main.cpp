@@ -1,11 +1,13 @@
 // The program entry: the application object, the main window (whose creation
 // runs the start-up checks), the message loop. Exit status 0 in every case the
 // program itself decides the end, also after a failed start-up check.
+#include "app/AccessibleFactories.h"
 #include "app/Application.h"
 #include "app/T_main.h"
 
 int main(int argc, char** argv) {
   Application app(argc, argv);
+  InstallAccessibleFactories();
   try {
     T_main window;
     window.show();
