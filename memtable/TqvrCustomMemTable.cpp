@@ -119,6 +119,7 @@ void TqvrCustomMemTable::Open() {
         throw;
     }
     keyCache_.reset();
+    ResetAutoInc();
     SetState(tsBrowse);
     atStart_ = true;
     atEnd_ = true;

@@ -205,7 +205,7 @@ private:
     void InternalCancel();
     void DoInsert(bool fromEdit);
     void BuildIndex(TqvrIndex& index);
-    void SwitchToIndex(TqvrIndex* index);
+    void SwitchToIndex(TqvrIndex* index, bool leaveEditState = true);
     int SeekPosition(const TqvrFieldList& list, const TqvrRecord& key);
     int FindEntry(TqvrIndex& index, const TqvrRecord* record);
     void UpkeepInsert(TqvrRecord* stored);
@@ -242,7 +242,7 @@ private:
     bool loading_ = false;
     bool persistent_ = false;
     bool enableIndexes_ = true;
-    int64_t autoIncMinValue_ = 0;
+    int64_t autoIncMinValue_ = 1;
     std::string sortFields_;
     TqvrMemTableCompareOptions sortOptions_ = 0;
     std::string indexName_;

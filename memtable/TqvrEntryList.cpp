@@ -13,6 +13,7 @@ size_t TqvrEntryList::StartOf(size_t blockIndex) const {
             starts_.resize(blocks_.size());
             startsValid_ = std::min(startsValid_, blocks_.size());
         }
+        // Starts stay valid for the blocks before the first change.
         size_t i = startsValid_;
         size_t s = i == 0 ? 0 : starts_[i - 1] + blocks_[i - 1]->items.size();
         for (; i < blocks_.size(); ++i) {
@@ -25,7 +26,7 @@ size_t TqvrEntryList::StartOf(size_t blockIndex) const {
 }
 
 size_t TqvrEntryList::Locate(size_t position, size_t& local) const {
-    StartOf(0);
+    StartOf(blocks_.size() - 1);
     // The last block whose start is at or before the position.
     auto it = std::upper_bound(starts_.begin(), starts_.end(), position);
     size_t b = static_cast<size_t>(it - starts_.begin()) - 1;

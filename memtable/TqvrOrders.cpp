@@ -210,7 +210,7 @@ TqvrCustomMemTable::SearchResult TqvrCustomMemTable::Search(TqvrIndex& index, co
             int mid = (first + last) / 2;
             int c = CompareKeys(list, key, *e.At(mid), false, false);
             if (c == 0) {
-                while (mid > 0 && CompareKeys(list, key, *e.At(mid - 1), nearest, false) == 0) --mid;
+                while (mid > 0 && CompareKeys(list, key, *e.At(mid - 1), false, false) == 0) --mid;
                 return {mid, true};
             }
             if (c < 0)
@@ -220,8 +220,11 @@ TqvrCustomMemTable::SearchResult TqvrCustomMemTable::Search(TqvrIndex& index, co
         }
         return {first, false};
     }
+    // A nearest search places records; it compares whole values. Comparing cut values
+    // here would put "A" after "ab" (cut to "a", which sorts before "A") and break the
+    // order it is meant to keep.
     for (int i = 0; i < n; ++i) {
-        int c = CompareKeys(list, key, *e.At(i), nearest, false);
+        int c = CompareKeys(list, key, *e.At(i), false, false);
         if (c == 0) return {i, true};
         if (nearest && c < 0) return {i, false};
     }
@@ -561,7 +564,7 @@ void TqvrCustomMemTable::ApplySort() {
     while (!trimmed.empty() && trimmed.front() == ' ') trimmed.remove_prefix(1);
     while (!trimmed.empty() && trimmed.back() == ' ') trimmed.remove_suffix(1);
     if (trimmed.empty()) {
-        SwitchToIndex(&indexes_.RowOrder());
+        SwitchToIndex(&indexes_.RowOrder(), false);
         return;
     }
     auto made = std::make_unique<TqvrIndex>(TqvrIndexes::kDefaultSortName, sortFields_, sortOptions_, true, true);
@@ -575,13 +578,13 @@ void TqvrCustomMemTable::ApplySort() {
         indexes_.Remove(&index);
         throw;
     }
-    SwitchToIndex(&index);
+    SwitchToIndex(&index, false);
 }
 
-void TqvrCustomMemTable::SwitchToIndex(TqvrIndex* index) {
+void TqvrCustomMemTable::SwitchToIndex(TqvrIndex* index, bool leaveEditState) {
     if (index == current_) return;
     try {
-        CheckBrowseMode();
+        if (leaveEditState) CheckBrowseMode();
         TqvrRecord* shown = InRange(cursor_) ? StoredAt(cursor_) : nullptr;
         current_ = index;
         if (index->Internal) {

@@ -1,0 +1,141 @@
+// Locale comparison with explicit locales: the root collation (C/POSIX or unset), the
+// Russian tailoring, and en_US_POSIX; LocaleID and its parts; invalid locales.
+#include <gtest/gtest.h>
+
+#include "TableTestSupport.h"
+
+using namespace mtest;
+using Ids_ = std::vector<std::string>;
+
+namespace {
+
+Ids_ SortedWith(TqvrMemTable& t, const Ids_& ids) {
+    DefineWorkTable(t);
+    t.Open();
+    for (const auto& id : ids) AddRow(t, id);
+    t.ApplySort();
+    return Ids(t);
+}
+
+// Russian puts Cyrillic before Latin; the root order has Latin first.
+const std::string kLatinA = "a";
+const std::string kCyrillicYa = "\xD1\x8F";  // "я"
+
+}  // namespace
+
+TEST(CollationTest, RootForTheCLocale) {
+    UseLocale("C.UTF-8");
+    TqvrMemTable t("t");
+    const std::string yo = "\xD1\x91\xD0\xB0", ye = "\xD0\xB5\xD0\xB1";  // "ёа", "еб": ё is е with a mark
+    EXPECT_EQ(SortedWith(t, {"B", "b", kCyrillicYa, "A", ye, "a", yo}), (Ids_{"a", "A", "b", "B", yo, ye, kCyrillicYa}));
+}
+
+TEST(CollationTest, RootWhenNothingIsSet) {
+    unsetenv("LC_ALL");
+    unsetenv("LC_COLLATE");
+    unsetenv("LANG");
+    TqvrMemTable t("t");
+    std::string name = "x";
+    ASSERT_TRUE(t.Common().CollationLocaleName(name));
+    EXPECT_EQ(name, "");
+    UseLocale("C");
+}
+
+TEST(CollationTest, RussianTailoringFromTheEnvironment) {
+    UseLocale("ru_RU.UTF-8");
+    TqvrMemTable t("t");
+    EXPECT_EQ(SortedWith(t, {kLatinA, kCyrillicYa}), (Ids_{kCyrillicYa, kLatinA}));
+    UseLocale("C");
+}
+
+TEST(CollationTest, EnvironmentPrecedence) {
+    UseLocale("");
+    setenv("LC_COLLATE", "ru_RU.UTF-8", 1);
+    setenv("LANG", "en_US.UTF-8", 1);
+    TqvrMemTable t("t");
+    std::string name;
+    ASSERT_TRUE(t.Common().CollationLocaleName(name));
+    EXPECT_EQ(name, "ru_RU");
+    unsetenv("LC_COLLATE");
+    ASSERT_TRUE(t.Common().CollationLocaleName(name));
+    EXPECT_EQ(name, "en_US");
+    unsetenv("LANG");
+    UseLocale("C");
+}
+
+TEST(CollationTest, ExplicitLocaleNumbers) {
+    UseLocale("C");
+    TqvrMemTable posix("t");
+    posix.SetLocaleID(0x007F);  // en_US_POSIX: plain ASCII order, upper case first
+    EXPECT_EQ(SortedWith(posix, {"b", "a", "B", "A"}), (Ids_{"A", "B", "a", "b"}));
+    TqvrMemTable ru("t");
+    ru.SetLocaleID(0x0419);
+    EXPECT_EQ(SortedWith(ru, {kLatinA, kCyrillicYa}), (Ids_{kCyrillicYa, kLatinA}));
+}
+
+TEST(CollationTest, CollatorIsOpenedOncePerTable) {
+    UseLocale("C");
+    TqvrMemTable t("t");
+    DefineWorkTable(t);
+    t.Open();
+    AddRow(t, kLatinA);
+    AddRow(t, kCyrillicYa);
+    t.ApplySort();
+    UseLocale("ru_RU.UTF-8");  // the table keeps the collator it opened
+    t.ApplySort();
+    EXPECT_EQ(Ids(t), (Ids_{kLatinA, kCyrillicYa}));
+    t.SetLocaleID(1024);  // setting the locale again opens it anew
+    t.ApplySort();
+    EXPECT_EQ(Ids(t), (Ids_{kCyrillicYa, kLatinA}));
+    UseLocale("C");
+}
+
+TEST(CollationTest, CaseSensitiveKeysAreDistinct) {
+    UseLocale("C");
+    TqvrMemTable t("tblWork");
+    DefineWorkTable(t);
+    t.Open();
+    AddRow(t, "abcde", "lower");
+    AddRow(t, "ABCDE", "upper");
+    EXPECT_TRUE(t.SeekKey("ID", "abcde"));
+    EXPECT_EQ(t.FieldNamed("pathWork").StringValue(), "lower");
+    EXPECT_FALSE(t.SeekKey("ID", "AbCdE"));
+    EXPECT_TRUE(t.SeekKey("ID", "AbCdE", soCaseInsensitive));
+    t.ApplySort();
+    EXPECT_EQ(Ids(t), (Ids_{"abcde", "ABCDE"}));
+}
+
+TEST(CollationTest, LocaleIdParts) {
+    TqvrMemTable t("t");
+    EXPECT_EQ(t.LocaleID(), 1024);
+    EXPECT_EQ(t.LanguageID(), 0);
+    EXPECT_EQ(t.SubLanguageID(), 1);
+    EXPECT_EQ(t.SortID(), 0);
+    t.SetLocaleID(0x00050419);
+    EXPECT_EQ(t.SortID(), 5);
+    EXPECT_EQ(t.SubLanguageID(), 1);
+    EXPECT_EQ(t.LanguageID(), 0x19);
+    t.SetSortID(0);
+    EXPECT_EQ(t.LocaleID(), 0x0419);
+    t.SetLanguageID(0x09);
+    EXPECT_EQ(t.LocaleID(), 0x0409);
+    t.SetSubLanguageID(2);
+    EXPECT_EQ(t.LocaleID(), 0x0809);
+}
+
+TEST(CollationTest, InvalidLocaleFailsTheComparisonNotTheSetting) {
+    UseLocale("C");
+    TqvrMemTable t("tblWork");
+    DefineWorkTable(t);
+    t.Open();
+    AddRow(t, "a");
+    t.SetLocaleID(0x0FFF);
+    AddRow(t, "b");  // the row order compares nothing
+    try {
+        t.SeekKey("ID", "a");
+        FAIL();
+    } catch (const EMemTableInvalidLocale& e) {
+        EXPECT_EQ(e.Message(), "Invalid locale. 4095");
+    }
+    EXPECT_EQ(t.RecordTotal(), 2);
+}
