@@ -72,11 +72,18 @@ inline std::vector<std::vector<std::string>> Shown(TqvrCustomMemTable& table)
     return rows;
 }
 
-/// Counts the notifications a bound control receives.
+/// Records the notifications a bound control receives, and which of them
+/// came while the table's notifications were suspended.
 class CountingLink : public TDataLink {
 public:
-    void DataEvent(TNotifyKind kind, TField*, bool) override { events.push_back(kind); }
+    void DataEvent(TNotifyKind kind, TField*, bool) override
+    {
+        events.push_back(kind);
+        if (DataSet() != nullptr && DataSet()->NotificationsSuspended())
+            whileSuspended.push_back(kind);
+    }
     std::vector<TNotifyKind> events;
+    std::vector<TNotifyKind> whileSuspended;
 };
 
 /// The load's machinery is released: no suspension, no switch, the lock

@@ -21,8 +21,15 @@ struct DumpCommand {
 /// zenor-dump sheet FILE (DumpSheet.cpp).
 int RunSheet(const std::vector<std::string>& args);
 
+/// zenor-dump works FOLDER (DumpWorks.cpp).
+int RunWorks(const std::vector<std::string>& args);
+/// zenor-dump export FOLDER (DumpExport.cpp).
+int RunExport(const std::vector<std::string>& args);
+
 inline constexpr DumpCommand kCommands[] = {
     {"sheet", "FILE", "print an answer sheet's fields, index definitions and records as JSON", &RunSheet},
+    {"works", "FOLDER", "list the works a scan of FOLDER finds: ID, tab, work folder", &RunWorks},
+    {"export", "FOLDER", "the works of FOLDER with their answers and recording lengths as CSV", &RunExport},
     // Further subcommands join here, one row each.
 };
 

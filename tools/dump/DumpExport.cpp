@@ -1,0 +1,27 @@
+// zenor-dump export FOLDER: the works of FOLDER as CSV for a spreadsheet,
+// each with the answers of its sheet as the window shows them, the lengths
+// of its two oral answers and what the window would report about it.
+#include "Commands.h"
+
+#include "catalogue/WorkExport.h"
+#include "catalogue/WorkList.h"
+#include "memtable/TqvrMemTable.h"
+
+#include <exception>
+#include <iostream>
+
+int RunExport(const std::vector<std::string>& args)
+{
+    if (args.size() != 1)
+        return PrintUsage("export takes one FOLDER");
+    try {
+        TqvrMemTable tblWork("tblWork");
+        zenor::ConfigureWorkTable(tblWork);
+        zenor::ScanWorks(args[0], tblWork);
+        zenor::WriteCsv(std::cout, zenor::ExportRows(tblWork));
+    } catch (const std::exception& error) {
+        std::cerr << "zenor-dump: " << error.what() << "\n";
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,31 @@
+// zenor-dump works FOLDER: the list of works that a completed scan of FOLDER
+// gives in the window, in the list's order, one line each: the work ID, a
+// tab, the work folder. Names are printed as the file system gives their
+// bytes, so that the folders can be used as they are.
+#include "Commands.h"
+
+#include "catalogue/WorkExport.h"
+#include "catalogue/WorkList.h"
+#include "memtable/TqvrMemTable.h"
+
+#include <exception>
+#include <iostream>
+
+int RunWorks(const std::vector<std::string>& args)
+{
+    if (args.size() != 1)
+        return PrintUsage("works takes one FOLDER");
+    try {
+        TqvrMemTable tblWork("tblWork");
+        zenor::ConfigureWorkTable(tblWork);
+        zenor::ScanWorks(args[0], tblWork);
+        const TField& id = tblWork.FieldNamed("ID");
+        const TField& folder = tblWork.FieldNamed("pathWork");
+        for (int i = 0; i < tblWork.RecordTotal(); ++i)
+            std::cout << tblWork.FieldTextAt(i, id) << '\t' << tblWork.FieldTextAt(i, folder) << '\n';
+    } catch (const std::exception& error) {
+        std::cerr << "zenor-dump: " << error.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
