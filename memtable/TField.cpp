@@ -103,7 +103,9 @@ std::string FormatCurrency(int64_t c) {
 }
 
 [[noreturn]] void NotValid(std::string_view text, const char* what) {
-    RaiseDatabaseError("'" + std::string(text) + "' is not a valid " + what);
+    std::string message(1, '\'');
+    message.append(text).append("' is not a valid ").append(what);
+    RaiseDatabaseError(message);
 }
 
 }  // namespace

@@ -294,7 +294,7 @@ void TqvrCustomMemTable::Edit() {
     DropEditCopy();
     editCopy_ = TqvrRecord::Clone(*StoredAt(cursor_));
     editCopy_->flags &= static_cast<uint8_t>(~TqvrRecord::kStored);
-    editCopy_->rowBlock = TqvrRecord::kNoBlock;
+    editCopy_->rowBlock = editCopy_->sortBlock = TqvrRecord::kNoBlock;
     editCopy_->stamp = cursor_;
     SetState(tsEdit);
     DataEvent(nkRecordChange);
@@ -314,7 +314,7 @@ void TqvrCustomMemTable::Post() {
         if (State() == tsInsert) {
             if (enableIndexes_) CheckUnique(*editCopy_, nullptr);
             RecordPtr record(TqvrRecord::Clone(*editCopy_));
-            record->rowBlock = TqvrRecord::kNoBlock;
+            record->rowBlock = record->sortBlock = TqvrRecord::kNoBlock;
             bool reuses = common_.SlotCount() > common_.RecordCount();
             if (!reuses && common_.NextSerial() + 1 > TqvrCommon::kSerialLimit)
                 RaiseMemTableFatalError("Bookmark counter is out of range. Please close and reopen table.");

@@ -47,7 +47,7 @@ void TqvrEntryList::Set(int position, TqvrRecord* record) {
     size_t local;
     size_t b = Locate(static_cast<size_t>(position), local);
     blocks_[b]->items[local] = record;
-    if (tracks_) record->rowBlock = blocks_[b]->id;
+    if (tracks_) Mark(record) = blocks_[b]->id;
 }
 
 TqvrEntryList::Block& TqvrEntryList::NewBlockAt(size_t index) {
@@ -77,7 +77,7 @@ void TqvrEntryList::RemoveBlock(size_t index) {
 
 void TqvrEntryList::Adopt(Block& block, size_t from) {
     if (!tracks_) return;
-    for (size_t i = from; i < block.items.size(); ++i) block.items[i]->rowBlock = block.id;
+    for (size_t i = from; i < block.items.size(); ++i) Mark(block.items[i]) = block.id;
 }
 
 void TqvrEntryList::Insert(int position, TqvrRecord* record) {
@@ -92,7 +92,7 @@ void TqvrEntryList::Insert(int position, TqvrRecord* record) {
     }
     Block* block = blocks_[b].get();
     block->items.insert(block->items.begin() + static_cast<std::ptrdiff_t>(local), record);
-    if (tracks_) record->rowBlock = block->id;
+    if (tracks_) Mark(record) = block->id;
     ++count_;
     Touch(b + 1);
     if (block->items.size() >= kMaxBlock) {
@@ -111,7 +111,7 @@ void TqvrEntryList::Erase(int position) {
     size_t local;
     size_t b = Locate(static_cast<size_t>(position), local);
     Block* block = blocks_[b].get();
-    if (tracks_) block->items[local]->rowBlock = TqvrRecord::kNoBlock;
+    if (tracks_) Mark(block->items[local]) = TqvrRecord::kNoBlock;
     block->items.erase(block->items.begin() + static_cast<std::ptrdiff_t>(local));
     --count_;
     Touch(b + 1);
@@ -121,7 +121,7 @@ void TqvrEntryList::Erase(int position) {
 void TqvrEntryList::Clear() {
     if (tracks_)
         for (auto& b : blocks_)
-            for (TqvrRecord* r : b->items) r->rowBlock = TqvrRecord::kNoBlock;
+            for (TqvrRecord* r : b->items) Mark(r) = TqvrRecord::kNoBlock;
     blocks_.clear();
     byId_.clear();
     freeIds_.clear();
@@ -152,8 +152,9 @@ std::vector<TqvrRecord*> TqvrEntryList::ToVector() const {
 
 int TqvrEntryList::PositionOf(const TqvrRecord* record) const {
     if (tracks_) {
-        if (record->rowBlock == TqvrRecord::kNoBlock || record->rowBlock >= byId_.size()) return -1;
-        const Block* b = byId_[record->rowBlock];
+        uint32_t id = Mark(record);
+        if (id == TqvrRecord::kNoBlock || id >= byId_.size()) return -1;
+        const Block* b = byId_[id];
         if (!b) return -1;
         auto it = std::find(b->items.begin(), b->items.end(), record);
         if (it == b->items.end()) return -1;

@@ -2,7 +2,8 @@
 // position, insertion and removal anywhere in O(sqrt-ish) time. Entries live in blocks
 // of a few hundred; a list that tracks its records writes the block id into each record
 // (TqvrRecord::rowBlock), so the position of a record is found without scanning the whole
-// order. Only one list per record may track (the row order does).
+// order. Two lists per record may track: the row order (rowBlock) and the default sort
+// order (sortBlock).
 #pragma once
 
 #include <cstddef>
@@ -14,7 +15,8 @@
 
 class TqvrEntryList {
 public:
-    explicit TqvrEntryList(bool tracks = false) : tracks_(tracks) {}
+    enum Tracking { kNoTracking, kTrackRow, kTrackSort };
+    explicit TqvrEntryList(Tracking tracking = kNoTracking) : tracking_(tracking), tracks_(tracking != kNoTracking) {}
     ~TqvrEntryList();
     TqvrEntryList(const TqvrEntryList&) = delete;
     TqvrEntryList& operator=(const TqvrEntryList&) = delete;
@@ -44,12 +46,15 @@ private:
     static constexpr size_t kMaxBlock = 512;
 
     size_t StartOf(size_t blockIndex) const;
+    uint32_t& Mark(TqvrRecord* r) const { return tracking_ == kTrackRow ? r->rowBlock : r->sortBlock; }
+    uint32_t Mark(const TqvrRecord* r) const { return tracking_ == kTrackRow ? r->rowBlock : r->sortBlock; }
     size_t Locate(size_t position, size_t& local) const;
     void Touch(size_t fromBlock) const;
     void Adopt(Block& block, size_t from);
     Block& NewBlockAt(size_t index);
     void RemoveBlock(size_t index);
 
+    Tracking tracking_;
     bool tracks_;
     size_t count_ = 0;
     std::vector<std::unique_ptr<Block>> blocks_;

@@ -14,9 +14,9 @@ class TqvrCustomMemTable;
 class TqvrIndex {
 public:
     TqvrIndex(std::string name, std::string fieldsText, TqvrMemTableCompareOptions options, bool sorts,
-              bool internal, bool tracks = false)
+              bool internal, TqvrEntryList::Tracking tracking = TqvrEntryList::kNoTracking)
         : Name(std::move(name)), FieldsText(std::move(fieldsText)), Options(options), Sorts(sorts),
-          Internal(internal), Entries(tracks) {}
+          Internal(internal), Entries(tracking) {}
 
     std::string Name;
     std::string FieldsText;

@@ -3,7 +3,7 @@
 #include "memtable/TextRules.h"
 
 TqvrIndexes::TqvrIndexes() {
-    list_.push_back(std::make_unique<TqvrIndex>(kRowOrderName, "", 0, false, true, true));
+    list_.push_back(std::make_unique<TqvrIndex>(kRowOrderName, "", 0, false, true, TqvrEntryList::kTrackRow));
 }
 
 TqvrIndex* TqvrIndexes::Find(std::string_view name) const {

@@ -235,7 +235,14 @@ int TqvrCustomMemTable::SeekPosition(const TqvrFieldList& list, const TqvrRecord
     TqvrIndex& index = *current_;
     int n = index.Entries.Count();
     bool same = index.Fields.SameFields(list);
-    if (same && index.InOrder && index.Sorts && n > 20) {
+    bool binary = same && index.InOrder && index.Sorts && n > 20;
+    // When the search compares exactly as the order was sorted, the binary search finds
+    // the first entry equal to the key, which is what the hash below finds too.
+    bool sameComparison = binary && index.Entries.Tracks();
+    for (int i = 0; sameComparison && i < list.Count(); ++i)
+        sameComparison = (list[i].options & ~(mtcoUnique | mtcoNonMaintained)) ==
+                         (index.Fields[i].options & ~(mtcoUnique | mtcoNonMaintained));
+    if (binary && !sameComparison) {
         SearchResult r = Search(index, list, key, false);
         return r.found ? r.position : -1;
     }
@@ -254,7 +261,7 @@ int TqvrCustomMemTable::SeekPosition(const TqvrFieldList& list, const TqvrRecord
         }
         return best;
     }
-    if (same) {
+    if (same || binary) {
         SearchResult r = Search(index, list, key, false);
         return r.found ? r.position : -1;
     }
@@ -372,7 +379,7 @@ TqvrRecord* TqvrCustomMemTable::PostEdit(TqvrRecord* stored) {
         now->slot = stored->slot;
         now->serial = stored->serial;
         now->flags = stored->flags;
-        now->rowBlock = TqvrRecord::kNoBlock;
+        now->rowBlock = now->sortBlock = TqvrRecord::kNoBlock;
         common_.Replace(stored, now);
         for (Plan& p : plans)
             if (p.position >= 0) p.index->Entries.Set(p.position, now);
@@ -567,7 +574,8 @@ void TqvrCustomMemTable::ApplySort() {
         SwitchToIndex(&indexes_.RowOrder(), false);
         return;
     }
-    auto made = std::make_unique<TqvrIndex>(TqvrIndexes::kDefaultSortName, sortFields_, sortOptions_, true, true);
+    auto made = std::make_unique<TqvrIndex>(TqvrIndexes::kDefaultSortName, sortFields_, sortOptions_, true, true,
+                                            TqvrEntryList::kTrackSort);
     made->Fields.Build(*this, sortFields_);
     made->Fields.AddOptions(sortOptions_);
     TqvrIndex& index = indexes_.Add(std::move(made));

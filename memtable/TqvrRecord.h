@@ -17,7 +17,8 @@ struct TqvrRecord {
     int32_t slot = -1;      // index in the store's slot list; -1 when not stored
     uint32_t serial = 0xFFFFFFFFu;  // insertion serial; all bits set when not stored
     uint32_t length = 0;    // bytes of packed values behind the header
-    uint32_t rowBlock = kNoBlock;  // block of the row order that lists it (see TqvrEntryList)
+    uint32_t rowBlock = kNoBlock;   // block of the row order that lists it (see TqvrEntryList)
+    uint32_t sortBlock = kNoBlock;  // block of the default sort order that lists it
     uint8_t flags = 0;
     uint8_t status = 0;     // 0 unchanged, 1 modified, 2 inserted, 3 deleted (loaded versions)
 

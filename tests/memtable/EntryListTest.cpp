@@ -23,7 +23,7 @@ TEST_P(EntryListTest, AgreesWithAVector) {
             for (TqvrRecord* r : p) TqvrRecord::Destroy(r);
         }
     } release{pool};
-    TqvrEntryList list(tracks);
+    TqvrEntryList list(tracks ? TqvrEntryList::kTrackRow : TqvrEntryList::kNoTracking);
     std::vector<TqvrRecord*> model;
     size_t next = 0;
     for (int step = 0; step < 8000; ++step) {
