@@ -64,6 +64,7 @@ FindDialog::FindDialog(QWidget* parent) : QDialog(parent) {
   top->addLayout(grid);
   top->addLayout(buttons);
 
+  text_->lineEdit()->installEventFilter(this);
   connect(find_, &QPushButton::clicked, this,
           [this] { RunFind(QGuiApplication::keyboardModifiers() & Qt::ControlModifier); });
   connect(close_, &QPushButton::clicked, this, &QDialog::reject);
@@ -98,6 +99,18 @@ void FindDialog::keyPressEvent(QKeyEvent* e) {
     return;
   }
   QDialog::keyPressEvent(e);
+}
+
+bool FindDialog::eventFilter(QObject* watched, QEvent* e) {
+  // The text box would keep Enter for itself; here Enter means "find next".
+  if (watched == text_->lineEdit() && e->type() == QEvent::KeyPress) {
+    auto* k = static_cast<QKeyEvent*>(e);
+    if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+      RunFind(k->modifiers() & Qt::ControlModifier);
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, e);
 }
 
 void FindDialog::RunFind(bool reverse) {

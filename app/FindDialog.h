@@ -60,6 +60,7 @@ class FindDialog : public QDialog {
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
   void showEvent(QShowEvent* e) override;
 
  private:

@@ -1,0 +1,74 @@
+// Page Down through the work list grid: the time one key costs, from the key
+// press to the repainted rows, with 100,000 works and with 100. The grid reads
+// only the rows it shows, so the two should cost about the same.
+//
+// Run: QT_QPA_PLATFORM=offscreen build/bin/bench_grid [keys]
+#include <QApplication>
+#include <QTest>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/TDBGridPlus.h"
+#include "memtable/TDataSource.h"
+#include "memtable/TqvrMemTable.h"
+
+namespace {
+
+std::string WorkId(int n) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%05d", n % 100000);
+  return buf;
+}
+
+/// Microseconds per Page Down (key press and repaint), over `keys` keys that
+/// go round the table from its start whenever they reach its end.
+double PerKey(int works, int keys) {
+  TqvrMemTable table("tblWork");
+  table.DefineStringFields({{"ID", 255}, {"pathWork", 4096}});
+  table.SetSortFields("ID");
+  table.Open();
+  for (int i = 0; i < works; ++i) {
+    table.Insert();
+    table.FieldNamed("ID").SetStringValue(WorkId(i));
+    table.FieldNamed("pathWork").SetStringValue("/srv/works/school/" + WorkId(i) + "/");
+    table.Post();
+  }
+  table.ApplySort();
+  table.GoFirst();
+  TDataSource source(&table);
+  TDBGridPlus grid;
+  grid.resize(120, 337);
+  grid.SetDataSource(&source);
+  grid.show();
+  QApplication::processEvents();
+  int scrolled = 0;
+  table.AfterScroll = [&scrolled](TDataSet&) { ++scrolled; };
+
+  const auto start = std::chrono::steady_clock::now();
+  for (int k = 0; k < keys; ++k) {
+    if (table.AtEnd()) QTest::keyClick(&grid, Qt::Key_Home);
+    QTest::keyClick(&grid, Qt::Key_PageDown);
+    grid.viewport()->repaint();
+  }
+  const auto end = std::chrono::steady_clock::now();
+  if (scrolled < keys) std::fprintf(stderr, "only %d moves for %d keys\n", scrolled, keys);
+  return std::chrono::duration<double, std::micro>(end - start).count() / keys;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QApplication app(argc, argv);
+  const int keys = argc > 1 ? std::atoi(argv[1]) : 2000;
+  PerKey(100, 50);  // warm the fonts and the paint engine
+  const double small = PerKey(100, keys);
+  const double large = PerKey(100000, keys);
+  std::printf("Page Down with repaint, %d keys each\n", keys);
+  std::printf("  100 works:     %8.1f us per key\n", small);
+  std::printf("  100,000 works: %8.1f us per key\n", large);
+  std::printf("  ratio:         %8.2f\n", large / small);
+  return 0;
+}
