@@ -78,6 +78,7 @@ void FindDialog::Prepare(const QStringList& columns, const QString& currentColum
   columns_->setCurrentIndex(at < 0 ? 0 : at);
   text_->setCurrentIndex(-1);
   text_->setEditText(QString());
+  text_->setFocus(Qt::OtherFocusReason);
   hasLastMatch_ = false;
 }
 
