@@ -2,11 +2,13 @@
 
 #include <QCloseEvent>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
+#include <algorithm>
 #include <memory>
 
 #include "app/AppTitle.h"
@@ -38,8 +40,9 @@ const char* const kWindowTitle =
     "Просмотр и прослушивание ответов участников ЗЕНОР-2020 7 класс по иностранному языку";
 
 // The layout is drawn for an 11-pixel sans-serif face with the narrow
-// proportions of the classic dialog fonts. The first family found wins; the
-// last ones are what a Debian desktop always has, and they hold Cyrillic.
+// proportions of the classic dialog font. Where that face is missing, a common
+// sans-serif face with Cyrillic letters stands in, squeezed just enough that
+// the captions that are tightest in their controls still fit.
 QFont LayoutFont(const QStringList& families, int pixelSize, bool bold = false) {
   QFont font;
   font.setFamilies(families);
@@ -49,10 +52,36 @@ QFont LayoutFont(const QStringList& families, int pixelSize, bool bold = false) 
   return font;
 }
 
+struct TightCaption {
+  const char* text;
+  int room;  // pixels the control leaves for the text
+  bool bold;
+};
+
+const TightCaption kTightCaptions[] = {
+    {"Путь до файлов с ответами участников ЗЕНОР", 225, false},
+    {"Прослушать ответ", 105 - 8, false},
+    {"Получить работы", 100 - 8, false},
+    {"Задание № 1", 78, true},
+    {"Вариант: ", 58, true},
+};
+
 QFont WindowFont() {
-  return LayoutFont({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
-                     QStringLiteral("Arial"), QStringLiteral("DejaVu Sans"), QStringLiteral("sans-serif")},
-                    11);
+  const QString classic = QStringLiteral("MS Sans Serif");
+  QFont font = LayoutFont({classic}, 11);
+  // Font configuration answers a missing family with a look-alike of its own
+  // choosing; only the real face counts.
+  if (QFontInfo(font).family() == classic) return font;
+  font = LayoutFont({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")}, 11);
+  int stretch = 100;
+  for (const TightCaption& caption : kTightCaptions) {
+    QFont probe = font;
+    probe.setBold(caption.bold);
+    const int width = QFontMetrics(probe).horizontalAdvance(QString::fromUtf8(caption.text));
+    if (width > caption.room) stretch = std::min(stretch, caption.room * 100 / width);
+  }
+  if (stretch < 100) font.setStretch(std::max(stretch - 1, 50));
+  return font;
 }
 
 QFont TimeFont() {

@@ -32,7 +32,7 @@ TEST(AppTitleTest, ComesFromTheRunningProgramFile) {
   const QString exe = QCoreApplication::applicationFilePath();
   EXPECT_EQ(ProgramFilePath(), QFileInfo(exe).canonicalFilePath());
   EXPECT_EQ(AppTitle(), AppTitleFromPath(exe));
-  EXPECT_EQ(AppTitle(), QStringLiteral("Tests_app"));
+  EXPECT_EQ(AppTitle(), QStringLiteral("tests_app")) << "the first letter is kept as it is";
 }
 
 }  // namespace

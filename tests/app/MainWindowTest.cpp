@@ -190,17 +190,21 @@ TEST_F(MainWindowTest, TabOrder) {
   // With Button2 disabled and the player hidden, Tab walks the rest.
   w.show();
   w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
   w.Button1->setFocus();
-  QList<QWidget*> walked{QApplication::focusWidget()};
-  for (int i = 0; i < 5; ++i) {
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    if (QApplication::focusWidget() != w.ListWork) walked << QApplication::focusWidget();
-    else {
-      walked << w.ListWork;
-      break;  // Tab stays inside the grid
-    }
+  QList<QWidget*> walked{w.focusWidget()};
+  for (int i = 0; i < 5 && walked.back() != w.ListWork; ++i) {
+    QTest::keyClick(w.focusWidget(), Qt::Key_Tab);
+    walked << w.focusWidget();
   }
+  // Tab then stays inside the grid.
   EXPECT_EQ(walked, (QList<QWidget*>{w.Button1, w.DirectoryEdit1, w.ListWork}));
+  QTest::keyClick(w.focusWidget(), Qt::Key_Backtab);
+  w.Button3->setFocus();
+  QTest::keyClick(w.Button3, Qt::Key_Tab);
+  EXPECT_EQ(w.focusWidget(), w.Button4);
+  QTest::keyClick(w.Button4, Qt::Key_Tab);
+  EXPECT_EQ(w.focusWidget(), w.Button1) << "the hidden player buttons are skipped";
   w.hide();
 }
 
