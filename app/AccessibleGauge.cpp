@@ -4,7 +4,9 @@
 #include "app/TGauge.h"
 
 #include <QAccessible>
+#include <QEvent>
 #include <QHash>
+#include <QObject>
 
 namespace {
 
@@ -17,8 +19,28 @@ QHash<const TGauge*, AccessibleGauge*>& Asked() {
 
 }  // namespace
 
+// The gauge repaints exactly when its percentage changes, and a hidden gauge
+// may have changed unseen; both moments are when a reader must hear of it.
+class AccessibleGauge::Watcher : public QObject {
+public:
+  explicit Watcher(TGauge* gauge) : m_gauge(gauge) { gauge->installEventFilter(this); }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == m_gauge && (event->type() == QEvent::Paint || event->type() == QEvent::Show))
+      NotifyGaugeChanged(m_gauge);
+    return QObject::eventFilter(watched, event);
+  }
+
+private:
+  TGauge* m_gauge;
+};
+
 AccessibleGauge::AccessibleGauge(TGauge* gauge) : QAccessibleWidget(gauge, QAccessible::ProgressBar) {
-  m_reportedPercent = gauge->PercentDone();
+  m_toldPercent = gauge->PercentDone();
+  m_toldProgress = gauge->Progress();
+  m_toldMin = gauge->MinValue();
+  m_toldMax = gauge->MaxValue();
+  m_watcher = std::make_unique<Watcher>(gauge);
   Asked().insert(gauge, this);
 }
 
@@ -81,11 +103,17 @@ void NotifyGaugeChanged(TGauge* gauge) {
   AccessibleGauge* iface = Asked().value(gauge, nullptr);
   if (iface == nullptr)
     return;
-  QAccessibleValueChangeEvent valueEvent(gauge, gauge->Progress());
-  PostAccessibleEvent(valueEvent);
+  if (gauge->Progress() != iface->m_toldProgress || gauge->MinValue() != iface->m_toldMin ||
+      gauge->MaxValue() != iface->m_toldMax) {
+    iface->m_toldProgress = gauge->Progress();
+    iface->m_toldMin = gauge->MinValue();
+    iface->m_toldMax = gauge->MaxValue();
+    QAccessibleValueChangeEvent valueEvent(gauge, gauge->Progress());
+    PostAccessibleEvent(valueEvent);
+  }
   const int percent = gauge->PercentDone();
-  if (percent != iface->m_reportedPercent) {
-    iface->m_reportedPercent = percent;
+  if (percent != iface->m_toldPercent) {
+    iface->m_toldPercent = percent;
     if (gauge->accessibleName().isEmpty()) {
       QAccessibleEvent nameEvent(gauge, QAccessible::NameChanged);
       PostAccessibleEvent(nameEvent);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QAccessibleWidget>
+#include <memory>
 
 class TGauge;
 
@@ -29,16 +30,23 @@ public:
   QString PercentText() const;
 
 private:
+  class Watcher;
   friend void NotifyGaugeChanged(TGauge* gauge);
   TGauge* gauge() const;
 
-  // What the last change event told, so that a change of Progress that
-  // leaves the percentage alone does not announce a new name.
-  int m_reportedPercent = -1;
+  // What the last events told, so that nothing is told twice and a change
+  // of Progress that leaves the percentage alone announces no new name.
+  int m_toldPercent = -1;
+  int m_toldProgress = 0;
+  int m_toldMin = 0;
+  int m_toldMax = 0;
+  std::unique_ptr<Watcher> m_watcher;
 };
 
 /// Tells assistive technology that the gauge's range or Progress changed:
-/// a value-change event, and a name change when the percentage moved. The
-/// gauge calls it after every change of its three values; it does nothing
-/// for a gauge that no client has asked about.
+/// a value-change event, and a name change when the percentage moved.
+/// The interface calls it itself whenever the gauge is shown or repainted,
+/// which the gauge does at every change of its percentage; a caller that
+/// wants every change of Progress told may call it too. It does nothing for
+/// a gauge that no client has asked about, and nothing when nothing changed.
 void NotifyGaugeChanged(TGauge* gauge);

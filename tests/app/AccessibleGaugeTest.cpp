@@ -103,6 +103,22 @@ TEST_F(AccessibleGaugeTest, ChangesAreToldOnceAClientHasAsked) {
   EXPECT_EQ(Count(QAccessible::ValueChanged), 2);
 }
 
+TEST_F(AccessibleGaugeTest, ChangesMadeWhileHiddenAreToldWhenShownAgain) {
+  (void)Iface();
+  gauge->SetMaxValue(4);
+  gauge->SetProgress(3);  // hidden: nothing paints, nothing is told yet
+  EXPECT_TRUE(told.empty());
+  gauge->show();
+  EXPECT_EQ(Count(QAccessible::ValueChanged), 1);
+  EXPECT_EQ(Count(QAccessible::NameChanged), 1);
+  EXPECT_EQ(Iface()->text(QAccessible::Name), QStringLiteral("75%"));
+  // Told once: showing or painting again with nothing new tells nothing.
+  gauge->hide();
+  gauge->show();
+  EXPECT_EQ(Count(QAccessible::ValueChanged), 1);
+  EXPECT_EQ(Count(QAccessible::NameChanged), 1);
+}
+
 TEST_F(AccessibleGaugeTest, AGaugeGoneIsForgotten) {
   (void)Iface();
   TGauge* old = gauge.get();

@@ -141,6 +141,11 @@ def read_box(box):
     return {"caption": box.name, "texts": texts, "buttons": buttons}
 
 
+def click(x, y):
+    """A left click at a point of the screen, synthesised by the registry."""
+    pyatspi.Registry.generateMouseEvent(x, y, pyatspi.MOUSE_B1C)
+
+
 # Key symbols (X11 keysyms).
 KEY_DOWN = 0xFF54
 KEY_UP = 0xFF52
@@ -148,15 +153,17 @@ KEY_HOME = 0xFF50
 KEY_END = 0xFF57
 KEY_DELETE = 0xFFFF
 CONTROL_MASK = 1 << 2
+ALT_MASK = 1 << 3  # Mod1
 
 
-def key(keysym, control=False):
-    """Presses and releases one key, optionally with Ctrl held, through the
-    AT-SPI registry (which synthesises it on the X server)."""
-    if control:
-        Atspi.generate_keyboard_event(CONTROL_MASK, None, Atspi.KeySynthType.LOCKMODIFIERS)
+def key(keysym, control=False, alt=False):
+    """Presses and releases one key, optionally with Ctrl or Alt held,
+    through the AT-SPI registry (which synthesises it on the X server)."""
+    mask = (CONTROL_MASK if control else 0) | (ALT_MASK if alt else 0)
+    if mask:
+        Atspi.generate_keyboard_event(mask, None, Atspi.KeySynthType.LOCKMODIFIERS)
     try:
         Atspi.generate_keyboard_event(keysym, None, Atspi.KeySynthType.SYM)
     finally:
-        if control:
-            Atspi.generate_keyboard_event(CONTROL_MASK, None, Atspi.KeySynthType.UNLOCKMODIFIERS)
+        if mask:
+            Atspi.generate_keyboard_event(mask, None, Atspi.KeySynthType.UNLOCKMODIFIERS)

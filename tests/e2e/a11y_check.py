@@ -19,7 +19,7 @@ import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from a11y_atspi import (  # noqa: E402
-    KEY_DELETE, KEY_DOWN, KEY_END, Failure, boxes, check, extents, find, find_all, find_app,
+    KEY_DELETE, KEY_DOWN, KEY_END, Failure, boxes, check, click, extents, find, find_all, find_app,
     key, press, read_box, right_of, role, showing, states, wait_for)
 
 TITLE = "Просмотр и прослушивание ответов участников ЗЕНОР-2020 7 класс по иностранному языку"
@@ -33,7 +33,7 @@ WORKS = [
     ("33333", "", None, ["_0.ogg", "_2.ogg"]),
 ]
 BROKEN = "44444"  # a sheet without the fields the labels need
-SECONDS = 4
+SECONDS = 30  # long enough to outlast the checks made while it plays
 
 
 def log(message):
@@ -141,8 +141,18 @@ class Review:
         wait_for(f"{what} to close", lambda: box not in boxes(self.app, self.window))
 
     def focus_grid(self):
-        grid = self.grid()
-        grid.queryComponent().grabFocus()
+        """Gives the grid the keyboard focus. With no window manager nobody
+        activates the window, so this clicks the current row, as a user
+        would (a click on the current row moves nothing), through the AT-SPI
+        registry's synthesised mouse."""
+        if "focused" in states(self.grid()):
+            return
+        row = self.current_row()
+        check(row is not None, "no current row to click")
+        cell = self.grid().queryTable().getAccessibleAt(row, 0)
+        x, y, w, h = extents(cell)
+        check(w > 0 and h > 0, f"the current row is not on screen: {extents(cell)}")
+        click(x + w // 2, y + h // 2)
         wait_for("the grid to have the focus", lambda: "focused" in states(self.grid()))
 
 
@@ -197,10 +207,19 @@ def run(zenor, sheet_tool, work):
         check(value.maximumValue == SECONDS and value.minimumValue == 0,
               f"gauge range {value.minimumValue}..{value.maximumValue}")
         wait_for("a tick of the gauge", lambda: review.gauge().queryValue().currentValue >= 1, timeout=10)
-        progress = int(review.gauge().queryValue().currentValue)
-        name = review.gauge().name
-        log(f"gauge: {progress} of {SECONDS}, named {name!r}, time label {review.answer('Задание № 2')!r}")
-        check(name in (f"{100 * p // SECONDS}%" for p in (progress, progress + 1)), f"gauge named {name!r}")
+        # Reads on a loaded machine can straddle ticks: take the value before
+        # and after, and accept any step between them.
+        gauge = review.gauge()
+        caption = find(review.window, "label", "Задание № 2")
+        time_label = right_of(caption, [n for n in find_all(review.window, "label") if n != caption])
+        check(time_label is not None, "no time label in the row of task 2")
+        before = int(gauge.queryValue().currentValue)
+        name, time_text = gauge.name, time_label.name
+        after = int(gauge.queryValue().currentValue)
+        log(f"gauge: {before}..{after} of {SECONDS}, named {name!r}, time label {time_text!r}")
+        steps = range(before, after + 1)
+        check(name in {f"{100 * p // SECONDS}%" for p in steps}, f"gauge named {name!r}")
+        check(time_text in {f"{p} \\ {SECONDS - 1} сек." for p in steps}, f"time label reads {time_text!r}")
         press(review.button("Стоп"))
         wait_for("the player to hide after Стоп", lambda: not showing(review.gauge()), timeout=10)
 
@@ -244,10 +263,12 @@ def run(zenor, sheet_tool, work):
         press(find(box, "push button", "OK"))
         wait_for("the exception box to close", lambda: not boxes(review.app, review.window))
 
-        # The folder dialog, from the button inside the folder box, cancelled.
-        browse = [b for b in find_all(review.window, "push button") if not b.name]
-        check(len(browse) == 1, f"{len(browse)} unnamed buttons; expected the folder box's")
-        press(browse[0])
+        # The folder dialog, opened from the keyboard (Alt+Down in the folder
+        # box), cancelled. The box gets the focus by a click, as from a user.
+        x, y, w, h = extents(folder_box)
+        click(x + w // 4, y + h // 2)
+        wait_for("the folder box to have the focus", lambda: "focused" in states(folder_box))
+        key(KEY_DOWN, alt=True)
         dialog = review.one_box("the folder dialog")
         seen = read_box(dialog)
         log(f"folder dialog: {seen}")

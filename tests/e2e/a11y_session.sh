@@ -27,7 +27,9 @@ unset AT_SPI_BUS_ADDRESS DBUS_SESSION_BUS_PID
 
 bus_pid=""
 launcher_pid=""
+holder_pid=""
 cleanup() {
+  if [ -n "$holder_pid" ]; then kill -TERM "$holder_pid" 2>/dev/null; fi
   # The launcher runs in a process group of its own (setsid), together with
   # the accessibility bus daemon it forks and the registry that bus starts.
   if [ -n "$launcher_pid" ]; then kill -TERM -- "-$launcher_pid" 2>/dev/null; fi
@@ -36,6 +38,13 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
+
+# Keep the X server from resetting under the program while the session's
+# own short X connections come and go.
+coproc holder { exec /usr/bin/python3 "$(dirname "$0")/a11y_hold_display.py" 2>/dev/null; }
+holder_pid=$holder_PID
+read -r -t 15 ready <&"${holder[0]}" || ready=""
+if [ "$ready" != ready ]; then echo "a11y_session.sh: the display $DISPLAY does not answer" >&2; exit 2; fi
 
 bus_info=$(dbus-daemon --session --fork --nosyslog --print-address=1 --print-pid=1) || {
   echo "a11y_session.sh: the session bus did not start" >&2; exit 2; }
