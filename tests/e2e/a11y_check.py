@@ -6,7 +6,21 @@ step read and driven through the accessibility bus.
     a11y_check.py --zenor PATH --sheet PATH [--work DIR]
 
 Run it inside tests/e2e/a11y_session.sh (a D-Bus session and the AT-SPI bus),
-with DISPLAY set and a sound server for the player (PULSE_SERVER).
+with DISPLAY set and a sound server for the player (PULSE_SERVER). By hand,
+from the source folder, with the program built in BUILD:
+
+    export ZENOR_SERVICES_DIR=/tmp/a11y-services ZENOR_DISPLAY=:95
+    tests/harness/services.sh start
+    DISPLAY=:95 PULSE_SERVER=unix:/tmp/a11y-services/pulse/native \
+      SDL_AUDIODRIVER=pulseaudio ASAN_OPTIONS=detect_leaks=0 \
+      tests/e2e/a11y_session.sh /usr/bin/python3 tests/e2e/a11y_check.py \
+      --zenor BUILD/bin/zenor --sheet BUILD/bin/zenor-sheet
+    tests/harness/services.sh stop
+
+or through ctest: ctest -R 'services|e2e_a11y' --output-on-failure.
+To look around with a screen reader's eyes instead, run any pyatspi client
+(or Orca) inside a11y_session.sh while zenor runs there with
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1.
 """
 
 import argparse
