@@ -41,16 +41,14 @@ class StatusDuringScan {
   }
   void Show(T_main& window) {
     clock_.start();
-    if (text_ == shown_) return;
-    shown_ = text_;
     // Names that are not UTF-8 are shown with their bad bytes replaced.
-    window.SetStatusText(QString::fromUtf8(shown_.data(), static_cast<qsizetype>(shown_.size())));
+    const QString text = QString::fromUtf8(text_.data(), static_cast<qsizetype>(text_.size()));
+    if (window.StatusText() != text) window.SetStatusText(text);
   }
 
  private:
   static constexpr qint64 kFrameMs = 16;
   std::string text_;
-  std::string shown_;
   QElapsedTimer clock_;
 };
 
