@@ -439,6 +439,7 @@ void TqvrCustomMemTable::SortOrder(TqvrIndex& index, std::vector<TqvrRecord*>& e
     // the stamps and slot numbers follows as the last criterion.
     bool firstDescending = (list[0].options & mtcoDescending) != 0;
     struct Item {
+        uint64_t prefix;  // the key's first eight bytes, big-endian: most pairs differ there
         uint32_t offset;
         uint32_t length;
         int64_t tie;
@@ -471,11 +472,15 @@ void TqvrCustomMemTable::SortOrder(TqvrIndex& index, std::vector<TqvrRecord*>& e
         // Records never placed (stamp -1) come first, by slot number; placed ones after.
         int64_t tie = r->stamp == -1 ? r->slot : (int64_t{1} << 40) + r->slot;
         if (firstDescending) tie = -tie;
-        items.push_back({static_cast<uint32_t>(arena.size()), static_cast<uint32_t>(key.size()), tie, r});
+        uint64_t prefix = 0;
+        for (size_t i = 0; i < 8; ++i)
+            prefix = (prefix << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
+        items.push_back({prefix, static_cast<uint32_t>(arena.size()), static_cast<uint32_t>(key.size()), tie, r});
         arena += key;
     }
     const char* base = arena.data();
     auto cmp = [base](const Item& a, const Item& b) {
+        if (a.prefix != b.prefix) return a.prefix < b.prefix ? -1 : 1;
         int c = std::memcmp(base + a.offset, base + b.offset, std::min(a.length, b.length));
         if (c != 0) return c < 0 ? -1 : 1;
         if (a.length != b.length) return a.length < b.length ? -1 : 1;
