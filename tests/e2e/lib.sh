@@ -14,6 +14,18 @@ wait_window() {
   return 1
 }
 
+# wait_pid_window PID [SECONDS]: prints the id of the first visible window of
+# the process, or nothing when none appears in time.
+wait_pid_window() {
+  local pid=$1 seconds=${2:-30} id=""
+  for _ in $(seq 1 $((seconds * 10))); do
+    id=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n 1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
 # wait_exit PID SECONDS: waits for the process (a child of this shell) and
 # sets `status` to its exit status, or to "timeout" after killing it.
 wait_exit() {

@@ -12,12 +12,14 @@ shift 2
 
 env "$@" "$zenor" &
 pid=$!
-box=$(wait_window "$name" 40) || { kill "$pid" 2>/dev/null; fail "no box named '$name' appeared"; }
-echo "box $box: $(xdotool getwindowname "$box")"
+box=$(wait_pid_window "$pid" 40) || { kill "$pid" 2>/dev/null; fail "no window of the program appeared"; }
+sleep 0.3
+title=$(xdotool getwindowname "$box")
+echo "box $box: '$title'"
+[[ $title =~ $name ]] || { kill "$pid"; fail "the window shown is '$title', expected a box named '$name'"; }
 if xdotool search --onlyvisible --name "Просмотр и прослушивание" >/dev/null 2>&1; then
   kill "$pid"; fail "the main window was shown"
 fi
-[ "$(xdotool getwindowpid "$box" 2>/dev/null)" = "$pid" ] || { kill "$pid"; fail "the box is not the program's"; }
 press_in "$box" Return
 wait_exit "$pid" 20
 [ "$status" = 0 ] || fail "exit status $status, expected 0"
