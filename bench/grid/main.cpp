@@ -3,7 +3,9 @@
 // only the rows it shows, so the two should cost about the same.
 //
 // Run: QT_QPA_PLATFORM=offscreen build/bin/bench_grid [keys]
+//      build/bin/bench_grid --shot grid.png   (a picture of the grid with 300 works)
 #include <QApplication>
+#include <QPixmap>
 #include <QTest>
 #include <chrono>
 #include <cstdio>
@@ -62,6 +64,29 @@ double PerKey(int works, int keys) {
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
+  if (argc > 2 && std::string(argv[1]) == "--shot") {
+    TqvrMemTable table("tblWork");
+    table.DefineStringFields({{"ID", 255}, {"pathWork", 4096}});
+    table.SetSortFields("ID");
+    table.Open();
+    for (int i = 1; i <= 300; ++i) {
+      table.Insert();
+      table.FieldNamed("ID").SetStringValue(WorkId(i * 37));
+      table.Post();
+    }
+    table.ApplySort();
+    table.GoFirst();
+    TDataSource source(&table);
+    TDBGridPlus grid;
+    grid.resize(120, 337);
+    grid.SetDataSource(&source);
+    grid.show();
+    QTest::keyClick(&grid, Qt::Key_PageDown);
+    QTest::keyClick(&grid, Qt::Key_Up, Qt::ShiftModifier);
+    QTest::keyClick(&grid, Qt::Key_Up, Qt::ShiftModifier);
+    QApplication::processEvents();
+    return grid.grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+  }
   const int keys = argc > 1 ? std::atoi(argv[1]) : 2000;
   PerKey(100, 50);  // warm the fonts and the paint engine
   const double small = PerKey(100, keys);
