@@ -212,9 +212,17 @@ void BenchMemory() {
     long withIds = ResidentKb();
     TqvrMemTable t("tblWork");
     Define(t);
-    std::string path = "/home/expert/answers/school-0042/class-7b/participant-files/";
-    path.resize(60, 'x');
-    Fill(t, ids, path);
+    // Each work has a folder of its own: 60 characters ending in the work's number.
+    TField& idField = t.FieldNamed("ID");
+    TField& pathField = t.FieldNamed("pathWork");
+    for (size_t i = 0; i < ids.size(); ++i) {
+        std::string path = "/home/expert/answers/school-0042/class-7b/participant-" + std::to_string(1000000 + i);
+        path.resize(60, '/');
+        t.Insert();
+        idField.SetStringValue(ids[i]);
+        pathField.SetStringValue(path);
+        t.Post();
+    }
     long filled = ResidentKb();
     t.ApplySort();
     long sorted = ResidentKb();
