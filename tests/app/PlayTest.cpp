@@ -7,6 +7,7 @@
 #include "app/TGauge.h"
 #include "app/T_main.h"
 #include "audio/Bass.h"
+#include "app/DirectoryEdit.h"
 #include "memtable/TStringField.h"
 #include "memtable/TqvrMemTable.h"
 
@@ -25,6 +26,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -101,6 +103,9 @@ protected:
     recordLengthBytes = 0;
     recordLengthSeconds = 0;
     paused = false;
+    // No scan yet: moves in the list load no answer sheets (and show no boxes).
+    scanning = false;
+    matchedFiles = 0;
   }
 
   void TearDown() override {
@@ -360,6 +365,26 @@ TEST_F(PlayTest, MovingInTheListStopsPlaybackAtOnceAndThePlayerGoesAtTheNextTick
   // A move that cannot move (already the last record) stops as well.
   window->tblWork->StepBy(1);
   EXPECT_EQ(BASS_ChannelIsActive(currentChannel), 0u);
+}
+
+TEST_F(PlayTest, ScanStartedDuringPlayStopsItAtTheFirstRecordedFile) {
+  addWorks({{"10001", "a"}});
+  task2();
+  ASSERT_NE(BASS_ChannelIsActive(currentChannel), 0u);
+  // What the channel reports right after each scroll event of the table.
+  std::vector<DWORD> afterScroll;
+  const auto handler = window->tblWork->BeforeScroll;
+  window->tblWork->BeforeScroll = [&](TDataSet& table) {
+    handler(table);
+    afterScroll.push_back(BASS_ChannelIsActive(currentChannel));
+  };
+  window->DirectoryEdit1->setText(QString::fromStdString((root / "b").string()));
+  window->Button1Click(window->Button1);
+  ASSERT_FALSE(afterScroll.empty());
+  EXPECT_EQ(afterScroll.front(), 0u);
+  EXPECT_TRUE(playerShown());  // until the next tick
+  tick();
+  expectIdle();
 }
 
 TEST_F(PlayTest, MissingRecordingIsReportedAndWhatPlaysPlaysOn) {
