@@ -1,7 +1,19 @@
 #include "memtable/TqvrKeyCache.h"
 
+#include <algorithm>
+
 #include "memtable/TField.h"
 #include "memtable/TqvrCommon.h"
+
+namespace {
+
+uint64_t Cell(uint32_t hash, int32_t head) {
+    return (static_cast<uint64_t>(hash) << 32) | static_cast<uint32_t>(head + 1);
+}
+uint32_t HashOf(uint64_t cell) { return static_cast<uint32_t>(cell >> 32); }
+int32_t HeadOf(uint64_t cell) { return static_cast<int32_t>(static_cast<uint32_t>(cell)) - 1; }
+
+}  // namespace
 
 bool TqvrKeyCache::Applicable(const TqvrFieldList& list) {
     if (list.Count() == 0) return false;
@@ -33,55 +45,84 @@ uint32_t TqvrKeyCache::Hash(const std::vector<Part>& parts, const TqvrRecord& re
     return static_cast<uint32_t>(h ^ (h >> 32));
 }
 
-void TqvrKeyCache::Insert(Table& t, uint32_t hash, int32_t slot) {
-    if ((t.used + 1) * 10 > t.cells.size() * 6) Grow(t);
+size_t TqvrKeyCache::Find(const Table& t, uint32_t hash) {
     size_t mask = t.cells.size() - 1;
-    for (size_t i = hash & mask;; i = (i + 1) & mask) {
-        if (t.cells[i] == 0) {
-            t.cells[i] = (static_cast<uint64_t>(hash) << 32) | static_cast<uint32_t>(slot + 1);
-            ++t.used;
-            ++t.live;
-            return;
-        }
-    }
+    for (size_t i = hash & mask; t.cells[i] != 0; i = (i + 1) & mask)
+        if (t.cells[i] != kTombstone && HashOf(t.cells[i]) == hash) return i;
+    return t.cells.size();
+}
+
+void TqvrKeyCache::Place(Table& t, uint32_t hash, int32_t head) {
+    size_t mask = t.cells.size() - 1;
+    size_t i = hash & mask;
+    while (t.cells[i] != 0 && t.cells[i] != kTombstone) i = (i + 1) & mask;
+    if (t.cells[i] == 0) ++t.used;
+    t.cells[i] = Cell(hash, head);
+    ++t.live;
 }
 
 void TqvrKeyCache::Grow(Table& t) {
     std::vector<uint64_t> old;
     old.swap(t.cells);
     size_t cap = 64;
-    while (cap * 6 < (t.live + 1) * 15) cap *= 2;
+    while (cap < (t.live + 1) * 2) cap *= 2;
     t.cells.assign(cap, 0);
     t.used = t.live = 0;
     for (uint64_t c : old)
-        if (c != 0 && c != kTombstone) Insert(t, static_cast<uint32_t>(c >> 32), static_cast<int32_t>(static_cast<uint32_t>(c)) - 1);
+        if (c != 0 && c != kTombstone) Place(t, HashOf(c), HeadOf(c));
 }
 
-void TqvrKeyCache::Candidates(const TqvrFieldList& list, const TqvrRecord& key, std::vector<TqvrRecord*>& out) {
-    out.clear();
-    std::vector<Part> parts;
+void TqvrKeyCache::Insert(Table& t, uint32_t hash, int32_t slot) {
+    if (t.next.size() <= static_cast<size_t>(slot)) {
+        size_t size = std::max<size_t>(static_cast<size_t>(slot) + 1, t.next.size() * 3 / 2);
+        t.next.resize(size, -1);
+        t.prev.resize(size, -1);
+    }
+    size_t i = Find(t, hash);
+    if (i < t.cells.size()) {
+        int32_t head = HeadOf(t.cells[i]);
+        t.next[slot] = head;
+        t.prev[slot] = -1;
+        t.prev[head] = slot;
+        t.cells[i] = Cell(hash, slot);
+        return;
+    }
+    // A new hash takes the first free or emptied cell on its probe path, which Find
+    // has just walked to its end.
+    if ((t.used + 1) * 10 > t.cells.size() * 6) Grow(t);
+    t.next[slot] = t.prev[slot] = -1;
+    Place(t, hash, slot);
+}
+
+const std::vector<TqvrRecord*>* TqvrKeyCache::Candidates(const TqvrFieldList& list, const TqvrRecord& key,
+                                                         size_t limit) {
+    found_.clear();
+    parts_.clear();
     for (const auto& item : list)
-        parts.push_back({item.field->FieldNo() - 1, (item.options & mtcoCaseInsensitive) != 0,
-                         (item.options & mtcoIgnoreLocale) != 0});
+        parts_.push_back({item.field->FieldNo() - 1, (item.options & mtcoCaseInsensitive) != 0,
+                          (item.options & mtcoIgnoreLocale) != 0});
     Table* table = nullptr;
     for (auto& t : tables_)
-        if (t->parts == parts) table = t.get();
+        if (t->parts == parts_) table = t.get();
     if (!table) {
         auto t = std::make_unique<Table>();
-        t->parts = parts;
+        t->parts = parts_;
         t->cells.assign(64, 0);
         for (int s = 0; s < common_.SlotCount(); ++s)
-            if (const TqvrRecord* r = common_.Slot(s)) Insert(*t, Hash(parts, *r), s);
+            if (const TqvrRecord* r = common_.Slot(s)) Insert(*t, Hash(t->parts, *r), s);
         tables_.push_back(std::move(t));
         table = tables_.back().get();
     }
-    uint32_t h = Hash(parts, key);
-    size_t mask = table->cells.size() - 1;
-    for (size_t i = h & mask; table->cells[i] != 0; i = (i + 1) & mask) {
-        uint64_t c = table->cells[i];
-        if (c == kTombstone || static_cast<uint32_t>(c >> 32) != h) continue;
-        if (TqvrRecord* r = common_.Slot(static_cast<int32_t>(static_cast<uint32_t>(c)) - 1)) out.push_back(r);
+    size_t i = Find(*table, Hash(parts_, key));
+    if (i == table->cells.size()) return &found_;
+    for (int32_t s = HeadOf(table->cells[i]); s >= 0; s = table->next[s]) {
+        if (found_.size() == limit) {
+            found_.clear();
+            return nullptr;
+        }
+        if (TqvrRecord* r = common_.Slot(s)) found_.push_back(r);
     }
+    return &found_;
 }
 
 void TqvrKeyCache::Add(const TqvrRecord* record) {
@@ -89,16 +130,26 @@ void TqvrKeyCache::Add(const TqvrRecord* record) {
 }
 
 void TqvrKeyCache::Remove(const TqvrRecord* record) {
-    uint64_t low = static_cast<uint32_t>(record->slot + 1);
+    int32_t slot = record->slot;
     for (auto& t : tables_) {
-        uint32_t h = Hash(t->parts, *record);
-        uint64_t want = (static_cast<uint64_t>(h) << 32) | low;
-        size_t mask = t->cells.size() - 1;
-        for (size_t i = h & mask; t->cells[i] != 0; i = (i + 1) & mask)
-            if (t->cells[i] == want) {
+        if (slot < 0 || static_cast<size_t>(slot) >= t->next.size()) continue;
+        int32_t before = t->prev[slot], after = t->next[slot];
+        if (before >= 0) {
+            t->next[before] = after;
+            if (after >= 0) t->prev[after] = before;
+        } else {
+            // The record heads its list, or is not in the table at all.
+            uint32_t h = Hash(t->parts, *record);
+            size_t i = Find(*t, h);
+            if (i == t->cells.size() || HeadOf(t->cells[i]) != slot) continue;
+            if (after >= 0) {
+                t->prev[after] = -1;
+                t->cells[i] = Cell(h, after);
+            } else {
                 t->cells[i] = kTombstone;
                 --t->live;
-                break;
             }
+        }
+        t->next[slot] = t->prev[slot] = -1;
     }
 }

@@ -5,6 +5,11 @@
 // with the ordinary comparison and picks the first position in the order, so results
 // are exactly those of a scan. One table per (fields, case, locale) signature, built on
 // first use and kept up to date by the table's Post and Delete.
+//
+// Records whose keys hash alike hang in one list per hash, so adding and removing a
+// record costs the same however many records share its key. A lookup hands back its
+// candidates only while they are few; when more share the hash it says so, and the
+// caller searches the order instead, which then finds an equal entry early.
 #pragma once
 
 #include <cstdint>
@@ -24,9 +29,10 @@ public:
     static bool Applicable(const TqvrFieldList& list);
 
     explicit TqvrKeyCache(TqvrCommon& common) : common_(common) {}
-    /// Stored records whose key under `list` hashes like `key` (unconfirmed candidates).
-    /// Builds the table for the list's signature from the store on first use.
-    void Candidates(const TqvrFieldList& list, const TqvrRecord& key, std::vector<TqvrRecord*>& out);
+    /// Stored records whose key under `list` hashes like `key` (unconfirmed candidates),
+    /// or nullptr when more than `limit` records share that hash. The vector is reused
+    /// by the next call. Builds the table for the list's signature on first use.
+    const std::vector<TqvrRecord*>* Candidates(const TqvrFieldList& list, const TqvrRecord& key, size_t limit);
     void Add(const TqvrRecord* record);
     void Remove(const TqvrRecord* record);
 
@@ -39,17 +45,27 @@ private:
     };
     struct Table {
         std::vector<Part> parts;
-        std::vector<uint64_t> cells;  // hash (high 32 bits) and slot + 1 (low 32 bits); 0 empty
-        size_t used = 0;              // live entries and tombstones
+        // One cell per distinct hash: the hash (high 32 bits) and the first slot of its
+        // list + 1 (low 32 bits); 0 empty, kTombstone for a hash whose list emptied.
+        std::vector<uint64_t> cells;
+        size_t used = 0;  // live cells and tombstones
         size_t live = 0;
+        // The lists, by slot: the neighbours of each record among those of its hash;
+        // -1 at an end or when the slot is not in the table.
+        std::vector<int32_t> next, prev;
     };
     static constexpr uint64_t kTombstone = ~static_cast<uint64_t>(0);
 
     uint32_t Hash(const std::vector<Part>& parts, const TqvrRecord& record);
+    /// The cell holding `hash`, or the size of the cell list when there is none.
+    static size_t Find(const Table& t, uint32_t hash);
     void Insert(Table& t, uint32_t hash, int32_t slot);
-    void Grow(Table& t);
+    static void Place(Table& t, uint32_t hash, int32_t head);
+    static void Grow(Table& t);
 
     TqvrCommon& common_;
     std::vector<std::unique_ptr<Table>> tables_;
     std::string buffer_;
+    std::vector<Part> parts_;
+    std::vector<TqvrRecord*> found_;
 };

@@ -251,15 +251,44 @@ int TqvrCustomMemTable::SeekPosition(const TqvrFieldList& list, const TqvrRecord
     // order is the answer the scan would give.
     if (n > 64 && TqvrKeyCache::Applicable(list)) {
         if (!keyCache_) keyCache_ = std::make_unique<TqvrKeyCache>(common_);
-        std::vector<TqvrRecord*> candidates;
-        keyCache_->Candidates(list, key, candidates);
-        int best = -1;
-        for (TqvrRecord* c : candidates) {
-            if (CompareKeys(list, key, *c, false, false) != 0) continue;
-            int p = FindEntry(index, c);
-            if (p >= 0 && (best < 0 || p < best)) best = p;
+        // Beyond this many records of one key, placing each in the order costs more
+        // than the searches below, which then meet an equal entry early.
+        constexpr size_t kMaxCandidates = 16;
+        if (const std::vector<TqvrRecord*>* candidates = keyCache_->Candidates(list, key, kMaxCandidates)) {
+            TqvrEntryList& e = index.Entries;
+            int best = -1;
+            if (e.Tracks()) {
+                for (TqvrRecord* c : *candidates) {
+                    if (CompareKeys(list, key, *c, false, false) != 0) continue;
+                    int p = e.PositionOf(c);
+                    if (p >= 0 && (best < 0 || p < best)) best = p;
+                }
+                return best;
+            }
+            // An order that does not track its records is walked once, by identity,
+            // rather than once per candidate.
+            TqvrRecord* equal[kMaxCandidates];
+            size_t count = 0;
+            for (TqvrRecord* c : *candidates)
+                if (CompareKeys(list, key, *c, false, false) == 0) equal[count++] = c;
+            for (int i = 0; count > 0 && i < n; ++i)
+                if (std::find(equal, equal + count, e.At(i)) != equal + count) return i;
+            return -1;
         }
-        return best;
+        if (sameComparison) {
+            // Sorted by this very comparison, the equal entries stand together; the
+            // first of them is the lower bound, found without walking back over them.
+            TqvrEntryList& e = index.Entries;
+            int first = 0, last = n;
+            while (first < last) {
+                int mid = (first + last) / 2;
+                if (CompareKeys(list, key, *e.At(mid), false, false) > 0)
+                    first = mid + 1;
+                else
+                    last = mid;
+            }
+            return first < n && CompareKeys(list, key, *e.At(first), false, false) == 0 ? first : -1;
+        }
     }
     if (same || binary) {
         SearchResult r = Search(index, list, key, false);

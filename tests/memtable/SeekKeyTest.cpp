@@ -1,6 +1,7 @@
 // SeekKey against a plain reference: the first position in the current order whose key
 // compares equal. Runs on random data large enough for every search path (sequential,
 // binary, hashed), in the row order and the sort order, after random changes.
+#include <algorithm>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -50,6 +51,10 @@ struct SeekCase {
     TSeekOptions options;
     const char* field;
     bool caseless = false;
+    // Letters the ID values and search keys are drawn from: fewer letters, more records
+    // per key. With `allEqual` every stored ID is "a".
+    int alphabet = 9;
+    bool allEqual = false;
 };
 
 class SeekKeyTest : public ::testing::TestWithParam<SeekCase> {};
@@ -66,7 +71,9 @@ TEST_P(SeekKeyTest, FindsWhatAScanFinds) {
     TqvrMemTable t("tblWork");
     DefineWorkTable(t);
     t.Open();
-    for (int i = 0; i < c.rows; ++i) AddRow(t, RandomKey(rng, 9), RandomKey(rng, 4));
+    auto id = [&] { return c.allEqual ? std::string("a") : RandomKey(rng, c.alphabet); };
+    auto path = [&] { return RandomKey(rng, std::min(c.alphabet, 4)); };
+    for (int i = 0; i < c.rows; ++i) AddRow(t, id(), path());
     if (c.sorted) t.ApplySort();
     for (int round = 0; round < 300; ++round) {
         if (round % 10 == 0 && t.RecordTotal() > 0) {
@@ -78,14 +85,14 @@ TEST_P(SeekKeyTest, FindsWhatAScanFinds) {
                 break;
             case 1:
                 t.Edit();
-                t.FieldNamed(c.field).SetStringValue(RandomKey(rng, 9));
+                t.FieldNamed(c.field).SetStringValue(std::string(c.field) == "ID" ? id() : path());
                 t.Post();
                 break;
             default:
-                AddRow(t, RandomKey(rng, 9), RandomKey(rng, 4));
+                AddRow(t, id(), path());
             }
         }
-        std::string key = RandomKey(rng, 9);
+        std::string key = RandomKey(rng, c.alphabet);
         int before = t.CurrentPosition();
         int expected = ReferenceSeek(t, c.field, key, ref, partial);
         bool found = t.SeekKey(c.field, key, c.options);
@@ -101,7 +108,15 @@ INSTANTIATE_TEST_SUITE_P(
                       SeekCase{600, true, soCaseInsensitive, "ID"}, SeekCase{600, false, soCaseInsensitive, "ID"},
                       SeekCase{600, true, 0, "pathWork"}, SeekCase{600, false, 0, "pathWork"},
                       SeekCase{600, false, soPartialKey, "ID"}, SeekCase{600, true, soPartialKey, "ID", true},
-                      SeekCase{30, true, soPartialKey | soCaseInsensitive, "ID", true}));
+                      SeekCase{30, true, soPartialKey | soCaseInsensitive, "ID", true},
+                      // Dozens of records per key, more than the hash hands out.
+                      SeekCase{600, false, 0, "ID", false, 2}, SeekCase{600, true, 0, "ID", false, 2},
+                      SeekCase{600, true, soCaseInsensitive, "ID", false, 2},
+                      SeekCase{600, false, soCaseInsensitive, "ID", false, 2},
+                      SeekCase{600, true, 0, "pathWork", false, 2}, SeekCase{600, false, 0, "pathWork", false, 1},
+                      // One key for every record.
+                      SeekCase{600, false, 0, "ID", false, 2, true}, SeekCase{600, true, 0, "ID", false, 2, true},
+                      SeekCase{600, true, soCaseInsensitive, "ID", false, 2, true}));
 
 TEST(SeekKeyRulesTest, NullAndEmptyKeysMatchNullValues) {
     UseLocale("C");
@@ -163,4 +178,52 @@ TEST(SeekKeyRulesTest, ScanCountIsAlwaysTheFirstEqualInTheRowOrder) {
     ASSERT_TRUE(t.SeekKey("ID", "dup"));
     EXPECT_EQ(t.FieldNamed("pathWork").StringValue(), "early");
     EXPECT_EQ(t.RecordNumber(), 1);
+}
+
+TEST(SeekKeyRulesTest, ManyRecordsOfOneKeyStayCheap) {
+    // 200,000 records share one ID and one pathWork: building the key hash and searching
+    // must not cost in proportion to the square of that number.
+    UseLocale("C");
+    const int rows = 200000;
+    TqvrMemTable t("tblWork");
+    DefineWorkTable(t);
+    t.Open();
+    for (int i = 0; i < rows; ++i) AddRow(t, "same", "/srv/answers/");
+    t.GoLast();
+    AddRow(t, "other", "/srv/answers/other/");  // before the last row
+    t.GoLast();
+    ASSERT_TRUE(t.SeekKey("ID", "same"));
+    EXPECT_EQ(t.RecordNumber(), 1);
+    ASSERT_TRUE(t.SeekKey("pathWork", "/srv/answers/other/"));
+    EXPECT_EQ(t.FieldNamed("ID").StringValue(), "other");
+    EXPECT_EQ(t.RecordNumber(), rows);
+    EXPECT_FALSE(t.SeekKey("pathWork", "/srv/"));
+    EXPECT_EQ(t.RecordNumber(), rows);
+    // Changes keep the hash right: the first row leaves the key, a new one joins it.
+    t.GoFirst();
+    t.Edit();
+    t.FieldNamed("pathWork").SetStringValue("/first/");
+    t.Post();
+    t.GoLast();
+    AddRow(t, "same", "/srv/answers/");
+    ASSERT_TRUE(t.SeekKey("pathWork", "/srv/answers/"));
+    EXPECT_EQ(t.RecordNumber(), 2);
+    ASSERT_TRUE(t.SeekKey("pathWork", "/first/"));
+    EXPECT_EQ(t.RecordNumber(), 1);
+    t.Delete();
+    EXPECT_FALSE(t.SeekKey("pathWork", "/first/"));
+
+    t.ApplySort();
+    t.GoLast();
+    ASSERT_TRUE(t.SeekKey("ID", "same"));
+    EXPECT_EQ(t.RecordNumber(), 2);  // after "other"
+    ASSERT_TRUE(t.SeekKey("ID", "SAME", soCaseInsensitive));
+    EXPECT_EQ(t.RecordNumber(), 2);
+    ASSERT_TRUE(t.SeekKey("ID", "other"));
+    EXPECT_EQ(t.RecordNumber(), 1);
+    t.GoLast();
+    ASSERT_TRUE(t.SeekKey("pathWork", "/srv/answers/"));
+    EXPECT_EQ(t.FieldNamed("ID").StringValue(), "same");
+    EXPECT_EQ(t.RecordNumber(), 2);
+    EXPECT_EQ(t.RecordTotal(), rows + 1);
 }
