@@ -15,7 +15,7 @@ start_xvfb() {
   if [ -f "$dir/xvfb.pid" ] && kill -0 "$(cat "$dir/xvfb.pid")" 2>/dev/null; then return 0; fi
   local n=${display#:}
   rm -f "/tmp/.X${n}-lock" "/tmp/.X11-unix/X${n}"
-  Xvfb "$display" -screen 0 1600x1000x24 -nolisten tcp >"$dir/xvfb.log" 2>&1 &
+  Xvfb "$display" -screen 0 1600x1000x24 -nolisten tcp -noreset >"$dir/xvfb.log" 2>&1 &
   echo $! >"$dir/xvfb.pid"
   for _ in $(seq 1 100); do
     [ -S "/tmp/.X11-unix/X${n}" ] && return 0
