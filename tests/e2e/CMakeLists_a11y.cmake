@@ -12,6 +12,6 @@ if(TARGET zenor AND TARGET zenor-sheet)
   set_tests_properties(e2e_a11y_review PROPERTIES
     FIXTURES_REQUIRED services
     ENVIRONMENT "${ZENOR_SERVICES_ENV};SDL_AUDIODRIVER=pulseaudio"
-    RESOURCE_LOCK x_display
+    RESOURCE_LOCK "x_display;zenor_null_sink"
     TIMEOUT 240)
 endif()

@@ -17,6 +17,6 @@ if(TARGET zenor AND TARGET zenor-sheet)
   set_tests_properties(e2e_review PROPERTIES
     FIXTURES_REQUIRED services
     ENVIRONMENT "${ZENOR_SERVICES_ENV};ZENOR_REVIEW_CPU_LIMIT_PERCENT=${review_cpu_limit}"
-    RESOURCE_LOCK x_display
+    RESOURCE_LOCK "x_display;zenor_null_sink"
     TIMEOUT 180)
 endif()
