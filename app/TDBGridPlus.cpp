@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionHeader>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -54,6 +55,10 @@ TDBGridPlus::TDBGridPlus(QWidget* parent) : QAbstractScrollArea(parent), link_(s
   viewport()->setAutoFillBackground(true);
   viewport()->setBackgroundRole(QPalette::Base);
   connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this, &TDBGridPlus::OnScrollAction);
+  frame_ = new QTimer(this);
+  frame_->setSingleShot(true);
+  frame_->setTimerType(Qt::PreciseTimer);
+  connect(frame_, &QTimer::timeout, this, &TDBGridPlus::EndFrame);
   SyncScrollBars();
 }
 
@@ -109,6 +114,7 @@ void TDBGridPlus::DataEvent(TNotifyKind kind, TField*, bool open) {
     case nkStateChange:
     case nkLayoutChange:
     case nkFieldListChange:
+      HoldPaintIfTooSoon();
       BindColumn();
       FollowCursor();
       break;
@@ -122,15 +128,45 @@ void TDBGridPlus::DataEvent(TNotifyKind kind, TField*, bool open) {
       return;
     case nkTableChange:
     case nkScroll:
+      HoldPaintIfTooSoon();
       FollowCursor();
       break;
     case nkRecordChange:
     case nkFieldChange:
+      HoldPaintIfTooSoon();
       break;
     case nkCheckBrowseMode:
     case nkUpdateRecord:
       return;  // no editor: nothing to write back
   }
+  RequestPaint();
+}
+
+// ---- Paint pacing ----
+// The scroll bars repaint themselves whenever their range or value changes,
+// so holding them has to start before the change reaches them; the rows are
+// the grid's own and are simply asked for later.
+
+void TDBGridPlus::HoldPaintIfTooSoon() {
+  if (paintHeld_ || !lastPaint_.isValid() || lastPaint_.hasExpired(kFrameMs)) return;
+  paintHeld_ = true;
+  verticalScrollBar()->setUpdatesEnabled(false);
+  horizontalScrollBar()->setUpdatesEnabled(false);
+  frame_->start(static_cast<int>(std::max<qint64>(0, kFrameMs - lastPaint_.elapsed())));
+}
+
+void TDBGridPlus::RequestPaint() {
+  if (paintHeld_) return;  // the frame's end paints this change too
+  lastPaint_.start();
+  viewport()->update();
+}
+
+void TDBGridPlus::EndFrame() {
+  paintHeld_ = false;
+  lastPaint_.start();
+  // Enabling updates again repaints each bar as it stands now.
+  verticalScrollBar()->setUpdatesEnabled(true);
+  horizontalScrollBar()->setUpdatesEnabled(true);
   viewport()->update();
 }
 
@@ -162,9 +198,25 @@ QString TDBGridPlus::DisplayText(int display) const {
 
 // ---- Geometry ----
 
-int TDBGridPlus::RowHeight() const { return fontMetrics().height() + 4; }
+// Both heights are asked for on every table notification; measuring a font
+// each time would cost more than the rest of following the table.
+int TDBGridPlus::RowHeight() const {
+  if (rowHeight_ < 0) rowHeight_ = fontMetrics().height() + 4;
+  return rowHeight_;
+}
 
-int TDBGridPlus::TitleHeight() const { return QFontMetrics(TitleFont()).height() + 6; }
+int TDBGridPlus::TitleHeight() const {
+  static const int height = QFontMetrics(TitleFont()).height() + 6;
+  return height;
+}
+
+void TDBGridPlus::changeEvent(QEvent* e) {
+  if (e->type() == QEvent::FontChange) {
+    rowHeight_ = -1;
+    FollowCursor();
+  }
+  QAbstractScrollArea::changeEvent(e);
+}
 
 int TDBGridPlus::VisibleRowCount() const {
   int h = viewport()->height() - TitleHeight();
@@ -243,7 +295,9 @@ void TDBGridPlus::SyncScrollBars() {
   syncing_ = false;
 }
 
-void TDBGridPlus::scrollContentsBy(int, int) { viewport()->update(); }
+// The bar's value follows the current record, so this comes with every
+// scroll of the table, and is paced like the rest.
+void TDBGridPlus::scrollContentsBy(int, int) { RequestPaint(); }
 
 void TDBGridPlus::resizeEvent(QResizeEvent* e) {
   QAbstractScrollArea::resizeEvent(e);

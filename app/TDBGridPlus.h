@@ -9,11 +9,16 @@
 // in its top row; it keeps that up to date from the table's notifications and
 // otherwise only asks the table where its cursor is.
 //
-// Notifications only mark the grid for repainting (update()), so a table that
-// notifies per record, as the folder scan does, costs one paint per frame.
+// What the grid reports (top row, rows shown, scroll bar range and value)
+// follows every notification at once; painting follows at the screen's pace.
+// A change after a quiet spell paints at once; further changes within the
+// same frame (a table that notifies per record, as the folder scan does, with
+// pending events pumped between records) hold the grid's and its scroll bars'
+// painting until the frame ends, then paint once what the table holds then.
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QElapsedTimer>
 #include <QString>
 #include <memory>
 #include <string>
@@ -21,6 +26,7 @@
 #include "memtable/TDataSet.h"
 
 class FindDialog;
+class QTimer;
 class TDataSource;
 class TField;
 class TqvrCustomMemTable;
@@ -80,6 +86,7 @@ class TDBGridPlus : public QAbstractScrollArea {
   void keyPressEvent(QKeyEvent* e) override;
   void paintEvent(QPaintEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
+  void changeEvent(QEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
@@ -98,6 +105,11 @@ class TDBGridPlus : public QAbstractScrollArea {
 
   TqvrCustomMemTable* Table() const;
   bool TableOpen() const;
+  // Paint pacing: HoldPaintIfTooSoon before a table change touches the scroll
+  // bars, RequestPaint after it; EndFrame paints what was held.
+  void HoldPaintIfTooSoon();
+  void RequestPaint();
+  void EndFrame();
   void DataEvent(TNotifyKind kind, TField* field, bool open);
   void BindColumn();
 
@@ -145,4 +157,10 @@ class TDBGridPlus : public QAbstractScrollArea {
   int resizeOrigin_ = 0;
 
   FindDialog* finder_ = nullptr;
+
+  static constexpr int kFrameMs = 16;
+  QTimer* frame_ = nullptr;   // ends a frame in which painting is held
+  QElapsedTimer lastPaint_;   // when a paint was last asked for
+  bool paintHeld_ = false;
+  mutable int rowHeight_ = -1;  // measured from the font when first asked for
 };
