@@ -379,24 +379,24 @@ void AudioEngine::rewind(Stream &s) {
 // Under s.decodeMutex. Tops the ring up as far as it has room, or until
 // `budget` bytes have gone in; returns the bytes written.
 std::size_t AudioEngine::fill(Stream &s, std::size_t budget) {
-  SDL_AudioSpec spec;
+  SDL_AudioSpec format;
   {
     std::lock_guard reg(registryMutex_);
-    spec = spec_;
+    format = spec_;
   }
-  const std::size_t frame = static_cast<std::size_t>(SDL_AUDIO_BITSIZE(spec.format) / 8) * spec.channels;
+  const std::size_t frame = static_cast<std::size_t>(SDL_AUDIO_BITSIZE(format.format) / 8) * format.channels;
   if (frame == 0) {
     return 0;
   }
   if (!s.ring) {
-    std::size_t bytes = static_cast<std::size_t>(spec.freq) * frame * kAheadMs / 1000;
+    std::size_t bytes = static_cast<std::size_t>(format.freq) * frame * kAheadMs / 1000;
     s.ring = std::make_unique<ByteRing>(bytes - bytes % frame);
     s.scratch.resize(kScratchBytes);
     s.played.store(0);
   }
   if (s.convert == nullptr && !s.sourceDone) {
-    s.convert = SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(s.channels), s.rate, spec.format,
-                                   spec.channels, spec.freq);
+    s.convert = SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(s.channels), s.rate, format.format,
+                                   format.channels, format.freq);
     if (s.convert == nullptr) {
       s.sourceDone = true;  // cannot convert: the stream plays as silence of no length
     }
@@ -437,9 +437,9 @@ std::size_t AudioEngine::fill(Stream &s, std::size_t budget) {
     }
     const std::size_t got = s.file->read(s.scratch.data(), s.scratch.size());
     if (got == 0) {
-      finishSource(s, spec, frame);
+      finishSource(s, format, frame);
     } else if (SDL_AudioStreamPut(s.convert, s.scratch.data(), static_cast<int>(got)) != 0) {
-      finishSource(s, spec, frame);
+      finishSource(s, format, frame);
     } else {
       s.framesIn += got / (static_cast<std::size_t>(s.channels) * 2);
     }
@@ -451,13 +451,13 @@ std::size_t AudioEngine::fill(Stream &s, std::size_t budget) {
 // alone can keep back the resampler's last frames (it only flushes when its
 // staging buffer happens to hold something), so the tail is pushed out with
 // silence and what comes out is cut at the converted length of the real input.
-void AudioEngine::finishSource(Stream &s, const SDL_AudioSpec &spec, std::size_t frame) {
+void AudioEngine::finishSource(Stream &s, const SDL_AudioSpec &format, std::size_t frame) {
   s.sourceDone = true;
   const std::uint64_t framesOut =
-      (s.framesIn * static_cast<std::uint64_t>(spec.freq) + static_cast<std::uint64_t>(s.rate) - 1) /
+      (s.framesIn * static_cast<std::uint64_t>(format.freq) + static_cast<std::uint64_t>(s.rate) - 1) /
       static_cast<std::uint64_t>(s.rate);
   s.bytesDue = framesOut * frame;
-  if (s.rate != spec.freq) {
+  if (s.rate != format.freq) {
     std::fill(s.scratch.begin(), s.scratch.end(), 0);
     const std::size_t inFrame = static_cast<std::size_t>(s.channels) * 2;
     std::size_t pad = std::max<std::size_t>(4096, static_cast<std::size_t>(s.rate) / 10) * inFrame;

@@ -61,7 +61,7 @@ private:
   void releaseStopped();
   std::size_t fill(Stream &s, std::size_t budget);
   void rewind(Stream &s);
-  void finishSource(Stream &s, const SDL_AudioSpec &spec, std::size_t frame);
+  void finishSource(Stream &s, const SDL_AudioSpec &format, std::size_t frame);
   void attach(Stream *s);
   void detach(Stream *s);
   void decodeLoop();

@@ -58,15 +58,15 @@ int main(int argc, char** argv)
             } else if (a == "-v" && i + 1 < argc) {
                 sheet.version = std::stoi(argv[++i]);
             } else if (a == "-f" && i + 1 < argc) {
-                const std::string spec = argv[++i];
+                const std::string fieldText = argv[++i];
                 SheetField f;
-                const auto c1 = spec.find(':');
+                const auto c1 = fieldText.find(':');
                 if (c1 == std::string::npos)
                     return Usage("a field is NAME:TYPE[:SIZE]");
-                f.name = spec.substr(0, c1);
-                const auto c2 = spec.find(':', c1 + 1);
-                f.type = spec.substr(c1 + 1, c2 == std::string::npos ? std::string::npos : c2 - c1 - 1);
-                f.size = c2 == std::string::npos ? (f.type == "String" ? 20 : 0) : std::stoi(spec.substr(c2 + 1));
+                f.name = fieldText.substr(0, c1);
+                const auto c2 = fieldText.find(':', c1 + 1);
+                f.type = fieldText.substr(c1 + 1, c2 == std::string::npos ? std::string::npos : c2 - c1 - 1);
+                f.size = c2 == std::string::npos ? (f.type == "String" ? 20 : 0) : std::stoi(fieldText.substr(c2 + 1));
                 sheet.fields.push_back(f);
             } else if (a == "-r") {
                 rows.emplace_back();
