@@ -307,7 +307,11 @@ void TDBGridPlus::resizeEvent(QResizeEvent* e) {
 // ---- Navigation ----
 // Every move goes to the table as one call; the table decides what it raises.
 
-void TDBGridPlus::StepBy(int distance) {
+// Runs one navigation call on the table, marked as the grid's own move so that
+// the grid scrolls as little as needed to follow it (a move the table makes
+// by itself keeps the current row where it stands on the screen).
+template <typename Move>
+void TDBGridPlus::OwnMove(Move move) {
   TqvrCustomMemTable* t = Table();
   if (!t) return;
   ownMove_ = true;
@@ -315,31 +319,21 @@ void TDBGridPlus::StepBy(int distance) {
     bool& flag;
     ~Reset() { flag = false; }
   } reset{ownMove_};
-  t->StepBy(distance);
+  move(*t);
+}
+
+void TDBGridPlus::StepBy(int distance) {
+  OwnMove([distance](TqvrCustomMemTable& t) { t.StepBy(distance); });
 }
 
 void TDBGridPlus::StepTo(int display) { StepBy(display - std::max(0, CurrentDisplay())); }
 
 void TDBGridPlus::GoFirst() {
-  if (TqvrCustomMemTable* t = Table()) {
-    ownMove_ = true;
-    struct Reset {
-      bool& flag;
-      ~Reset() { flag = false; }
-    } reset{ownMove_};
-    t->GoFirst();
-  }
+  OwnMove([](TqvrCustomMemTable& t) { t.GoFirst(); });
 }
 
 void TDBGridPlus::GoLast() {
-  if (TqvrCustomMemTable* t = Table()) {
-    ownMove_ = true;
-    struct Reset {
-      bool& flag;
-      ~Reset() { flag = false; }
-    } reset{ownMove_};
-    t->GoLast();
-  }
+  OwnMove([](TqvrCustomMemTable& t) { t.GoLast(); });
 }
 
 void TDBGridPlus::ClearBlock() {

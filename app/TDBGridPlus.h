@@ -138,6 +138,8 @@ class TDBGridPlus : public QAbstractScrollArea {
   void OnWheel(QWheelEvent* e);
   int DisplayAt(const QPoint& p) const;
   bool OnColumnEdge(const QPoint& p) const;
+  template <typename Move>
+  void OwnMove(Move move);
   int DataLeft() const;
 
   std::unique_ptr<Link> link_;
