@@ -45,3 +45,18 @@ std::string_view StreamFieldTypeName(TFieldType type)
     const auto i = static_cast<std::size_t>(type);
     return i < kTypes.size() ? kTypes[i].name : std::string_view("Unknown");
 }
+
+bool IsBinaryStreamFieldType(TFieldType type)
+{
+    switch (type) {
+    case ftBytes:
+    case ftVarBytes:
+    case ftBlob:
+    case ftGraphic:
+    case ftParadoxOle:
+    case ftDBaseOle:
+    case ftTypedBinary:
+    case ftOraBlob: return true;
+    default: return false;
+    }
+}

@@ -19,3 +19,7 @@ const TStreamFieldType* FindStreamFieldType(std::string_view name);
 
 /// The stream's name of a field type ("String" for ftString).
 std::string_view StreamFieldTypeName(TFieldType type);
+
+/// Whether a field of this type holds a run of bytes rather than text: its
+/// short and long strings are taken byte for byte, not through the code page.
+bool IsBinaryStreamFieldType(TFieldType type);

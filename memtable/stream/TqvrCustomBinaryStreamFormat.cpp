@@ -33,23 +33,6 @@ TFieldKind KindFromName(const std::string& name)
     return fkData;
 }
 
-// Types whose value is a run of bytes rather than text: their short and
-// long strings are taken byte for byte, not through the code page.
-bool IsBinaryType(TFieldType type)
-{
-    switch (type) {
-    case ftBytes:
-    case ftVarBytes:
-    case ftBlob:
-    case ftGraphic:
-    case ftParadoxOle:
-    case ftDBaseOle:
-    case ftTypedBinary:
-    case ftOraBlob: return true;
-    default: return false;
-    }
-}
-
 // A double within the int64 range, rounded to nearest with ties to even.
 bool RoundToInt64(double value, std::int64_t& out)
 {
@@ -247,7 +230,7 @@ void TqvrCustomBinaryStreamFormat::ReadValue(TqvrCustomMemTable& table, TField& 
         return;
     }
     default:
-        if (IsBinaryType(field.DataType()))
+        if (IsBinaryStreamFieldType(field.DataType()))
             field.SetAsBytes(in.ReadBinaryString());
         else
             field.SetStringValue(in.ReadString());

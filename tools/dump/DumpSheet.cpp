@@ -73,15 +73,10 @@ std::string Value(const TField& field)
     case ftDate:
     case ftTime:
     case ftDateTime: return JsonNumber(field.AsDateTime());
-    case ftBytes:
-    case ftVarBytes:
-    case ftBlob:
-    case ftGraphic:
-    case ftParadoxOle:
-    case ftDBaseOle:
-    case ftTypedBinary:
-    case ftOraBlob: return "{\"hex\":" + JsonString(Hex(field.AsBytes())) + "}";
-    default: return JsonString(field.StringValue());
+    default:
+        if (IsBinaryStreamFieldType(field.DataType()))
+            return "{\"hex\":" + JsonString(Hex(field.AsBytes())) + "}";
+        return JsonString(field.StringValue());
     }
 }
 
