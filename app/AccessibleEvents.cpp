@@ -5,16 +5,17 @@
 namespace {
 
 AccessibleEventObserver& Observer() {
-  static AccessibleEventObserver observer;
-  return observer;
+    static AccessibleEventObserver observer;
+    return observer;
 }
 
-}  // namespace
+} // namespace
 
 void PostAccessibleEvent(QAccessibleEvent& event) {
-  if (Observer())
-    Observer()(event);
-  QAccessible::updateAccessibility(&event);
+    if (Observer()) Observer()(event);
+    QAccessible::updateAccessibility(&event);
 }
 
-void SetAccessibleEventObserver(AccessibleEventObserver observer) { Observer() = std::move(observer); }
+void SetAccessibleEventObserver(AccessibleEventObserver observer) {
+    Observer() = std::move(observer);
+}

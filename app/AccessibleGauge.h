@@ -12,35 +12,35 @@ class TGauge;
 
 class AccessibleGauge : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
-  explicit AccessibleGauge(TGauge* gauge);
-  ~AccessibleGauge() override;
+    explicit AccessibleGauge(TGauge* gauge);
+    ~AccessibleGauge() override;
 
-  QAccessible::Role role() const override;
-  QAccessible::State state() const override;
-  QString text(QAccessible::Text t) const override;
-  void* interface_cast(QAccessible::InterfaceType t) override;
+    QAccessible::Role role() const override;
+    QAccessible::State state() const override;
+    QString text(QAccessible::Text t) const override;
+    void* interface_cast(QAccessible::InterfaceType t) override;
 
-  QVariant currentValue() const override;
-  void setCurrentValue(const QVariant& value) override;
-  QVariant maximumValue() const override;
-  QVariant minimumValue() const override;
-  QVariant minimumStepSize() const override;
+    QVariant currentValue() const override;
+    void setCurrentValue(const QVariant& value) override;
+    QVariant maximumValue() const override;
+    QVariant minimumValue() const override;
+    QVariant minimumStepSize() const override;
 
-  /// The percentage text as the gauge paints it.
-  QString PercentText() const;
+    /// The percentage text as the gauge paints it.
+    QString PercentText() const;
 
 private:
-  class Watcher;
-  friend void NotifyGaugeChanged(TGauge* gauge);
-  TGauge* gauge() const;
+    class Watcher;
+    friend void NotifyGaugeChanged(TGauge* gauge);
+    TGauge* gauge() const;
 
-  // What the last events told, so that nothing is told twice and a change
-  // of Progress that leaves the percentage alone announces no new name.
-  int m_toldPercent = -1;
-  int m_toldProgress = 0;
-  int m_toldMin = 0;
-  int m_toldMax = 0;
-  std::unique_ptr<Watcher> m_watcher;
+    // What the last events told, so that nothing is told twice and a change
+    // of Progress that leaves the percentage alone announces no new name.
+    int m_toldPercent = -1;
+    int m_toldProgress = 0;
+    int m_toldMin = 0;
+    int m_toldMax = 0;
+    std::unique_ptr<Watcher> m_watcher;
 };
 
 /// Tells assistive technology that the gauge's range or Progress changed:

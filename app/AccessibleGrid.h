@@ -27,79 +27,79 @@ class TqvrCustomMemTable;
 
 class AccessibleGrid : public QAccessibleWidget, public QAccessibleTableInterface {
 public:
-  explicit AccessibleGrid(TDBGridPlus* grid);
-  ~AccessibleGrid() override;
+    explicit AccessibleGrid(TDBGridPlus* grid);
+    ~AccessibleGrid() override;
 
-  // QAccessibleInterface
-  QAccessible::Role role() const override;
-  QAccessible::State state() const override;
-  QString text(QAccessible::Text t) const override;
-  int childCount() const override;
-  QAccessibleInterface* child(int index) const override;
-  int indexOfChild(const QAccessibleInterface* child) const override;
-  QAccessibleInterface* childAt(int x, int y) const override;
-  QAccessibleInterface* focusChild() const override;
-  void* interface_cast(QAccessible::InterfaceType t) override;
+    // QAccessibleInterface
+    QAccessible::Role role() const override;
+    QAccessible::State state() const override;
+    QString text(QAccessible::Text t) const override;
+    int childCount() const override;
+    QAccessibleInterface* child(int index) const override;
+    int indexOfChild(const QAccessibleInterface* child) const override;
+    QAccessibleInterface* childAt(int x, int y) const override;
+    QAccessibleInterface* focusChild() const override;
+    void* interface_cast(QAccessible::InterfaceType t) override;
 
-  // QAccessibleTableInterface: one column, one row per record.
-  QAccessibleInterface* caption() const override;
-  QAccessibleInterface* summary() const override;
-  QAccessibleInterface* cellAt(int row, int column) const override;
-  int selectedCellCount() const override;
-  QList<QAccessibleInterface*> selectedCells() const override;
-  QString columnDescription(int column) const override;
-  QString rowDescription(int row) const override;
-  int selectedColumnCount() const override;
-  int selectedRowCount() const override;
-  int columnCount() const override;
-  int rowCount() const override;
-  QList<int> selectedColumns() const override;
-  QList<int> selectedRows() const override;
-  bool isColumnSelected(int column) const override;
-  bool isRowSelected(int row) const override;
-  /// Makes the record of `row` current, as a click on that row does.
-  bool selectRow(int row) override;
-  bool selectColumn(int column) override;
-  bool unselectRow(int row) override;
-  bool unselectColumn(int column) override;
-  void modelChange(QAccessibleTableModelChangeEvent* event) override;
+    // QAccessibleTableInterface: one column, one row per record.
+    QAccessibleInterface* caption() const override;
+    QAccessibleInterface* summary() const override;
+    QAccessibleInterface* cellAt(int row, int column) const override;
+    int selectedCellCount() const override;
+    QList<QAccessibleInterface*> selectedCells() const override;
+    QString columnDescription(int column) const override;
+    QString rowDescription(int row) const override;
+    int selectedColumnCount() const override;
+    int selectedRowCount() const override;
+    int columnCount() const override;
+    int rowCount() const override;
+    QList<int> selectedColumns() const override;
+    QList<int> selectedRows() const override;
+    bool isColumnSelected(int column) const override;
+    bool isRowSelected(int row) const override;
+    /// Makes the record of `row` current, as a click on that row does.
+    bool selectRow(int row) override;
+    bool selectColumn(int column) override;
+    bool unselectRow(int row) override;
+    bool unselectColumn(int column) override;
+    void modelChange(QAccessibleTableModelChangeEvent* event) override;
 
-  // Reading by position; what the cells and the tests use.
-  TDBGridPlus* Grid() const;
-  /// The shown text of the record at `row` of the current order.
-  QString RowText(int row) const;
-  /// Position of the current record; -1 when the table shows none.
-  int CurrentRow() const;
-  /// Screen rectangle of the row's data cell; empty when the row is scrolled away.
-  QRect RowRect(int row) const;
-  /// How many cell objects are kept now (bounded, whatever the table's size).
-  int CachedCellCount() const { return static_cast<int>(m_cells.size()); }
+    // Reading by position; what the cells and the tests use.
+    TDBGridPlus* Grid() const;
+    /// The shown text of the record at `row` of the current order.
+    QString RowText(int row) const;
+    /// Position of the current record; -1 when the table shows none.
+    int CurrentRow() const;
+    /// Screen rectangle of the row's data cell; empty when the row is scrolled away.
+    QRect RowRect(int row) const;
+    /// How many cell objects are kept now (bounded, whatever the table's size).
+    int CachedCellCount() const { return static_cast<int>(m_cells.size()); }
 
-  /// Most cell objects kept at once. Past it the kept ones are let go: a
-  /// client that wants one again is given a fresh one.
-  static constexpr int kMaxCachedCells = 64;
+    /// Most cell objects kept at once. Past it the kept ones are let go: a
+    /// client that wants one again is given a fresh one.
+    static constexpr int kMaxCachedCells = 64;
 
 private:
-  class Watcher;
-  friend class Watcher;
+    class Watcher;
+    friend class Watcher;
 
-  TqvrCustomMemTable* Table() const;
-  /// Compares what the table shows now with what was told last, and tells
-  /// the differences. Called after every notification that can change rows.
-  void Sync();
-  void ForgetCells(int fromRow);
-  void ForgetAllCells();
-  /// Called once the grid has taken the focus: moves it on to the current cell.
-  void TellFocus();
+    TqvrCustomMemTable* Table() const;
+    /// Compares what the table shows now with what was told last, and tells
+    /// the differences. Called after every notification that can change rows.
+    void Sync();
+    void ForgetCells(int fromRow);
+    void ForgetAllCells();
+    /// Called once the grid has taken the focus: moves it on to the current cell.
+    void TellFocus();
 
-  struct Cell {
-    QAccessible::Id id = 0;
-    QString text;  // what the client was last told
-  };
-  mutable QHash<int, Cell> m_cells;
-  std::unique_ptr<Watcher> m_watcher;
-  int m_toldRows = 0;
-  int m_toldCurrent = -1;
+    struct Cell {
+        QAccessible::Id id = 0;
+        QString text; // what the client was last told
+    };
+    mutable QHash<int, Cell> m_cells;
+    std::unique_ptr<Watcher> m_watcher;
+    int m_toldRows = 0;
+    int m_toldCurrent = -1;
 };
 
 /// One cell of the grid: the record at one position of the table's current
@@ -108,40 +108,40 @@ class AccessibleGridCell : public QAccessibleInterface,
                            public QAccessibleTableCellInterface,
                            public QAccessibleActionInterface {
 public:
-  AccessibleGridCell(TDBGridPlus* grid, int row);
+    AccessibleGridCell(TDBGridPlus* grid, int row);
 
-  bool isValid() const override;
-  QObject* object() const override;
-  QWindow* window() const override;
-  QAccessibleInterface* childAt(int x, int y) const override;
-  QAccessibleInterface* parent() const override;
-  QAccessibleInterface* child(int index) const override;
-  int childCount() const override;
-  int indexOfChild(const QAccessibleInterface* child) const override;
-  QString text(QAccessible::Text t) const override;
-  void setText(QAccessible::Text t, const QString& text) override;
-  QRect rect() const override;
-  QAccessible::Role role() const override;
-  QAccessible::State state() const override;
-  void* interface_cast(QAccessible::InterfaceType t) override;
+    bool isValid() const override;
+    QObject* object() const override;
+    QWindow* window() const override;
+    QAccessibleInterface* childAt(int x, int y) const override;
+    QAccessibleInterface* parent() const override;
+    QAccessibleInterface* child(int index) const override;
+    int childCount() const override;
+    int indexOfChild(const QAccessibleInterface* child) const override;
+    QString text(QAccessible::Text t) const override;
+    void setText(QAccessible::Text t, const QString& text) override;
+    QRect rect() const override;
+    QAccessible::Role role() const override;
+    QAccessible::State state() const override;
+    void* interface_cast(QAccessible::InterfaceType t) override;
 
-  bool isSelected() const override;
-  QList<QAccessibleInterface*> columnHeaderCells() const override;
-  QList<QAccessibleInterface*> rowHeaderCells() const override;
-  int columnIndex() const override;
-  int rowIndex() const override;
-  int columnExtent() const override;
-  int rowExtent() const override;
-  QAccessibleInterface* table() const override;
+    bool isSelected() const override;
+    QList<QAccessibleInterface*> columnHeaderCells() const override;
+    QList<QAccessibleInterface*> rowHeaderCells() const override;
+    int columnIndex() const override;
+    int rowIndex() const override;
+    int columnExtent() const override;
+    int rowExtent() const override;
+    QAccessibleInterface* table() const override;
 
-  /// "SetFocus" makes this row's record current, as a click on it does.
-  QStringList actionNames() const override;
-  void doAction(const QString& actionName) override;
-  QStringList keyBindingsForAction(const QString& actionName) const override;
+    /// "SetFocus" makes this row's record current, as a click on it does.
+    QStringList actionNames() const override;
+    void doAction(const QString& actionName) override;
+    QStringList keyBindingsForAction(const QString& actionName) const override;
 
 private:
-  AccessibleGrid* gridInterface() const;
+    AccessibleGrid* gridInterface() const;
 
-  QPointer<TDBGridPlus> m_grid;
-  int m_row;
+    QPointer<TDBGridPlus> m_grid;
+    int m_row;
 };

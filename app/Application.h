@@ -7,10 +7,10 @@
 #include <QApplication>
 
 class Application : public QApplication {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  Application(int& argc, char** argv);
+public:
+    Application(int& argc, char** argv);
 
-  bool notify(QObject* receiver, QEvent* event) override;
+    bool notify(QObject* receiver, QEvent* event) override;
 };

@@ -16,30 +16,30 @@
 class QToolButton;
 
 class DirectoryEdit : public QLineEdit {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  explicit DirectoryEdit(QWidget* parent = nullptr);
+public:
+    explicit DirectoryEdit(QWidget* parent = nullptr);
 
-  /// Runs the button's steps: the dialog, then the text.
-  void Browse();
+    /// Runs the button's steps: the dialog, then the text.
+    void Browse();
 
-  /// Where the dialog starts for the box's present text (step 1 of Browse):
-  /// a full folder path, or "/" for the current directory.
-  QString StartFolder() const;
+    /// Where the dialog starts for the box's present text (step 1 of Browse):
+    /// a full folder path, or "/" for the current directory.
+    QString StartFolder() const;
 
-  /// The folder last chosen with "OK" that existed then; empty when none.
-  const QString& RememberedFolder() const { return remembered_; }
+    /// The folder last chosen with "OK" that existed then; empty when none.
+    const QString& RememberedFolder() const { return remembered_; }
 
-  QToolButton* Button() const { return button_; }
+    QToolButton* Button() const { return button_; }
 
- protected:
-  void keyPressEvent(QKeyEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
- private:
-  void PlaceButton();
+private:
+    void PlaceButton();
 
-  QToolButton* button_ = nullptr;
-  QString remembered_;
+    QToolButton* button_ = nullptr;
+    QString remembered_;
 };

@@ -7,8 +7,8 @@
 
 class ERangeError : public Exception {
 public:
-  using Exception::Exception;
-  const char* ClassName() const noexcept override { return "ERangeError"; }
+    using Exception::Exception;
+    const char* ClassName() const noexcept override { return "ERangeError"; }
 };
 
 /// Raises ERangeError as "Value must be between <low> and <high>".

@@ -21,41 +21,41 @@ class QListWidgetItem;
 class QPushButton;
 
 class FolderDialog : public QDialog {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  explicit FolderDialog(QWidget* parent = nullptr);
+public:
+    explicit FolderDialog(QWidget* parent = nullptr);
 
-  /// Shows `folder` (made absolute against the current directory) and makes it
-  /// the process's current directory.
-  void ShowFolder(const QString& folder);
-  /// The folder shown now, as a full path.
-  QString Folder() const { return folder_; }
+    /// Shows `folder` (made absolute against the current directory) and makes it
+    /// the process's current directory.
+    void ShowFolder(const QString& folder);
+    /// The folder shown now, as a full path.
+    QString Folder() const { return folder_; }
 
-  /// The tops the drive list offers: "/", the home folder, mounted media.
-  static QStringList Drives();
+    /// The tops the drive list offers: "/", the home folder, mounted media.
+    static QStringList Drives();
 
-  QLabel* nameLabel = nullptr;
-  QLineEdit* pathEdit = nullptr;
-  QLabel* foldersLabel = nullptr;
-  QListWidget* folderList = nullptr;
-  QLabel* filesLabel = nullptr;
-  QListWidget* fileList = nullptr;
-  QLabel* drivesLabel = nullptr;
-  QComboBox* driveList = nullptr;
-  QPushButton* okButton = nullptr;
-  QPushButton* cancelButton = nullptr;
-  QPushButton* networkButton = nullptr;
+    QLabel* nameLabel = nullptr;
+    QLineEdit* pathEdit = nullptr;
+    QLabel* foldersLabel = nullptr;
+    QListWidget* folderList = nullptr;
+    QLabel* filesLabel = nullptr;
+    QListWidget* fileList = nullptr;
+    QLabel* drivesLabel = nullptr;
+    QComboBox* driveList = nullptr;
+    QPushButton* okButton = nullptr;
+    QPushButton* cancelButton = nullptr;
+    QPushButton* networkButton = nullptr;
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-  void showEvent(QShowEvent* event) override;
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
- private:
-  void OpenItem(QListWidgetItem* item);
-  void DriveChosen(int index);
-  /// The drive of the list whose top is the longest prefix of `folder`.
-  int DriveIndexOf(const QString& folder) const;
+private:
+    void OpenItem(QListWidgetItem* item);
+    void DriveChosen(int index);
+    /// The drive of the list whose top is the longest prefix of `folder`.
+    int DriveIndexOf(const QString& folder) const;
 
-  QString folder_;
+    QString folder_;
 };

@@ -16,29 +16,29 @@ class TDataSource;
 class TField;
 
 class TDBText : public QLabel {
-  Q_OBJECT
- public:
-  explicit TDBText(QWidget* parent = nullptr);
-  ~TDBText() override;
+    Q_OBJECT
+public:
+    explicit TDBText(QWidget* parent = nullptr);
+    ~TDBText() override;
 
-  void SetDataSource(TDataSource* source);
-  TDataSource* DataSource() const;
-  void SetDataField(std::string name);
-  const std::string& DataField() const { return dataField_; }
-  /// The field object the label is bound to now; nullptr when none.
-  TField* Field() const { return field_; }
+    void SetDataSource(TDataSource* source);
+    TDataSource* DataSource() const;
+    void SetDataField(std::string name);
+    const std::string& DataField() const { return dataField_; }
+    /// The field object the label is bound to now; nullptr when none.
+    TField* Field() const { return field_; }
 
- private:
-  class Link;
-  friend class Link;
+private:
+    class Link;
+    friend class Link;
 
-  void DataEvent(TNotifyKind kind, TField* field, bool open);
-  /// Looks the field up by name; raises the binding error when it is missing.
-  void TakeField();
-  void RefreshText();
-  void ShowText(const QString& text);
+    void DataEvent(TNotifyKind kind, TField* field, bool open);
+    /// Looks the field up by name; raises the binding error when it is missing.
+    void TakeField();
+    void RefreshText();
+    void ShowText(const QString& text);
 
-  std::unique_ptr<Link> link_;
-  std::string dataField_;
-  TField* field_ = nullptr;
+    std::unique_ptr<Link> link_;
+    std::string dataField_;
+    TField* field_ = nullptr;
 };

@@ -11,66 +11,67 @@
 
 TGauge::TGauge(QWidget* parent) : QWidget(parent) {}
 
-void TGauge::SetProgress(int value) { apply(m_min, m_max, value); }
+void TGauge::SetProgress(int value) {
+    apply(m_min, m_max, value);
+}
 
 void TGauge::SetMinValue(int value) {
-  if (value > m_max)
-    RaiseRangeError(INT_MIN, std::int64_t{m_max} - 1);
-  apply(value, m_max, m_progress);
+    if (value > m_max) RaiseRangeError(INT_MIN, std::int64_t{m_max} - 1);
+    apply(value, m_max, m_progress);
 }
 
 void TGauge::SetMaxValue(int value) {
-  // The bounds named in the message are the ones users of this gauge have
-  // always seen: one above the minimum up to the largest int, although the
-  // minimum itself is accepted (an empty range shows 0%).
-  if (value < m_min)
-    RaiseRangeError(std::int64_t{m_min} + 1, INT_MAX);
-  apply(m_min, value, m_progress);
+    // The bounds named in the message are the ones users of this gauge have
+    // always seen: one above the minimum up to the largest int, although the
+    // minimum itself is accepted (an empty range shows 0%).
+    if (value < m_min) RaiseRangeError(std::int64_t{m_min} + 1, INT_MAX);
+    apply(m_min, value, m_progress);
 }
 
 int TGauge::PercentDone() const {
-  if (m_max == m_min)
-    return 0;
-  // 64-bit so that a range spanning most of int neither overflows the
-  // difference nor the multiplication by 100.
-  return static_cast<int>(100 * (std::int64_t{m_progress} - m_min) / (std::int64_t{m_max} - m_min));
+    if (m_max == m_min) return 0;
+    // 64-bit so that a range spanning most of int neither overflows the
+    // difference nor the multiplication by 100.
+    return static_cast<int>(100 * (std::int64_t{m_progress} - m_min) /
+                            (std::int64_t{m_max} - m_min));
 }
 
-QSize TGauge::sizeHint() const { return {100, 16}; }
+QSize TGauge::sizeHint() const {
+    return {100, 16};
+}
 
 void TGauge::apply(int min, int max, int progress) {
-  const int before = PercentDone();
-  m_min = min;
-  m_max = max;
-  m_progress = std::clamp(progress, m_min, m_max);
-  if (PercentDone() != before)
-    update();
-  NotifyGaugeChanged(this);
+    const int before = PercentDone();
+    m_min = min;
+    m_max = max;
+    m_progress = std::clamp(progress, m_min, m_max);
+    if (PercentDone() != before) update();
+    NotifyGaugeChanged(this);
 }
 
 void TGauge::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  const QRect whole = rect();
-  painter.fillRect(whole, Qt::black);  // the frame is what the field leaves uncovered
-  const QRect field = whole.adjusted(1, 1, -1, -1);
-  if (field.isEmpty())
-    return;
+    QPainter painter(this);
+    const QRect whole = rect();
+    painter.fillRect(whole, Qt::black); // the frame is what the field leaves uncovered
+    const QRect field = whole.adjusted(1, 1, -1, -1);
+    if (field.isEmpty()) return;
 
-  const int percent = PercentDone();
-  const int filledWidth = static_cast<int>(std::int64_t{field.width()} * percent / 100);
-  const QRect filled(field.left(), field.top(), filledWidth, field.height());
-  const QRect empty(field.left() + filledWidth, field.top(), field.width() - filledWidth, field.height());
-  painter.fillRect(filled, Qt::black);
-  painter.fillRect(empty, Qt::white);
+    const int percent = PercentDone();
+    const int filledWidth = static_cast<int>(std::int64_t{field.width()} * percent / 100);
+    const QRect filled(field.left(), field.top(), filledWidth, field.height());
+    const QRect empty(field.left() + filledWidth, field.top(), field.width() - filledWidth,
+                      field.height());
+    painter.fillRect(filled, Qt::black);
+    painter.fillRect(empty, Qt::white);
 
-  // The text is drawn twice, each time clipped to one part, so every glyph
-  // pixel takes the opposite colour of the field under it.
-  const QString text = QStringLiteral("%1%").arg(percent);
-  painter.setFont(font());
-  painter.setClipRect(empty);
-  painter.setPen(Qt::black);
-  painter.drawText(field, Qt::AlignCenter, text);
-  painter.setClipRect(filled);
-  painter.setPen(Qt::white);
-  painter.drawText(field, Qt::AlignCenter, text);
+    // The text is drawn twice, each time clipped to one part, so every glyph
+    // pixel takes the opposite colour of the field under it.
+    const QString text = QStringLiteral("%1%").arg(percent);
+    painter.setFont(font());
+    painter.setClipRect(empty);
+    painter.setPen(Qt::black);
+    painter.drawText(field, Qt::AlignCenter, text);
+    painter.setClipRect(filled);
+    painter.setPen(Qt::white);
+    painter.drawText(field, Qt::AlignCenter, text);
 }

@@ -8,37 +8,37 @@
 #include <QWidget>
 
 class TGauge : public QWidget {
-  Q_OBJECT
+    Q_OBJECT
 
 public:
-  explicit TGauge(QWidget* parent);
+    explicit TGauge(QWidget* parent);
 
-  int Progress() const { return m_progress; }
-  /// Stores the value clamped into MinValue..MaxValue.
-  void SetProgress(int value);
+    int Progress() const { return m_progress; }
+    /// Stores the value clamped into MinValue..MaxValue.
+    void SetProgress(int value);
 
-  int MinValue() const { return m_min; }
-  /// Fails with the range error when above MaxValue; raises Progress to it if needed.
-  void SetMinValue(int value);
+    int MinValue() const { return m_min; }
+    /// Fails with the range error when above MaxValue; raises Progress to it if needed.
+    void SetMinValue(int value);
 
-  int MaxValue() const { return m_max; }
-  /// Fails with the range error when below MinValue; pulls Progress down to it if needed.
-  void SetMaxValue(int value);
+    int MaxValue() const { return m_max; }
+    /// Fails with the range error when below MinValue; pulls Progress down to it if needed.
+    void SetMaxValue(int value);
 
-  /// trunc(100 * (Progress - MinValue) / (MaxValue - MinValue)); 0 for an empty range.
-  int PercentDone() const;
+    /// trunc(100 * (Progress - MinValue) / (MaxValue - MinValue)); 0 for an empty range.
+    int PercentDone() const;
 
-  QSize sizeHint() const override;
+    QSize sizeHint() const override;
 
 protected:
-  void paintEvent(QPaintEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
-  // Every change of the three values goes through here, so the "repaint only
-  // when the percentage changes" rule lives in one place.
-  void apply(int min, int max, int progress);
+    // Every change of the three values goes through here, so the "repaint only
+    // when the percentage changes" rule lives in one place.
+    void apply(int min, int max, int progress);
 
-  int m_min = 0;
-  int m_max = 100;
-  int m_progress = 0;
+    int m_min = 0;
+    int m_max = 100;
+    int m_progress = 0;
 };

@@ -44,18 +44,18 @@ const char* const kWindowTitle =
 // sans-serif face with Cyrillic letters stands in, squeezed just enough that
 // the captions that are tightest in their controls still fit.
 QFont LayoutFont(const QStringList& families, int pixelSize, bool bold = false) {
-  QFont font;
-  font.setFamilies(families);
-  font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(pixelSize);
-  font.setBold(bold);
-  return font;
+    QFont font;
+    font.setFamilies(families);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
 }
 
 struct TightCaption {
-  const char* text;
-  int room;  // pixels the control leaves for the text
-  bool bold;
+    const char* text;
+    int room; // pixels the control leaves for the text
+    bool bold;
 };
 
 const TightCaption kTightCaptions[] = {
@@ -67,274 +67,285 @@ const TightCaption kTightCaptions[] = {
 };
 
 QFont WindowFont() {
-  const QString classic = QStringLiteral("MS Sans Serif");
-  QFont font = LayoutFont({classic}, 11);
-  // Font configuration answers a missing family with a look-alike of its own
-  // choosing; only the real face counts.
-  if (QFontInfo(font).family() == classic) return font;
-  font = LayoutFont({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")}, 11);
-  int stretch = 100;
-  for (const TightCaption& caption : kTightCaptions) {
-    QFont probe = font;
-    probe.setBold(caption.bold);
-    const int width = QFontMetrics(probe).horizontalAdvance(QString::fromUtf8(caption.text));
-    if (width > caption.room) stretch = std::min(stretch, caption.room * 100 / width);
-  }
-  if (stretch < 100) font.setStretch(std::max(stretch - 1, 50));
-  return font;
+    const QString classic = QStringLiteral("MS Sans Serif");
+    QFont font = LayoutFont({classic}, 11);
+    // Font configuration answers a missing family with a look-alike of its own
+    // choosing; only the real face counts.
+    if (QFontInfo(font).family() == classic) return font;
+    font = LayoutFont(
+        {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")},
+        11);
+    int stretch = 100;
+    for (const TightCaption& caption : kTightCaptions) {
+        QFont probe = font;
+        probe.setBold(caption.bold);
+        const int width = QFontMetrics(probe).horizontalAdvance(QString::fromUtf8(caption.text));
+        if (width > caption.room) stretch = std::min(stretch, caption.room * 100 / width);
+    }
+    if (stretch < 100) font.setStretch(std::max(stretch - 1, 50));
+    return font;
 }
 
 QFont TimeFont() {
-  return LayoutFont({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"),
-                     QStringLiteral("sans-serif")},
-                    13, true);
+    return LayoutFont({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                       QStringLiteral("DejaVu Sans"), QStringLiteral("sans-serif")},
+                      13, true);
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, QRect geometry, const QFont& font) {
-  auto* label = new QLabel(QString::fromUtf8(text), parent);
-  label->setObjectName(QString::fromUtf8(name));
-  label->setGeometry(geometry);
-  label->setFont(font);
-  label->setTextFormat(Qt::PlainText);
-  return label;
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, QRect geometry,
+                  const QFont& font) {
+    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    label->setObjectName(QString::fromUtf8(name));
+    label->setGeometry(geometry);
+    label->setFont(font);
+    label->setTextFormat(Qt::PlainText);
+    return label;
 }
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const char* text, QRect geometry) {
-  auto* button = new QPushButton(QString::fromUtf8(text), parent);
-  button->setObjectName(QString::fromUtf8(name));
-  button->setGeometry(geometry);
-  button->setAutoDefault(false);
-  return button;
+    auto* button = new QPushButton(QString::fromUtf8(text), parent);
+    button->setObjectName(QString::fromUtf8(name));
+    button->setGeometry(geometry);
+    button->setAutoDefault(false);
+    return button;
 }
 
-TDBText* MakeDBText(QWidget* parent, const char* name, TDataSource* source, const char* field, QPoint at) {
-  auto* text = new TDBText(parent);
-  text->setObjectName(QString::fromUtf8(name));
-  text->move(at);
-  text->SetDataField(field);
-  text->SetDataSource(source);
-  return text;
+TDBText* MakeDBText(QWidget* parent, const char* name, TDataSource* source, const char* field,
+                    QPoint at) {
+    auto* text = new TDBText(parent);
+    text->setObjectName(QString::fromUtf8(name));
+    text->move(at);
+    text->SetDataField(field);
+    text->SetDataSource(source);
+    return text;
 }
 
 TStringField* AddStringField(TqvrMemTable& table, const char* name, int size) {
-  auto field = std::make_unique<TStringField>(name, size);
-  TStringField* raw = field.get();
-  table.AddField(std::move(field));
-  return raw;
+    auto field = std::make_unique<TStringField>(name, size);
+    TStringField* raw = field.get();
+    table.AddField(std::move(field));
+    return raw;
 }
 
-}  // namespace
+} // namespace
 
 T_main::T_main(QWidget* parent) : QWidget(parent) {
-  _main = this;
-  try {
-    CreateComponents();
-    CreateLayout();
-    FormCreate(this);
-  } catch (...) {
-    ReleaseComponents();
-    _main = nullptr;
-    throw;
-  }
+    _main = this;
+    try {
+        CreateComponents();
+        CreateLayout();
+        FormCreate(this);
+    } catch (...) {
+        ReleaseComponents();
+        _main = nullptr;
+        throw;
+    }
 }
 
 T_main::~T_main() {
-  ReleaseComponents();
-  if (_main == this) _main = nullptr;
+    ReleaseComponents();
+    if (_main == this) _main = nullptr;
 }
 
 void T_main::CreateComponents() {
-  tblWork = new TqvrMemTable("tblWork");
-  tblWork->FieldDefs().Add("ID", ftString, 255, false);
-  // 4096 rather than 255: a work folder cut short would name a folder that
-  // does not exist, and its files would be reported missing.
-  tblWork->FieldDefs().Add("pathWork", ftString, 4096, false);
-  tblWorkID = AddStringField(*tblWork, "ID", 255);
-  tblWorkpathWork = AddStringField(*tblWork, "pathWork", 4096);
-  tblWork->SetSortFields("ID");
-  tblWork->BeforeScroll = [this](TDataSet& table) { tblWorkBeforeScroll(table); };
-  tblWork->AfterScroll = [this](TDataSet& table) { tblWorkAfterScroll(table); };
-  tblWork->Open();
+    tblWork = new TqvrMemTable("tblWork");
+    tblWork->FieldDefs().Add("ID", ftString, 255, false);
+    // 4096 rather than 255: a work folder cut short would name a folder that
+    // does not exist, and its files would be reported missing.
+    tblWork->FieldDefs().Add("pathWork", ftString, 4096, false);
+    tblWorkID = AddStringField(*tblWork, "ID", 255);
+    tblWorkpathWork = AddStringField(*tblWork, "pathWork", 4096);
+    tblWork->SetSortFields("ID");
+    tblWork->BeforeScroll = [this](TDataSet& table) { tblWorkBeforeScroll(table); };
+    tblWork->AfterScroll = [this](TDataSet& table) { tblWorkAfterScroll(table); };
+    tblWork->Open();
 
-  answers = new TqvrMemTable("answers");
-  answersa1 = AddStringField(*answers, "a1", 20);
-  answersa2 = AddStringField(*answers, "a2", 20);
-  answersa3 = AddStringField(*answers, "a3", 20);
-  answersa4 = AddStringField(*answers, "a4", 20);
-  answersa5 = AddStringField(*answers, "a5", 20);
-  answersa6 = AddStringField(*answers, "a6", 20);
-  answersVarNo = AddStringField(*answers, "VarNo", 0);
+    answers = new TqvrMemTable("answers");
+    answersa1 = AddStringField(*answers, "a1", 20);
+    answersa2 = AddStringField(*answers, "a2", 20);
+    answersa3 = AddStringField(*answers, "a3", 20);
+    answersa4 = AddStringField(*answers, "a4", 20);
+    answersa5 = AddStringField(*answers, "a5", 20);
+    answersa6 = AddStringField(*answers, "a6", 20);
+    answersVarNo = AddStringField(*answers, "VarNo", 0);
 
-  qvrBinaryStreamFormat1 = new TqvrBinaryStreamFormat;
+    qvrBinaryStreamFormat1 = new TqvrBinaryStreamFormat;
 
-  ds_tblWork = new TDataSource(tblWork);
-  ds_tblWork->SetAutoEdit(true);
-  ds_answers = new TDataSource(answers);
-  ds_answers->SetAutoEdit(false);
+    ds_tblWork = new TDataSource(tblWork);
+    ds_tblWork->SetAutoEdit(true);
+    ds_answers = new TDataSource(answers);
+    ds_answers->SetAutoEdit(false);
 
-  Timer1 = new QTimer(this);
-  Timer1->setObjectName(QStringLiteral("Timer1"));
-  Timer1->setInterval(1000);
-  connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(Timer1); });
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(Timer1); });
 }
 
 void T_main::CreateLayout() {
-  setObjectName(QStringLiteral("_main"));
-  setWindowTitle(QString::fromUtf8(kWindowTitle));
-  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-  setFixedSize(971, 403);
-  move(538, 197);
-  setBackgroundRole(QPalette::Button);
-  setAutoFillBackground(true);
-  setFont(WindowFont());
-  QFont bold = font();
-  bold.setBold(true);
-  QFont boldUnderlined = bold;
-  boldUnderlined.setUnderline(true);
+    setObjectName(QStringLiteral("_main"));
+    setWindowTitle(QString::fromUtf8(kWindowTitle));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(971, 403);
+    move(538, 197);
+    setBackgroundRole(QPalette::Button);
+    setAutoFillBackground(true);
+    setFont(WindowFont());
+    QFont bold = font();
+    bold.setBold(true);
+    QFont boldUnderlined = bold;
+    boldUnderlined.setUnderline(true);
 
-  // Never seen: it lies under the top panel, which is created after it.
-  DBText2 = MakeDBText(this, "DBText2", ds_answers, "VarNo", {7, 20});
+    // Never seen: it lies under the top panel, which is created after it.
+    DBText2 = MakeDBText(this, "DBText2", ds_answers, "VarNo", {7, 20});
 
-  Panel1 = new QFrame(this);
-  Panel1->setObjectName(QStringLiteral("Panel1"));
-  Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-  Panel1->setLineWidth(1);
-  Panel1->setGeometry(0, 0, 971, 41);
-  Panel1->setAutoFillBackground(true);
-  Panel1->setBackgroundRole(QPalette::Button);
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setLineWidth(1);
+    Panel1->setGeometry(0, 0, 971, 41);
+    Panel1->setAutoFillBackground(true);
+    Panel1->setBackgroundRole(QPalette::Button);
 
-  Label1 = MakeLabel(Panel1, "Label1", "Путь до файлов с ответами участников ЗЕНОР", {9, 13, 225, 13}, font());
-  Button1 = MakeButton(Panel1, "Button1", "Получить работы", {749, 6, 100, 25});
-  Button2 = MakeButton(Panel1, "Button2", "Прервать", {863, 6, 75, 25});
-  Button2->setEnabled(false);
+    Label1 = MakeLabel(Panel1, "Label1", "Путь до файлов с ответами участников ЗЕНОР",
+                       {9, 13, 225, 13}, font());
+    Button1 = MakeButton(Panel1, "Button1", "Получить работы", {749, 6, 100, 25});
+    Button2 = MakeButton(Panel1, "Button2", "Прервать", {863, 6, 75, 25});
+    Button2->setEnabled(false);
 
-  DirectoryEdit1 = new DirectoryEdit(this);
-  DirectoryEdit1->setObjectName(QStringLiteral("DirectoryEdit1"));
-  DirectoryEdit1->setGeometry(239, 8, 506, 21);
-  DirectoryEdit1->setText(QStringLiteral("c:\\"));
-  DirectoryEdit1->raise();
+    DirectoryEdit1 = new DirectoryEdit(this);
+    DirectoryEdit1->setObjectName(QStringLiteral("DirectoryEdit1"));
+    DirectoryEdit1->setGeometry(239, 8, 506, 21);
+    DirectoryEdit1->setText(QStringLiteral("c:\\"));
+    DirectoryEdit1->raise();
 
-  ListWork = new TDBGridPlus(this);
-  ListWork->setObjectName(QStringLiteral("ListWork"));
-  ListWork->setGeometry(0, 41, 153, 343);
-  ListWork->SetDataSource(ds_tblWork);
+    ListWork = new TDBGridPlus(this);
+    ListWork->setObjectName(QStringLiteral("ListWork"));
+    ListWork->setGeometry(0, 41, 153, 343);
+    ListWork->SetDataSource(ds_tblWork);
 
-  Label8 = MakeLabel(this, "Label8", "Вариант: ", {160, 52, 58, 13}, boldUnderlined);
-  DBText3 = MakeDBText(this, "DBText3", ds_answers, "VarNo", {218, 52});
-  DBText3->setFont(boldUnderlined);
+    Label8 = MakeLabel(this, "Label8", "Вариант: ", {160, 52, 58, 13}, boldUnderlined);
+    DBText3 = MakeDBText(this, "DBText3", ds_answers, "VarNo", {218, 52});
+    DBText3->setFont(boldUnderlined);
 
-  Label2 = MakeLabel(this, "Label2", "Задание № 1", {160, 84, 78, 13}, bold);
-  DBText1 = MakeDBText(this, "DBText1", ds_answers, "a1", {250, 84});
+    Label2 = MakeLabel(this, "Label2", "Задание № 1", {160, 84, 78, 13}, bold);
+    DBText1 = MakeDBText(this, "DBText1", ds_answers, "a1", {250, 84});
 
-  Button3 = MakeButton(this, "Button3", "Прослушать ответ", {250, 132, 105, 25});
-  pb = new TGauge(this);
-  pb->setObjectName(QStringLiteral("pb"));
-  pb->setGeometry(488, 132, 369, 25);
-  pb->SetProgress(0);
-  pb->hide();
-  Label3 = MakeLabel(this, "Label3", "Задание № 2", {160, 137, 78, 13}, bold);
-  PausePlay = MakeButton(this, "PausePlay", "Далее", {365, 133, 50, 25});
-  PausePlay->hide();
-  btnStop = MakeButton(this, "btnStop", "Стоп", {429, 133, 50, 25});
-  btnStop->hide();
-  lTime = MakeLabel(this, "lTime", "", {861, 137, 4, 16}, TimeFont());
+    Button3 = MakeButton(this, "Button3", "Прослушать ответ", {250, 132, 105, 25});
+    pb = new TGauge(this);
+    pb->setObjectName(QStringLiteral("pb"));
+    pb->setGeometry(488, 132, 369, 25);
+    pb->SetProgress(0);
+    pb->hide();
+    Label3 = MakeLabel(this, "Label3", "Задание № 2", {160, 137, 78, 13}, bold);
+    PausePlay = MakeButton(this, "PausePlay", "Далее", {365, 133, 50, 25});
+    PausePlay->hide();
+    btnStop = MakeButton(this, "btnStop", "Стоп", {429, 133, 50, 25});
+    btnStop->hide();
+    lTime = MakeLabel(this, "lTime", "", {861, 137, 4, 16}, TimeFont());
 
-  Button4 = MakeButton(this, "Button4", "Прослушать ответ", {250, 184, 105, 25});
-  Label4 = MakeLabel(this, "Label4", "Задание № 3", {160, 190, 78, 13}, bold);
-  Label5 = MakeLabel(this, "Label5", "Задание № 4", {160, 243, 78, 13}, bold);
-  DBText4 = MakeDBText(this, "DBText4", ds_answers, "a4", {250, 243});
-  Label6 = MakeLabel(this, "Label6", "Задание № 5", {160, 296, 78, 13}, bold);
-  DBText5 = MakeDBText(this, "DBText5", ds_answers, "a5", {250, 296});
-  Label7 = MakeLabel(this, "Label7", "Задание № 6", {160, 349, 78, 13}, bold);
-  DBText6 = MakeDBText(this, "DBText6", ds_answers, "a6", {250, 349});
+    Button4 = MakeButton(this, "Button4", "Прослушать ответ", {250, 184, 105, 25});
+    Label4 = MakeLabel(this, "Label4", "Задание № 3", {160, 190, 78, 13}, bold);
+    Label5 = MakeLabel(this, "Label5", "Задание № 4", {160, 243, 78, 13}, bold);
+    DBText4 = MakeDBText(this, "DBText4", ds_answers, "a4", {250, 243});
+    Label6 = MakeLabel(this, "Label6", "Задание № 5", {160, 296, 78, 13}, bold);
+    DBText5 = MakeDBText(this, "DBText5", ds_answers, "a5", {250, 296});
+    Label7 = MakeLabel(this, "Label7", "Задание № 6", {160, 349, 78, 13}, bold);
+    DBText6 = MakeDBText(this, "DBText6", ds_answers, "a6", {250, 349});
 
-  StatusBar1 = new QStatusBar(this);
-  StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-  StatusBar1->setSizeGripEnabled(false);
-  StatusBar1->setFocusPolicy(Qt::NoFocus);
-  StatusBar1->setGeometry(0, 384, 971, 19);
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    StatusBar1->setFocusPolicy(Qt::NoFocus);
+    StatusBar1->setGeometry(0, 384, 971, 19);
 
-  for (QWidget* passive : std::initializer_list<QWidget*>{Panel1, pb, StatusBar1}) passive->setFocusPolicy(Qt::NoFocus);
-  setTabOrder(Button1, Button2);
-  setTabOrder(Button2, DirectoryEdit1);
-  setTabOrder(DirectoryEdit1, ListWork);
-  setTabOrder(ListWork, Button3);
-  setTabOrder(Button3, Button4);
-  setTabOrder(Button4, btnStop);
-  setTabOrder(btnStop, PausePlay);
-  Button1->setFocus(Qt::OtherFocusReason);
+    for (QWidget* passive : std::initializer_list<QWidget*>{Panel1, pb, StatusBar1})
+        passive->setFocusPolicy(Qt::NoFocus);
+    setTabOrder(Button1, Button2);
+    setTabOrder(Button2, DirectoryEdit1);
+    setTabOrder(DirectoryEdit1, ListWork);
+    setTabOrder(ListWork, Button3);
+    setTabOrder(Button3, Button4);
+    setTabOrder(Button4, btnStop);
+    setTabOrder(btnStop, PausePlay);
+    Button1->setFocus(Qt::OtherFocusReason);
 
-  connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(Button1); });
-  connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(Button2); });
-  connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(Button3); });
-  connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(Button4); });
-  connect(btnStop, &QPushButton::clicked, this, [this] { btnStopClick(btnStop); });
-  connect(PausePlay, &QPushButton::clicked, this, [this] { PausePlayClick(PausePlay); });
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(Button1); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(Button2); });
+    connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(Button3); });
+    connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(Button4); });
+    connect(btnStop, &QPushButton::clicked, this, [this] { btnStopClick(btnStop); });
+    connect(PausePlay, &QPushButton::clicked, this, [this] { PausePlayClick(PausePlay); });
 }
 
 void T_main::ReleaseComponents() {
-  if (Timer1) Timer1->stop();
-  // The bound controls let go of their data sources before those go, and the
-  // data sources of their tables before the tables go.
-  for (QWidget* bound : std::initializer_list<QWidget*>{ListWork, DBText1, DBText2, DBText3, DBText4, DBText5, DBText6})
-    delete bound;
-  ListWork = nullptr;
-  DBText1 = DBText2 = DBText3 = DBText4 = DBText5 = DBText6 = nullptr;
-  delete ds_tblWork;
-  delete ds_answers;
-  ds_tblWork = ds_answers = nullptr;
-  delete tblWork;
-  delete answers;
-  tblWork = answers = nullptr;
-  delete qvrBinaryStreamFormat1;
-  qvrBinaryStreamFormat1 = nullptr;
-  tblWorkID = tblWorkpathWork = nullptr;
-  answersa1 = answersa2 = answersa3 = answersa4 = answersa5 = answersa6 = answersVarNo = nullptr;
+    if (Timer1) Timer1->stop();
+    // The bound controls let go of their data sources before those go, and the
+    // data sources of their tables before the tables go.
+    for (QWidget* bound : std::initializer_list<QWidget*>{ListWork, DBText1, DBText2, DBText3,
+                                                          DBText4, DBText5, DBText6})
+        delete bound;
+    ListWork = nullptr;
+    DBText1 = DBText2 = DBText3 = DBText4 = DBText5 = DBText6 = nullptr;
+    delete ds_tblWork;
+    delete ds_answers;
+    ds_tblWork = ds_answers = nullptr;
+    delete tblWork;
+    delete answers;
+    tblWork = answers = nullptr;
+    delete qvrBinaryStreamFormat1;
+    qvrBinaryStreamFormat1 = nullptr;
+    tblWorkID = tblWorkpathWork = nullptr;
+    answersa1 = answersa2 = answersa3 = answersa4 = answersa5 = answersa6 = answersVarNo = nullptr;
 }
 
 void T_main::FormCreate(QObject* Sender) {
-  (void)Sender;
-  const QString program = ProgramFilePath();
-  const QString programFolder = program.left(program.lastIndexOf(QLatin1Char('/')) + 1);
-  DirectoryEdit1->setText(QString::fromStdString(zenor::AddFolderSlash(programFolder.toStdString()) + "Answer/"));
+    (void)Sender;
+    const QString program = ProgramFilePath();
+    const QString programFolder = program.left(program.lastIndexOf(QLatin1Char('/')) + 1);
+    DirectoryEdit1->setText(
+        QString::fromStdString(zenor::AddFolderSlash(programFolder.toStdString()) + "Answer/"));
 
-  if ((BASS_GetVersion() >> 16) != 0x0204) {
-    MessageBoxes::VersionError(QStringLiteral("Некорректная библиотева BASS.DLL"));
-    throw EAbortStartup{0};
-  }
-  // The device is opened for this window; its system handle is made now,
-  // while the window stays hidden.
-  if (BASS_Init(-1, 44100, 0, reinterpret_cast<void*>(winId()), nullptr) == 0) {
-    BASS_Free();
-    MessageBoxes::DeviceError(QStringLiteral("Не работает устройство воспроизведения..."));
-    throw EAbortStartup{0};
-  }
+    if ((BASS_GetVersion() >> 16) != 0x0204) {
+        MessageBoxes::VersionError(QStringLiteral("Некорректная библиотева BASS.DLL"));
+        throw EAbortStartup{0};
+    }
+    // The device is opened for this window; its system handle is made now,
+    // while the window stays hidden.
+    if (BASS_Init(-1, 44100, 0, reinterpret_cast<void*>(winId()), nullptr) == 0) {
+        BASS_Free();
+        MessageBoxes::DeviceError(QStringLiteral("Не работает устройство воспроизведения..."));
+        throw EAbortStartup{0};
+    }
 }
 
-QString T_main::StatusText() const { return StatusBar1->currentMessage(); }
+QString T_main::StatusText() const {
+    return StatusBar1->currentMessage();
+}
 
 void T_main::SetStatusText(const QString& text) {
-  if (text.isEmpty())
-    StatusBar1->clearMessage();
-  else
-    StatusBar1->showMessage(text);
+    if (text.isEmpty())
+        StatusBar1->clearMessage();
+    else
+        StatusBar1->showMessage(text);
 }
 
 void T_main::closeEvent(QCloseEvent* event) {
-  if (scanning) {
-    // The scan finishes first; the boxes it still shows must not wait for
-    // anybody, and the scan's handler closes the window at its end.
-    closeRequestedDuringScan = true;
-    MessageBoxes::SetCloseAtOnce(true);
-    event->ignore();
-    return;
-  }
-  event->accept();
+    if (scanning) {
+        // The scan finishes first; the boxes it still shows must not wait for
+        // anybody, and the scan's handler closes the window at its end.
+        closeRequestedDuringScan = true;
+        MessageBoxes::SetCloseAtOnce(true);
+        event->ignore();
+        return;
+    }
+    event->accept();
 }
 
 void T_main::CloseIfRequestedDuringScan() {
-  if (!closeRequestedDuringScan) return;
-  closeRequestedDuringScan = false;
-  close();
-  if (isVisible()) MessageBoxes::SetCloseAtOnce(false);
+    if (!closeRequestedDuringScan) return;
+    closeRequestedDuringScan = false;
+    close();
+    if (isVisible()) MessageBoxes::SetCloseAtOnce(false);
 }

@@ -31,88 +31,88 @@ class TGauge;
 /// Thrown by FormCreate when a start-up check has failed and its box has been
 /// closed: the program must end with `status` without showing the window.
 struct EAbortStartup {
-  int status = 0;
+    int status = 0;
 };
 
 class T_main : public QWidget {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  explicit T_main(QWidget* parent = nullptr);
-  ~T_main() override;
+public:
+    explicit T_main(QWidget* parent = nullptr);
+    ~T_main() override;
 
-  QFrame* Panel1 = nullptr;
-  QLabel* Label1 = nullptr;
-  TqvrMemTable* tblWork = nullptr;
-  TDataSource* ds_tblWork = nullptr;
-  TStringField* tblWorkpathWork = nullptr;
-  DirectoryEdit* DirectoryEdit1 = nullptr;
-  QPushButton* Button1 = nullptr;
-  QPushButton* Button2 = nullptr;
-  TStringField* tblWorkID = nullptr;
-  TDBGridPlus* ListWork = nullptr;
-  QStatusBar* StatusBar1 = nullptr;
-  TDataSource* ds_answers = nullptr;
-  QLabel* Label2 = nullptr;
-  QLabel* Label3 = nullptr;
-  QLabel* Label4 = nullptr;
-  QLabel* Label5 = nullptr;
-  QLabel* Label6 = nullptr;
-  QLabel* Label7 = nullptr;
-  TDBText* DBText1 = nullptr;
-  TDBText* DBText4 = nullptr;
-  TDBText* DBText5 = nullptr;
-  TDBText* DBText6 = nullptr;
-  QPushButton* Button3 = nullptr;
-  QPushButton* Button4 = nullptr;
-  QPushButton* btnStop = nullptr;
-  QPushButton* PausePlay = nullptr;
-  QTimer* Timer1 = nullptr;
-  TGauge* pb = nullptr;
-  QLabel* lTime = nullptr;
-  TqvrMemTable* answers = nullptr;
-  TStringField* answersa1 = nullptr;
-  TStringField* answersa2 = nullptr;
-  TStringField* answersa3 = nullptr;
-  TStringField* answersa4 = nullptr;
-  TStringField* answersa5 = nullptr;
-  TStringField* answersa6 = nullptr;
-  TStringField* answersVarNo = nullptr;
-  TqvrBinaryStreamFormat* qvrBinaryStreamFormat1 = nullptr;
-  TDBText* DBText2 = nullptr;
-  TDBText* DBText3 = nullptr;
-  QLabel* Label8 = nullptr;
+    QFrame* Panel1 = nullptr;
+    QLabel* Label1 = nullptr;
+    TqvrMemTable* tblWork = nullptr;
+    TDataSource* ds_tblWork = nullptr;
+    TStringField* tblWorkpathWork = nullptr;
+    DirectoryEdit* DirectoryEdit1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    TStringField* tblWorkID = nullptr;
+    TDBGridPlus* ListWork = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    TDataSource* ds_answers = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label7 = nullptr;
+    TDBText* DBText1 = nullptr;
+    TDBText* DBText4 = nullptr;
+    TDBText* DBText5 = nullptr;
+    TDBText* DBText6 = nullptr;
+    QPushButton* Button3 = nullptr;
+    QPushButton* Button4 = nullptr;
+    QPushButton* btnStop = nullptr;
+    QPushButton* PausePlay = nullptr;
+    QTimer* Timer1 = nullptr;
+    TGauge* pb = nullptr;
+    QLabel* lTime = nullptr;
+    TqvrMemTable* answers = nullptr;
+    TStringField* answersa1 = nullptr;
+    TStringField* answersa2 = nullptr;
+    TStringField* answersa3 = nullptr;
+    TStringField* answersa4 = nullptr;
+    TStringField* answersa5 = nullptr;
+    TStringField* answersa6 = nullptr;
+    TStringField* answersVarNo = nullptr;
+    TqvrBinaryStreamFormat* qvrBinaryStreamFormat1 = nullptr;
+    TDBText* DBText2 = nullptr;
+    TDBText* DBText3 = nullptr;
+    QLabel* Label8 = nullptr;
 
-  /// Scans `folder` (UTF-8, as typed) and, depth first, all its subfolders.
-  void FindAllOgg(const std::string& folder);
-  /// Starts the recording of task `n` ("2" or "3") of the current work.
-  void PlayTask(const std::string& n);
-  void Button1Click(QObject* Sender);
-  void Button2Click(QObject* Sender);
-  void FormCreate(QObject* Sender);
-  void tblWorkAfterScroll(TDataSet& DataSet);
-  void PausePlayClick(QObject* Sender);
-  void btnStopClick(QObject* Sender);
-  void Button3Click(QObject* Sender);
-  void Button4Click(QObject* Sender);
-  void Timer1Timer(QObject* Sender);
-  void tblWorkBeforeScroll(TDataSet& DataSet);
+    /// Scans `folder` (UTF-8, as typed) and, depth first, all its subfolders.
+    void FindAllOgg(const std::string& folder);
+    /// Starts the recording of task `n` ("2" or "3") of the current work.
+    void PlayTask(const std::string& n);
+    void Button1Click(QObject* Sender);
+    void Button2Click(QObject* Sender);
+    void FormCreate(QObject* Sender);
+    void tblWorkAfterScroll(TDataSet& DataSet);
+    void PausePlayClick(QObject* Sender);
+    void btnStopClick(QObject* Sender);
+    void Button3Click(QObject* Sender);
+    void Button4Click(QObject* Sender);
+    void Timer1Timer(QObject* Sender);
+    void tblWorkBeforeScroll(TDataSet& DataSet);
 
-  /// To be called by the scan's handler as its very last step: if the user asked
-  /// to close the window while the scan ran, the window closes now.
-  void CloseIfRequestedDuringScan();
+    /// To be called by the scan's handler as its very last step: if the user asked
+    /// to close the window while the scan ran, the window closes now.
+    void CloseIfRequestedDuringScan();
 
-  /// The text of the status bar's one panel.
-  QString StatusText() const;
-  void SetStatusText(const QString& text);
+    /// The text of the status bar's one panel.
+    QString StatusText() const;
+    void SetStatusText(const QString& text);
 
- protected:
-  void closeEvent(QCloseEvent* event) override;
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
- private:
-  void CreateLayout();
-  void CreateComponents();
-  void ReleaseComponents();
+private:
+    void CreateLayout();
+    void CreateComponents();
+    void ReleaseComponents();
 };
 
 /// The one main window, set while it exists.

@@ -29,27 +29,27 @@ namespace {
 // kept here and put on the panel at most once per frame (and only when it
 // differs from what the panel shows); the scan's end always shows the last.
 class StatusDuringScan {
- public:
-  void Set(const std::string& folder, std::string_view name) {
-    text_.assign(folder).append(name);
-  }
-  void Clear() { text_.clear(); }
+public:
+    void Set(const std::string& folder, std::string_view name) {
+        text_.assign(folder).append(name);
+    }
+    void Clear() { text_.clear(); }
 
-  // Called before every pump, so the panel is up to date when it paints.
-  void ShowIfDue(T_main& window) {
-    if (!clock_.isValid() || clock_.hasExpired(kFrameMs)) Show(window);
-  }
-  void Show(T_main& window) {
-    clock_.start();
-    // Names that are not UTF-8 are shown with their bad bytes replaced.
-    const QString text = QString::fromUtf8(text_.data(), static_cast<qsizetype>(text_.size()));
-    if (window.StatusText() != text) window.SetStatusText(text);
-  }
+    // Called before every pump, so the panel is up to date when it paints.
+    void ShowIfDue(T_main& window) {
+        if (!clock_.isValid() || clock_.hasExpired(kFrameMs)) Show(window);
+    }
+    void Show(T_main& window) {
+        clock_.start();
+        // Names that are not UTF-8 are shown with their bad bytes replaced.
+        const QString text = QString::fromUtf8(text_.data(), static_cast<qsizetype>(text_.size()));
+        if (window.StatusText() != text) window.SetStatusText(text);
+    }
 
- private:
-  static constexpr qint64 kFrameMs = 16;
-  std::string text_;
-  QElapsedTimer clock_;
+private:
+    static constexpr qint64 kFrameMs = 16;
+    std::string text_;
+    QElapsedTimer clock_;
 };
 
 // Set while Button1Click runs, also nested inside its own pumping; lets an
@@ -57,87 +57,89 @@ class StatusDuringScan {
 bool scanHandlerActive = false;
 
 void AnswerSheetStep(T_main& window) {
-  if (const auto missing =
-          zenor::LoadAnswerSheet(*window.tblWork, *window.answers, *window.qvrBinaryStreamFormat1))
-    MessageBoxes::Information(QString::fromStdString(*missing));
+    if (const auto missing = zenor::LoadAnswerSheet(*window.tblWork, *window.answers,
+                                                    *window.qvrBinaryStreamFormat1))
+        MessageBoxes::Information(QString::fromStdString(*missing));
 }
 
 QString WorkFolderStatus(const T_main& window) {
-  return QStringLiteral("Путь до работы: ") +
-         QString::fromStdString(zenor::CurrentWorkFolder(*window.tblWork));
+    return QStringLiteral("Путь до работы: ") +
+           QString::fromStdString(zenor::CurrentWorkFolder(*window.tblWork));
 }
 
-}  // namespace
+} // namespace
 
 void T_main::FindAllOgg(const std::string& folder) {
-  StatusDuringScan status;
-  // The levels clear the panel on their way out, also past an exception; the
-  // panel must then show that, not a file's path left from the last frame.
-  struct ShowLast {
-    StatusDuringScan& status;
-    T_main& window;
-    ~ShowLast() { status.Show(window); }
-  } const showLast{status, *this};
+    StatusDuringScan status;
+    // The levels clear the panel on their way out, also past an exception; the
+    // panel must then show that, not a file's path left from the last frame.
+    struct ShowLast {
+        StatusDuringScan& status;
+        T_main& window;
+        ~ShowLast() { status.Show(window); }
+    } const showLast{status, *this};
 
-  zenor::ScanHooks hooks;
-  hooks.pump = [&] {
-    status.ShowIfDue(*this);
-    QCoreApplication::processEvents();
-  };
-  hooks.keepGoing = [] { return scanning; };
-  hooks.fileExamined = [&](const std::string& prefix, std::string_view name) { status.Set(prefix, name); };
-  hooks.participantFound = [this](const std::string& prefix, std::string_view name) {
-    // A tree with more than 2^31 participant files would overflow the
-    // counter; it only has to stay above 0, so it stops at its maximum.
-    if (matchedFiles < std::numeric_limits<std::int32_t>::max()) ++matchedFiles;
-    zenor::RecordWork(*tblWork, zenor::WorkIdOf(name), prefix);
-  };
-  hooks.levelEnded = [&] { status.Clear(); };
-  zenor::FindAllOgg(folder, hooks);
+    zenor::ScanHooks hooks;
+    hooks.pump = [&] {
+        status.ShowIfDue(*this);
+        QCoreApplication::processEvents();
+    };
+    hooks.keepGoing = [] { return scanning; };
+    hooks.fileExamined = [&](const std::string& prefix, std::string_view name) {
+        status.Set(prefix, name);
+    };
+    hooks.participantFound = [this](const std::string& prefix, std::string_view name) {
+        // A tree with more than 2^31 participant files would overflow the
+        // counter; it only has to stay above 0, so it stops at its maximum.
+        if (matchedFiles < std::numeric_limits<std::int32_t>::max()) ++matchedFiles;
+        zenor::RecordWork(*tblWork, zenor::WorkIdOf(name), prefix);
+    };
+    hooks.levelEnded = [&] { status.Clear(); };
+    zenor::FindAllOgg(folder, hooks);
 }
 
 void T_main::Button1Click(QObject* Sender) {
-  (void)Sender;
-  struct Active {
-    Active() { scanHandlerActive = true; }
-    ~Active() { scanHandlerActive = false; }
-  } const active;
+    (void)Sender;
+    struct Active {
+        Active() { scanHandlerActive = true; }
+        ~Active() { scanHandlerActive = false; }
+    } const active;
 
-  Button1->setEnabled(false);
-  Button2->setEnabled(true);
-  scanning = true;
-  matchedFiles = 0;
-  // The text as typed, read once: editing the box during the scan changes nothing.
-  FindAllOgg(DirectoryEdit1->text().toStdString());
-  if (scanning) {
-    tblWork->ApplySort();
-    tblWork->GoFirst();
-    MessageBoxes::Information(QStringLiteral("Список работ получен"));
-    AnswerSheetStep(*this);
-    SetStatusText(WorkFolderStatus(*this));
-    ListWork->setFocus();
-  } else {
-    MessageBoxes::Information(QStringLiteral("Получение списка работ прервано"));
-  }
-  scanning = false;
-  Button1->setEnabled(true);
-  Button2->setEnabled(false);
-  CloseIfRequestedDuringScan();
+    Button1->setEnabled(false);
+    Button2->setEnabled(true);
+    scanning = true;
+    matchedFiles = 0;
+    // The text as typed, read once: editing the box during the scan changes nothing.
+    FindAllOgg(DirectoryEdit1->text().toStdString());
+    if (scanning) {
+        tblWork->ApplySort();
+        tblWork->GoFirst();
+        MessageBoxes::Information(QStringLiteral("Список работ получен"));
+        AnswerSheetStep(*this);
+        SetStatusText(WorkFolderStatus(*this));
+        ListWork->setFocus();
+    } else {
+        MessageBoxes::Information(QStringLiteral("Получение списка работ прервано"));
+    }
+    scanning = false;
+    Button1->setEnabled(true);
+    Button2->setEnabled(false);
+    CloseIfRequestedDuringScan();
 }
 
 void T_main::Button2Click(QObject* Sender) {
-  (void)Sender;
-  scanning = false;
-  Button1->setEnabled(true);
-  Button2->setEnabled(false);
-  // After a scan that an exception ended, "Прервать" is the way back to
-  // idle; a close asked for during that scan was waiting for exactly this.
-  if (!scanHandlerActive) CloseIfRequestedDuringScan();
+    (void)Sender;
+    scanning = false;
+    Button1->setEnabled(true);
+    Button2->setEnabled(false);
+    // After a scan that an exception ended, "Прервать" is the way back to
+    // idle; a close asked for during that scan was waiting for exactly this.
+    if (!scanHandlerActive) CloseIfRequestedDuringScan();
 }
 
 void T_main::tblWorkAfterScroll(TDataSet& DataSet) {
-  (void)DataSet;
-  if (scanning || matchedFiles <= 0) return;
-  SetStatusText(WorkFolderStatus(*this));
-  AnswerSheetStep(*this);
+    (void)DataSet;
+    if (scanning || matchedFiles <= 0) return;
+    SetStatusText(WorkFolderStatus(*this));
+    AnswerSheetStep(*this);
 }

@@ -6,14 +6,14 @@
 #include "app/T_main.h"
 
 int main(int argc, char** argv) {
-  Application app(argc, argv);
-  InstallAccessibleFactories();
-  try {
-    T_main window;
-    window.show();
-    app.exec();
-  } catch (const EAbortStartup& abort) {
-    return abort.status;
-  }
-  return 0;
+    Application app(argc, argv);
+    InstallAccessibleFactories();
+    try {
+        T_main window;
+        window.show();
+        app.exec();
+    } catch (const EAbortStartup& abort) {
+        return abort.status;
+    }
+    return 0;
 }

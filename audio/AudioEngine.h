@@ -35,55 +35,55 @@
 
 class AudioEngine {
 public:
-  static AudioEngine &instance();
-  ~AudioEngine();
+    static AudioEngine& instance();
+    ~AudioEngine();
 
-  DWORD version() const;
-  bool init(int device, DWORD freq);
-  void free();
-  DWORD createFile(const std::string &path);
-  QWORD length(DWORD handle);
-  double seconds(DWORD handle, QWORD pos);
-  bool play(DWORD handle, bool restart);
-  bool pause(DWORD handle);
-  bool stop(DWORD handle);
-  DWORD state(DWORD handle);
+    DWORD version() const;
+    bool init(int device, DWORD freq);
+    void free();
+    DWORD createFile(const std::string& path);
+    QWORD length(DWORD handle);
+    double seconds(DWORD handle, QWORD pos);
+    bool play(DWORD handle, bool restart);
+    bool pause(DWORD handle);
+    bool stop(DWORD handle);
+    DWORD state(DWORD handle);
 
-  static DWORD liveStreams();
-  DWORD deviceRate();
-  DWORD deviceChannels();
+    static DWORD liveStreams();
+    DWORD deviceRate();
+    DWORD deviceChannels();
 
 private:
-  struct Stream;
-  AudioEngine();
+    struct Stream;
+    AudioEngine();
 
-  std::shared_ptr<Stream> find(DWORD handle);
-  void releaseStopped();
-  std::size_t fill(Stream &s, std::size_t budget);
-  void rewind(Stream &s);
-  void finishSource(Stream &s, const SDL_AudioSpec &format, std::size_t frame);
-  void attach(Stream *s);
-  void detach(Stream *s);
-  void decodeLoop();
-  void kick();
-  void closeDevice();
-  static void callback(void *self, Uint8 *out, int len);
-  void mix(Uint8 *out, int len);
+    std::shared_ptr<Stream> find(DWORD handle);
+    void releaseStopped();
+    std::size_t fill(Stream& s, std::size_t budget);
+    void rewind(Stream& s);
+    void finishSource(Stream& s, const SDL_AudioSpec& format, std::size_t frame);
+    void attach(Stream* s);
+    void detach(Stream* s);
+    void decodeLoop();
+    void kick();
+    void closeDevice();
+    static void callback(void* self, Uint8* out, int len);
+    void mix(Uint8* out, int len);
 
-  std::mutex mutex_;
+    std::mutex mutex_;
 
-  std::mutex registryMutex_;
-  std::map<DWORD, std::shared_ptr<Stream>> streams_;
-  SDL_AudioSpec spec_{};
-  std::condition_variable wake_;
-  bool kicked_ = false;
-  bool quit_ = false;
+    std::mutex registryMutex_;
+    std::map<DWORD, std::shared_ptr<Stream>> streams_;
+    SDL_AudioSpec spec_{};
+    std::condition_variable wake_;
+    bool kicked_ = false;
+    bool quit_ = false;
 
-  DWORD nextHandle_ = 1;
-  bool sdlAudio_ = false;
-  SDL_AudioDeviceID device_ = 0;
-  std::thread decoder_;
+    DWORD nextHandle_ = 1;
+    bool sdlAudio_ = false;
+    SDL_AudioDeviceID device_ = 0;
+    std::thread decoder_;
 
-  std::vector<Stream *> mixing_;
-  std::atomic<std::uint64_t> callbacks_{0};
+    std::vector<Stream*> mixing_;
+    std::atomic<std::uint64_t> callbacks_{0};
 };

@@ -38,9 +38,9 @@ typedef DWORD HSTREAM;
 
 /// Values of BASS_ChannelIsActive. Callers test zero versus non-zero only.
 enum : DWORD {
-  BASS_STATE_STOPPED = 0,
-  BASS_STATE_PLAYING = 1,
-  BASS_STATE_PAUSED = 2,
+    BASS_STATE_STOPPED = 0,
+    BASS_STATE_PLAYING = 1,
+    BASS_STATE_PAUSED = 2,
 };
 
 /// The only length mode: bytes of 16-bit PCM.
@@ -60,7 +60,7 @@ DWORD BASS_GetVersion(void);
 /// device has asked for its first samples (up to about 3 s), so that later
 /// plays start fast. Non-zero when the device is ready or already was; zero
 /// when it cannot be opened.
-BOOL BASS_Init(int device, DWORD freq, DWORD flags, void *window, const void *guid);
+BOOL BASS_Init(int device, DWORD freq, DWORD flags, void* window, const void* guid);
 
 /// Closes the device and releases every stream (their handles become invalid).
 /// Safe to call when BASS_Init failed or was never called. Tests use it to
@@ -71,7 +71,7 @@ BOOL BASS_Free(void);
 /// Only whole files are supported: mem must be FALSE, offset and length 0;
 /// flags are ignored. Gives 0 when the file cannot be opened as Ogg Vorbis.
 /// Streams that were stopped with BASS_ChannelStop are released here.
-HSTREAM BASS_StreamCreateFile(BOOL mem, const void *file, QWORD offset, QWORD length, DWORD flags);
+HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD length, DWORD flags);
 
 /// Length of the stream in bytes (mode BASS_LENGTH_BYTES); all bits set for an
 /// invalid handle or another mode.
@@ -97,4 +97,4 @@ BOOL BASS_ChannelStop(DWORD handle);
 /// BASS_STATE_STOPPED (0), BASS_STATE_PLAYING or BASS_STATE_PAUSED.
 DWORD BASS_ChannelIsActive(DWORD handle);
 
-}  // extern "C"
+} // extern "C"

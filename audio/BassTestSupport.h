@@ -15,4 +15,4 @@ DWORD BASS_TestLiveStreams(void);
 DWORD BASS_TestDeviceRate(void);
 DWORD BASS_TestDeviceChannels(void);
 
-}  // extern "C"
+} // extern "C"

@@ -15,57 +15,58 @@
 
 class ByteRing {
 public:
-  explicit ByteRing(std::size_t capacity) : buffer_(capacity) {}
+    explicit ByteRing(std::size_t capacity) : buffer_(capacity) {}
 
-  std::size_t capacity() const { return buffer_.size(); }
+    std::size_t capacity() const { return buffer_.size(); }
 
-  /// Bytes the reader may take now.
-  std::size_t readable() const {
-    return static_cast<std::size_t>(write_.load(std::memory_order_acquire) -
-                                    read_.load(std::memory_order_relaxed));
-  }
+    /// Bytes the reader may take now.
+    std::size_t readable() const {
+        return static_cast<std::size_t>(write_.load(std::memory_order_acquire) -
+                                        read_.load(std::memory_order_relaxed));
+    }
 
-  /// Bytes the writer may put now.
-  std::size_t writable() const {
-    return capacity() - static_cast<std::size_t>(write_.load(std::memory_order_relaxed) -
-                                                 read_.load(std::memory_order_acquire));
-  }
+    /// Bytes the writer may put now.
+    std::size_t writable() const {
+        return capacity() - static_cast<std::size_t>(write_.load(std::memory_order_relaxed) -
+                                                     read_.load(std::memory_order_acquire));
+    }
 
-  /// Writer side: copies min(n, writable()) bytes in and returns that count.
-  std::size_t write(const void *data, std::size_t n) {
-    n = std::min(n, writable());
-    const std::uint64_t w = write_.load(std::memory_order_relaxed);
-    const std::size_t at = static_cast<std::size_t>(w % capacity());
-    const std::size_t first = std::min(n, capacity() - at);
-    std::memcpy(buffer_.data() + at, data, first);
-    std::memcpy(buffer_.data(), static_cast<const unsigned char *>(data) + first, n - first);
-    write_.store(w + n, std::memory_order_release);
-    return n;
-  }
+    /// Writer side: copies min(n, writable()) bytes in and returns that count.
+    std::size_t write(const void* data, std::size_t n) {
+        n = std::min(n, writable());
+        const std::uint64_t w = write_.load(std::memory_order_relaxed);
+        const std::size_t at = static_cast<std::size_t>(w % capacity());
+        const std::size_t first = std::min(n, capacity() - at);
+        std::memcpy(buffer_.data() + at, data, first);
+        std::memcpy(buffer_.data(), static_cast<const unsigned char*>(data) + first, n - first);
+        write_.store(w + n, std::memory_order_release);
+        return n;
+    }
 
-  /// Reader side: gives the up to two contiguous pieces that hold the first
-  /// n readable bytes (n must not exceed readable()); consume() frees them.
-  void peek(std::size_t n, const unsigned char *&a, std::size_t &aLen, const unsigned char *&b,
-            std::size_t &bLen) const {
-    const std::size_t at = static_cast<std::size_t>(read_.load(std::memory_order_relaxed) % capacity());
-    aLen = std::min(n, capacity() - at);
-    a = buffer_.data() + at;
-    bLen = n - aLen;
-    b = buffer_.data();
-  }
+    /// Reader side: gives the up to two contiguous pieces that hold the first
+    /// n readable bytes (n must not exceed readable()); consume() frees them.
+    void peek(std::size_t n, const unsigned char*& a, std::size_t& aLen, const unsigned char*& b,
+              std::size_t& bLen) const {
+        const std::size_t at =
+            static_cast<std::size_t>(read_.load(std::memory_order_relaxed) % capacity());
+        aLen = std::min(n, capacity() - at);
+        a = buffer_.data() + at;
+        bLen = n - aLen;
+        b = buffer_.data();
+    }
 
-  void consume(std::size_t n) {
-    read_.store(read_.load(std::memory_order_relaxed) + n, std::memory_order_release);
-  }
+    void consume(std::size_t n) {
+        read_.store(read_.load(std::memory_order_relaxed) + n, std::memory_order_release);
+    }
 
-  /// Empties the ring; only while no thread reads or writes it.
-  void reset() {
-    read_.store(0, std::memory_order_relaxed);
-    write_.store(0, std::memory_order_relaxed);
-  }
+    /// Empties the ring; only while no thread reads or writes it.
+    void reset() {
+        read_.store(0, std::memory_order_relaxed);
+        write_.store(0, std::memory_order_relaxed);
+    }
 
 private:
-  std::vector<unsigned char> buffer_;
-  std::atomic<std::uint64_t> read_{0};
-  std::atomic<std::uint64_t> write_{0};
+    std::vector<unsigned char> buffer_;
+    std::atomic<std::uint64_t> read_{0};
+    std::atomic<std::uint64_t> write_{0};
 };

@@ -6,69 +6,69 @@
 
 #include <SDL_endian.h>
 
-std::unique_ptr<VorbisFile> VorbisFile::open(const std::string &path) {
-  std::unique_ptr<VorbisFile> file(new VorbisFile);
-  file->vf_ = std::make_unique<OggVorbis_File>();
-  if (ov_fopen(path.c_str(), file->vf_.get()) != 0) {
-    file->vf_.reset();  // ov_fopen cleans up after itself when it fails
-    return nullptr;
-  }
-  const vorbis_info *info = ov_info(file->vf_.get(), -1);
-  const ogg_int64_t total = ov_pcm_total(file->vf_.get(), -1);
-  // A length is promised for every stream, so an unseekable or headerless
-  // file is refused here rather than played with an unknown length.
-  if (info == nullptr || total < 0 || info->channels < 1 || info->channels > 8 || info->rate < 1 ||
-      info->rate > 768000 || ov_seekable(file->vf_.get()) == 0) {
-    return nullptr;
-  }
-  file->rate_ = static_cast<int>(info->rate);
-  file->channels_ = info->channels;
-  file->frames_ = total;
-  return file;
+std::unique_ptr<VorbisFile> VorbisFile::open(const std::string& path) {
+    std::unique_ptr<VorbisFile> file(new VorbisFile);
+    file->vf_ = std::make_unique<OggVorbis_File>();
+    if (ov_fopen(path.c_str(), file->vf_.get()) != 0) {
+        file->vf_.reset(); // ov_fopen cleans up after itself when it fails
+        return nullptr;
+    }
+    const vorbis_info* info = ov_info(file->vf_.get(), -1);
+    const ogg_int64_t total = ov_pcm_total(file->vf_.get(), -1);
+    // A length is promised for every stream, so an unseekable or headerless
+    // file is refused here rather than played with an unknown length.
+    if (info == nullptr || total < 0 || info->channels < 1 || info->channels > 8 ||
+        info->rate < 1 || info->rate > 768000 || ov_seekable(file->vf_.get()) == 0) {
+        return nullptr;
+    }
+    file->rate_ = static_cast<int>(info->rate);
+    file->channels_ = info->channels;
+    file->frames_ = total;
+    return file;
 }
 
 VorbisFile::~VorbisFile() {
-  if (vf_) {
-    ov_clear(vf_.get());
-  }
+    if (vf_) {
+        ov_clear(vf_.get());
+    }
 }
 
-std::size_t VorbisFile::read(void *out, std::size_t bytes) {
-  const std::size_t frame = static_cast<std::size_t>(channels_) * 2;
-  bytes -= bytes % frame;
-  char *dst = static_cast<char *>(out);
-  std::size_t done = 0;
-  // A hole (a damaged or missing page) is reported once and decoding goes
-  // on after it; other errors end the stream rather than loop forever.
-  int holes = 0;
-  while (!failed_ && done < bytes) {
-    int section = 0;
-    const long chunk = static_cast<long>(std::min<std::size_t>(bytes - done, 1 << 16));
-    const long got = ov_read(vf_.get(), dst + done, static_cast<int>(chunk),
-                             SDL_BYTEORDER == SDL_BIG_ENDIAN ? 1 : 0, 2, 1, &section);
-    if (got == 0) {
-      break;
+std::size_t VorbisFile::read(void* out, std::size_t bytes) {
+    const std::size_t frame = static_cast<std::size_t>(channels_) * 2;
+    bytes -= bytes % frame;
+    char* dst = static_cast<char*>(out);
+    std::size_t done = 0;
+    // A hole (a damaged or missing page) is reported once and decoding goes
+    // on after it; other errors end the stream rather than loop forever.
+    int holes = 0;
+    while (!failed_ && done < bytes) {
+        int section = 0;
+        const long chunk = static_cast<long>(std::min<std::size_t>(bytes - done, 1 << 16));
+        const long got = ov_read(vf_.get(), dst + done, static_cast<int>(chunk),
+                                 SDL_BYTEORDER == SDL_BIG_ENDIAN ? 1 : 0, 2, 1, &section);
+        if (got == 0) {
+            break;
+        }
+        if (got == OV_HOLE && ++holes < 64) {
+            continue;
+        }
+        if (got < 0) {
+            failed_ = true;
+            break;
+        }
+        // A chained file whose later link has another layout cannot go through
+        // the converter set up for the first one; it ends where the layout changes.
+        const vorbis_info* info = ov_info(vf_.get(), section);
+        if (info == nullptr || info->channels != channels_ || info->rate != rate_) {
+            failed_ = true;
+            break;
+        }
+        done += static_cast<std::size_t>(got);
     }
-    if (got == OV_HOLE && ++holes < 64) {
-      continue;
-    }
-    if (got < 0) {
-      failed_ = true;
-      break;
-    }
-    // A chained file whose later link has another layout cannot go through
-    // the converter set up for the first one; it ends where the layout changes.
-    const vorbis_info *info = ov_info(vf_.get(), section);
-    if (info == nullptr || info->channels != channels_ || info->rate != rate_) {
-      failed_ = true;
-      break;
-    }
-    done += static_cast<std::size_t>(got);
-  }
-  return done - done % frame;
+    return done - done % frame;
 }
 
 bool VorbisFile::rewind() {
-  failed_ = false;
-  return ov_pcm_seek(vf_.get(), 0) == 0;
+    failed_ = false;
+    return ov_pcm_seek(vf_.get(), 0) == 0;
 }

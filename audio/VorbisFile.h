@@ -12,30 +12,30 @@ struct OggVorbis_File;
 
 class VorbisFile {
 public:
-  /// Opens path; nullptr when it is not a readable, seekable Ogg Vorbis file.
-  static std::unique_ptr<VorbisFile> open(const std::string &path);
-  ~VorbisFile();
-  VorbisFile(const VorbisFile &) = delete;
-  VorbisFile &operator=(const VorbisFile &) = delete;
+    /// Opens path; nullptr when it is not a readable, seekable Ogg Vorbis file.
+    static std::unique_ptr<VorbisFile> open(const std::string& path);
+    ~VorbisFile();
+    VorbisFile(const VorbisFile&) = delete;
+    VorbisFile& operator=(const VorbisFile&) = delete;
 
-  int rate() const { return rate_; }
-  int channels() const { return channels_; }
-  /// PCM frames in the whole file.
-  std::int64_t frames() const { return frames_; }
+    int rate() const { return rate_; }
+    int channels() const { return channels_; }
+    /// PCM frames in the whole file.
+    std::int64_t frames() const { return frames_; }
 
-  /// Decodes up to `bytes` bytes (whole frames) into out. Returns the bytes
-  /// written; 0 at the end of the file or after an error that decoding
-  /// cannot get past. Damaged pages inside the file are skipped.
-  std::size_t read(void *out, std::size_t bytes);
+    /// Decodes up to `bytes` bytes (whole frames) into out. Returns the bytes
+    /// written; 0 at the end of the file or after an error that decoding
+    /// cannot get past. Damaged pages inside the file are skipped.
+    std::size_t read(void* out, std::size_t bytes);
 
-  /// Back to the first sample; false if the file refuses to seek.
-  bool rewind();
+    /// Back to the first sample; false if the file refuses to seek.
+    bool rewind();
 
 private:
-  VorbisFile() = default;
-  std::unique_ptr<OggVorbis_File> vf_;
-  int rate_ = 0;
-  int channels_ = 0;
-  std::int64_t frames_ = 0;
-  bool failed_ = false;
+    VorbisFile() = default;
+    std::unique_ptr<OggVorbis_File> vf_;
+    int rate_ = 0;
+    int channels_ = 0;
+    std::int64_t frames_ = 0;
+    bool failed_ = false;
 };

@@ -6,35 +6,29 @@
 
 namespace zenor {
 
-std::string CurrentWorkFolder(const TqvrMemTable& tblWork)
-{
+std::string CurrentWorkFolder(const TqvrMemTable& tblWork) {
     // "PathWork" finds `pathWork`: field names are matched without case.
     return tblWork.FieldNamed("PathWork").StringValue();
 }
 
-std::string AnswerSheetPath(const TqvrMemTable& tblWork)
-{
+std::string AnswerSheetPath(const TqvrMemTable& tblWork) {
     return CurrentWorkFolder(tblWork) + tblWork.FieldNamed("ID").StringValue() + "_0.ans";
 }
 
-bool FileExists(const std::string& path)
-{
+bool FileExists(const std::string& path) {
     // An empty path or one with a NUL byte names no file; cut at the NUL it
     // would name another one.
-    if (path.empty() || path.find('\0') != std::string::npos)
-        return false;
+    if (path.empty() || path.find('\0') != std::string::npos) return false;
     struct stat st {};
     return stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
-std::string MissingSheetMessage(std::string_view path)
-{
+std::string MissingSheetMessage(std::string_view path) {
     return "Файл " + std::string(path) + " с ответами участника не найден: ";
 }
 
 std::optional<std::string> LoadAnswerSheet(const TqvrMemTable& tblWork, TqvrMemTable& answers,
-                                           TqvrCustomStreamFormat& format)
-{
+                                           TqvrCustomStreamFormat& format) {
     const std::string path = AnswerSheetPath(tblWork);
     if (FileExists(path)) {
         answers.LoadFromFileUsingFormat(path, &format);

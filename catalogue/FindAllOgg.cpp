@@ -26,13 +26,12 @@ using DirHandle = std::unique_ptr<DIR, DirCloser>;
 // program, so it is dropped in favour of the first.
 class LevelEnd {
 public:
-    explicit LevelEnd(const ScanHooks& hooks) : hooks_(hooks), uncaught_(std::uncaught_exceptions()) {}
+    explicit LevelEnd(const ScanHooks& hooks)
+        : hooks_(hooks), uncaught_(std::uncaught_exceptions()) {}
     LevelEnd(const LevelEnd&) = delete;
     LevelEnd& operator=(const LevelEnd&) = delete;
-    ~LevelEnd() noexcept(false)
-    {
-        if (!hooks_.levelEnded)
-            return;
+    ~LevelEnd() noexcept(false) {
+        if (!hooks_.levelEnded) return;
         if (std::uncaught_exceptions() > uncaught_) {
             try {
                 hooks_.levelEnded();
@@ -58,8 +57,7 @@ public:
     explicit Walker(const ScanHooks& hooks) : hooks_(hooks) {}
 
     // Walks the folder `folder`, opened relative to `parentFd` as `openName`.
-    void walk(int parentFd, const char* openName, std::string_view folder)
-    {
+    void walk(int parentFd, const char* openName, std::string_view folder) {
         const std::string prefix = AddFolderSlash(folder);
         const int fd = openat(parentFd, openName, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         DirHandle dir;
@@ -76,8 +74,7 @@ public:
                 path_.push_back({st.st_dev, st.st_ino});
         }
         const LevelEnd levelEnd(hooks_);
-        if (!dir)
-            return;
+        if (!dir) return;
         struct PathPop {
             std::vector<FolderId>& path;
             ~PathPop() { path.pop_back(); }
@@ -85,35 +82,29 @@ public:
 
         const int dirFd = dirfd(dir.get());
         while (const dirent* entry = readdir(dir.get())) {
-            if (hooks_.pump)
-                hooks_.pump();
+            if (hooks_.pump) hooks_.pump();
             const std::string_view name(entry->d_name);
             if (name.front() != '.') {
                 if (isDirectory(dirFd, *entry)) {
                     walk(dirFd, entry->d_name, prefix + std::string(name));
                 } else {
-                    if (hooks_.fileExamined)
-                        hooks_.fileExamined(prefix, name);
+                    if (hooks_.fileExamined) hooks_.fileExamined(prefix, name);
                     if (hooks_.participantFound && IsParticipantFileName(name))
                         hooks_.participantFound(prefix, name);
                 }
             }
-            if (hooks_.keepGoing && !hooks_.keepGoing())
-                break;
+            if (hooks_.keepGoing && !hooks_.keepGoing()) break;
         }
     }
 
 private:
-    bool isOnPath(const struct stat& st) const
-    {
+    bool isOnPath(const struct stat& st) const {
         for (const FolderId& id : path_)
-            if (id.dev == st.st_dev && id.ino == st.st_ino)
-                return true;
+            if (id.dev == st.st_dev && id.ino == st.st_ino) return true;
         return false;
     }
 
-    static bool isDirectory(int dirFd, const dirent& entry)
-    {
+    static bool isDirectory(int dirFd, const dirent& entry) {
         switch (entry.d_type) {
         case DT_DIR:
             return true;
@@ -133,8 +124,7 @@ private:
 
 } // namespace
 
-void FindAllOgg(std::string_view folder, const ScanHooks& hooks)
-{
+void FindAllOgg(std::string_view folder, const ScanHooks& hooks) {
     const std::string prefix = AddFolderSlash(folder);
     // A text with a NUL byte names no folder; cut at the NUL it would name
     // another one. Like any folder that cannot be listed, it counts as empty.

@@ -14,8 +14,7 @@
 
 namespace zenor {
 
-int ScanWorks(std::string_view folder, TqvrMemTable& tblWork)
-{
+int ScanWorks(std::string_view folder, TqvrMemTable& tblWork) {
     int matched = 0;
     ScanHooks hooks;
     hooks.participantFound = [&](const std::string& prefix, std::string_view name) {
@@ -27,18 +26,14 @@ int ScanWorks(std::string_view folder, TqvrMemTable& tblWork)
     return matched;
 }
 
-std::string RecordingSeconds(const std::string& path)
-{
-    if (!FileExists(path))
-        return {};
+std::string RecordingSeconds(const std::string& path) {
+    if (!FileExists(path)) return {};
     const HSTREAM stream = BASS_StreamCreateFile(0, path.c_str(), 0, 0, 0);
-    if (stream == 0)
-        return {};
+    if (stream == 0) return {};
     const double seconds = BASS_ChannelBytes2Seconds(stream, BASS_ChannelGetLength(stream, 0));
     // A stopped stream is released when the next one is created.
     BASS_ChannelStop(stream);
-    if (seconds < 0)
-        return {};
+    if (seconds < 0) return {};
     char text[32];
     std::snprintf(text, sizeof text, "%.3f", seconds);
     return text;
@@ -49,25 +44,23 @@ namespace {
 // The sheet's values as the answer labels would show them. A label whose
 // field the sheet lacks fails to bind in the window; here that failure is
 // the row's problem, and the other values are still given.
-void ReadAnswers(TqvrMemTable& answers, WorkRow& row)
-{
+void ReadAnswers(TqvrMemTable& answers, WorkRow& row) {
     static const char* const names[7] = {"VarNo", "a1", "a2", "a3", "a4", "a5", "a6"};
-    std::string* const targets[7] = {&row.varNo,      &row.answers[0], &row.answers[1], &row.answers[2],
-                                     &row.answers[3], &row.answers[4], &row.answers[5]};
+    std::string* const targets[7] = {&row.varNo,      &row.answers[0], &row.answers[1],
+                                     &row.answers[2], &row.answers[3], &row.answers[4],
+                                     &row.answers[5]};
     for (int i = 0; i < 7; ++i) {
         try {
             *targets[i] = answers.FieldNamed(names[i]).StringValue();
         } catch (const std::exception& error) {
-            if (row.problem.empty())
-                row.problem = error.what();
+            if (row.problem.empty()) row.problem = error.what();
         }
     }
 }
 
 } // namespace
 
-std::vector<WorkRow> ExportRows(TqvrMemTable& tblWork)
-{
+std::vector<WorkRow> ExportRows(TqvrMemTable& tblWork) {
     std::vector<WorkRow> rows;
     TqvrMemTable answers("answers");
     TqvrBinaryStreamFormat format;
@@ -88,14 +81,12 @@ std::vector<WorkRow> ExportRows(TqvrMemTable& tblWork)
         row.task2Seconds = RecordingSeconds(stem + "_2.ogg");
         row.task3Seconds = RecordingSeconds(stem + "_3.ogg");
         rows.push_back(std::move(row));
-        if (tblWork.StepBy(1) == 0)
-            break;
+        if (tblWork.StepBy(1) == 0) break;
     }
     return rows;
 }
 
-std::string CsvField(std::string_view text)
-{
+std::string CsvField(std::string_view text) {
     std::string clean;
     clean.reserve(text.size());
     for (std::size_t pos = 0; pos < text.size();) {
@@ -106,26 +97,23 @@ std::string CsvField(std::string_view text)
             clean.append(text.substr(pos, len));
         pos += len;
     }
-    if (clean.find_first_of(",\"\r\n") == std::string::npos)
-        return clean;
+    if (clean.find_first_of(",\"\r\n") == std::string::npos) return clean;
     std::string quoted = "\"";
     for (char c : clean) {
-        if (c == '"')
-            quoted += '"';
+        if (c == '"') quoted += '"';
         quoted += c;
     }
     quoted += '"';
     return quoted;
 }
 
-void WriteCsv(std::ostream& out, const std::vector<WorkRow>& rows)
-{
+void WriteCsv(std::ostream& out, const std::vector<WorkRow>& rows) {
     out << "ID,pathWork,VarNo,a1,a2,a3,a4,a5,a6,task2_seconds,task3_seconds,problem\r\n";
     for (const WorkRow& row : rows) {
         out << CsvField(row.id) << ',' << CsvField(row.pathWork) << ',' << CsvField(row.varNo);
-        for (const std::string& answer : row.answers)
-            out << ',' << CsvField(answer);
-        out << ',' << row.task2Seconds << ',' << row.task3Seconds << ',' << CsvField(row.problem) << "\r\n";
+        for (const std::string& answer : row.answers) out << ',' << CsvField(answer);
+        out << ',' << row.task2Seconds << ',' << row.task3Seconds << ',' << CsvField(row.problem)
+            << "\r\n";
     }
 }
 

@@ -26,7 +26,7 @@ struct WorkRow {
     std::string answers[6];
     std::string task2Seconds; // empty when the recording is missing or unreadable
     std::string task3Seconds;
-    std::string problem;      // empty when the sheet loaded and showed
+    std::string problem; // empty when the sheet loaded and showed
 };
 
 /// One row per record of `tblWork`, in the table's order. Moves the current

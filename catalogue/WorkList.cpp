@@ -4,15 +4,13 @@
 
 namespace zenor {
 
-void ConfigureWorkTable(TqvrMemTable& tblWork)
-{
+void ConfigureWorkTable(TqvrMemTable& tblWork) {
     tblWork.DefineStringFields({{"ID", kWorkIdSize}, {"pathWork", kWorkFolderSize}});
     tblWork.SetSortFields("ID");
     tblWork.Open();
 }
 
-void RecordWork(TqvrMemTable& tblWork, std::string_view id, std::string_view folder)
-{
+void RecordWork(TqvrMemTable& tblWork, std::string_view id, std::string_view folder) {
     if (tblWork.SeekKey("ID", TKeyValue(id), 0))
         tblWork.Edit();
     else

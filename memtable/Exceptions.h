@@ -17,11 +17,11 @@ private:
     std::string message_;
 };
 
-#define ZENOR_EXCEPTION_CLASS(Name, Base)                                      \
-    class Name : public Base {                                                 \
-    public:                                                                    \
-        using Base::Base;                                                      \
-        const char* ClassName() const noexcept override { return #Name; }      \
+#define ZENOR_EXCEPTION_CLASS(Name, Base)                                                          \
+    class Name : public Base {                                                                     \
+    public:                                                                                        \
+        using Base::Base;                                                                          \
+        const char* ClassName() const noexcept override { return #Name; }                          \
     }
 
 ZENOR_EXCEPTION_CLASS(EDatabaseError, Exception);

@@ -2,7 +2,9 @@
 
 #include "memtable/TDataSource.h"
 
-TDataLink::~TDataLink() { SetDataSource(nullptr); }
+TDataLink::~TDataLink() {
+    SetDataSource(nullptr);
+}
 
 void TDataLink::SetDataSource(TDataSource* source) {
     if (source == dataSource_) return;
@@ -11,8 +13,12 @@ void TDataLink::SetDataSource(TDataSource* source) {
     if (dataSource_) dataSource_->AddLink(this);
 }
 
-TDataSet* TDataLink::DataSet() const { return dataSource_ ? dataSource_->DataSet() : nullptr; }
+TDataSet* TDataLink::DataSet() const {
+    return dataSource_ ? dataSource_->DataSet() : nullptr;
+}
 
-bool TDataLink::Active() const { return dataSource_ && dataSource_->Active(); }
+bool TDataLink::Active() const {
+    return dataSource_ && dataSource_->Active();
+}
 
 void TDataLink::DataEvent(TNotifyKind, TField*, bool) {}

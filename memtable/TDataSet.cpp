@@ -10,7 +10,8 @@
 TDataSet::TDataSet(std::string name) : name_(std::move(name)) {}
 
 TDataSet::~TDataSet() {
-    for (TDataSource* source : std::vector<TDataSource*>(dataSources_)) source->dataSet_ = nullptr, source->active_ = false;
+    for (TDataSource* source : std::vector<TDataSource*>(dataSources_))
+        source->dataSet_ = nullptr, source->active_ = false;
 }
 
 TField& TDataSet::FieldNamed(std::string_view name) const {
@@ -24,7 +25,9 @@ TField* TDataSet::FindField(std::string_view name) const {
     return nullptr;
 }
 
-TField& TDataSet::AddField(std::unique_ptr<TField> field) { return AdoptField(std::move(field), false); }
+TField& TDataSet::AddField(std::unique_ptr<TField> field) {
+    return AdoptField(std::move(field), false);
+}
 
 TField& TDataSet::AddStringField(const std::string& fieldName, int size) {
     return AddField(std::make_unique<TStringField>(fieldName, size));
@@ -46,19 +49,23 @@ void TDataSet::RenumberFields() {
 
 void TDataSet::FreeFields(bool all) {
     size_t before = fields_.size();
-    std::erase_if(fields_, [all](const std::unique_ptr<TField>& f) { return all || f->createdByTable_; });
+    std::erase_if(fields_,
+                  [all](const std::unique_ptr<TField>& f) { return all || f->createdByTable_; });
     RenumberFields();
     if (fields_.size() != before) DataEvent(nkFieldListChange);
 }
 
-void TDataSet::DatabaseError(const std::string& text) const { RaiseDatabaseErrorFor(name_, text); }
+void TDataSet::DatabaseError(const std::string& text) const {
+    RaiseDatabaseErrorFor(name_, text);
+}
 
 void TDataSet::SetState(TDataSetState state) {
     if (state == state_) return;
     state_ = state;
     modified_ = false;
     if (suspendCount_ > 0) {
-        for (TDataSource* s : std::vector<TDataSource*>(dataSources_)) s->Notify(nkSuspendedStateChange, nullptr, state_ != tsInactive);
+        for (TDataSource* s : std::vector<TDataSource*>(dataSources_))
+            s->Notify(nkSuspendedStateChange, nullptr, state_ != tsInactive);
     } else {
         DataEvent(nkStateChange);
     }
@@ -69,7 +76,8 @@ void TDataSet::DataEvent(TNotifyKind kind, TField* field) {
         if (kind == nkLayoutChange) layoutHeld_ = true;
         return;
     }
-    for (TDataSource* s : std::vector<TDataSource*>(dataSources_)) s->Notify(kind, field, state_ != tsInactive);
+    for (TDataSource* s : std::vector<TDataSource*>(dataSources_))
+        s->Notify(kind, field, state_ != tsInactive);
 }
 
 void TDataSet::NotifyLayoutChange() {
@@ -89,9 +97,14 @@ void TDataSet::ResumeNotifications() {
     bool layout = layoutHeld_;
     layoutHeld_ = false;
     if (state_ != stateAtSuspend_) DataEvent(nkStateChange);
-    if (stateAtSuspend_ != tsInactive && state_ != tsInactive) DataEvent(layout ? nkLayoutChange : nkTableChange);
+    if (stateAtSuspend_ != tsInactive && state_ != tsInactive)
+        DataEvent(layout ? nkLayoutChange : nkTableChange);
 }
 
-void TDataSet::Attach(TDataSource* source) { dataSources_.push_back(source); }
+void TDataSet::Attach(TDataSource* source) {
+    dataSources_.push_back(source);
+}
 
-void TDataSet::Detach(TDataSource* source) { std::erase(dataSources_, source); }
+void TDataSet::Detach(TDataSource* source) {
+    std::erase(dataSources_, source);
+}

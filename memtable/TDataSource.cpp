@@ -35,9 +35,14 @@ void TDataSource::Notify(TNotifyKind kind, TField* field, bool openArgument) {
     } else if (!active_) {
         return;
     }
-    for (TDataLink* link : std::vector<TDataLink*>(links_)) link->DataEvent(kind, field, openArgument);
+    for (TDataLink* link : std::vector<TDataLink*>(links_))
+        link->DataEvent(kind, field, openArgument);
 }
 
-void TDataSource::AddLink(TDataLink* link) { links_.push_back(link); }
+void TDataSource::AddLink(TDataLink* link) {
+    links_.push_back(link);
+}
 
-void TDataSource::RemoveLink(TDataLink* link) { std::erase(links_, link); }
+void TDataSource::RemoveLink(TDataLink* link) {
+    std::erase(links_, link);
+}

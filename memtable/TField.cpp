@@ -44,13 +44,15 @@ Form FormOf(TFieldType t) {
 
 std::string Pack64(uint64_t v) {
     std::string s(8, '\0');
-    for (int i = 0; i < 8; ++i) s[static_cast<size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 8; ++i)
+        s[static_cast<size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
     return s;
 }
 
 uint64_t Unpack64(const std::string& s) {
     uint64_t v = 0;
-    for (size_t i = 0; i < 8 && i < s.size(); ++i) v |= static_cast<uint64_t>(static_cast<unsigned char>(s[i])) << (8 * i);
+    for (size_t i = 0; i < 8 && i < s.size(); ++i)
+        v |= static_cast<uint64_t>(static_cast<unsigned char>(s[i])) << (8 * i);
     return v;
 }
 
@@ -108,7 +110,7 @@ std::string FormatCurrency(int64_t c) {
     RaiseDatabaseError(message);
 }
 
-}  // namespace
+} // namespace
 
 TField::TField(TFieldType type, int size) : dataType_(type), size_(size < 0 ? 0 : size) {}
 
@@ -139,7 +141,9 @@ bool TField::IsNull() const {
     return !ReadRaw(s);
 }
 
-void TField::Clear() { WriteRaw(nullptr); }
+void TField::Clear() {
+    WriteRaw(nullptr);
+}
 
 std::string TField::StringValue() const {
     std::string raw;
@@ -188,16 +192,21 @@ void TField::SetStringValue(std::string_view text) {
         return;
     }
     case Form::Bool:
-        if (textrules::EqualIgnoringCase(text, "True")) SetAsBoolean(true);
-        else if (textrules::EqualIgnoringCase(text, "False")) SetAsBoolean(false);
-        else NotValid(text, "boolean value");
+        if (textrules::EqualIgnoringCase(text, "True"))
+            SetAsBoolean(true);
+        else if (textrules::EqualIgnoringCase(text, "False"))
+            SetAsBoolean(false);
+        else
+            NotValid(text, "boolean value");
         return;
     case Form::Float:
     case Form::Currency: {
         double v = std::strtod(t.c_str(), &end);
         if (end == t.c_str() || *end || !std::isfinite(v)) NotValid(text, "floating point value");
-        if (FormOf(dataType_) == Form::Currency) SetAsCurrency(static_cast<int64_t>(std::nearbyint(v * 10000.0)));
-        else SetAsFloat(v);
+        if (FormOf(dataType_) == Form::Currency)
+            SetAsCurrency(static_cast<int64_t>(std::nearbyint(v * 10000.0)));
+        else
+            SetAsFloat(v);
         return;
     }
     default:
@@ -226,9 +235,13 @@ int64_t TField::AsLargeInt() const {
     }
 }
 
-int32_t TField::AsInteger() const { return static_cast<int32_t>(AsLargeInt()); }
+int32_t TField::AsInteger() const {
+    return static_cast<int32_t>(AsLargeInt());
+}
 
-void TField::SetAsInteger(int32_t v) { SetAsLargeInt(v); }
+void TField::SetAsInteger(int32_t v) {
+    SetAsLargeInt(v);
+}
 
 void TField::SetAsLargeInt(int64_t v) {
     switch (FormOf(dataType_)) {
@@ -327,9 +340,13 @@ void TField::SetAsCurrency(int64_t c) {
     }
 }
 
-double TField::AsDateTime() const { return AsFloat(); }
+double TField::AsDateTime() const {
+    return AsFloat();
+}
 
-void TField::SetAsDateTime(double v) { SetAsFloat(v); }
+void TField::SetAsDateTime(double v) {
+    SetAsFloat(v);
+}
 
 std::string TField::AsBytes() const {
     std::string raw;
@@ -345,7 +362,8 @@ void TField::SetAsBytes(std::string_view bytes) {
     case Form::Bytes: {
         // Fixed and variable byte fields hold at most Size bytes; blobs have no limit.
         std::string b(bytes);
-        if ((dataType_ == ftBytes || dataType_ == ftVarBytes) && b.size() > static_cast<size_t>(size_))
+        if ((dataType_ == ftBytes || dataType_ == ftVarBytes) &&
+            b.size() > static_cast<size_t>(size_))
             b.resize(static_cast<size_t>(size_));
         WriteRaw(&b);
         return;

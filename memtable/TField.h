@@ -36,7 +36,9 @@ public:
     const std::string& DisplayLabel() const { return displayLabel_; }
     void SetDisplayLabel(std::string label);
     /// DisplayLabel, or FieldName when there is no label.
-    const std::string& DisplayName() const { return displayLabel_.empty() ? fieldName_ : displayLabel_; }
+    const std::string& DisplayName() const {
+        return displayLabel_.empty() ? fieldName_ : displayLabel_;
+    }
     int DisplayWidth() const { return displayWidth_; }
     void SetDisplayWidth(int width);
     const std::string& EditMask() const { return editMask_; }

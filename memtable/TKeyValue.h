@@ -9,7 +9,7 @@
 
 class TKeyValue {
 public:
-    TKeyValue() = default;  // a single null value
+    TKeyValue() = default; // a single null value
     TKeyValue(const char* text) : values_{std::string(text)} {}
     TKeyValue(std::string text) : values_{std::move(text)} {}
     TKeyValue(std::string_view text) : values_{std::string(text)} {}

@@ -6,5 +6,7 @@
 class TStringField : public TField {
 public:
     explicit TStringField(int size = 20) : TField(ftString, size) {}
-    TStringField(std::string fieldName, int size) : TField(ftString, size) { SetFieldName(std::move(fieldName)); }
+    TStringField(std::string fieldName, int size) : TField(ftString, size) {
+        SetFieldName(std::move(fieldName));
+    }
 };

@@ -13,11 +13,17 @@ std::string_view CutText(std::string_view text, int maxChars) {
     while (i < text.size()) {
         if (chars >= maxChars) return text.substr(0, i);
         unsigned char c = static_cast<unsigned char>(text[i]);
-        size_t len = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 1;
+        size_t len = c < 0x80           ? 1
+                     : (c >> 5) == 0x6  ? 2
+                     : (c >> 4) == 0xE  ? 3
+                     : (c >> 3) == 0x1E ? 4
+                                        : 1;
         // A lead byte whose continuation bytes are missing counts as one character of
         // its own, so a cut never leaves a partial sequence behind.
         size_t j = 1;
-        while (j < len && i + j < text.size() && (static_cast<unsigned char>(text[i + j]) & 0xC0) == 0x80) ++j;
+        while (j < len && i + j < text.size() &&
+               (static_cast<unsigned char>(text[i + j]) & 0xC0) == 0x80)
+            ++j;
         i += j;
         ++chars;
     }
@@ -26,9 +32,11 @@ std::string_view CutText(std::string_view text, int maxChars) {
 
 bool EqualIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() == b.size() && a == b) return true;
-    icu::UnicodeString ua = icu::UnicodeString::fromUTF8(icu::StringPiece(a.data(), static_cast<int32_t>(a.size())));
-    icu::UnicodeString ub = icu::UnicodeString::fromUTF8(icu::StringPiece(b.data(), static_cast<int32_t>(b.size())));
+    icu::UnicodeString ua =
+        icu::UnicodeString::fromUTF8(icu::StringPiece(a.data(), static_cast<int32_t>(a.size())));
+    icu::UnicodeString ub =
+        icu::UnicodeString::fromUTF8(icu::StringPiece(b.data(), static_cast<int32_t>(b.size())));
     return ua.caseCompare(ub, U_FOLD_CASE_DEFAULT) == 0;
 }
 
-}  // namespace textrules
+} // namespace textrules

@@ -12,4 +12,4 @@ std::string_view CutText(std::string_view text, int maxChars);
 /// Equality ignoring letter case by Unicode full case folding.
 bool EqualIgnoringCase(std::string_view a, std::string_view b);
 
-}  // namespace textrules
+} // namespace textrules

@@ -27,9 +27,11 @@ std::string UserCollationLocale() {
     return value;
 }
 
-}  // namespace
+} // namespace
 
-TqvrCommon::TqvrCommon() { NewDataId(); }
+TqvrCommon::TqvrCommon() {
+    NewDataId();
+}
 
 TqvrCommon::~TqvrCommon() {
     Empty();
@@ -99,7 +101,9 @@ void TqvrCommon::Empty() {
     NewDataId();
 }
 
-void TqvrCommon::LinkEarlierVersion(TqvrRecord* record, TqvrRecord* earlier) { earlier_[record] = earlier; }
+void TqvrCommon::LinkEarlierVersion(TqvrRecord* record, TqvrRecord* earlier) {
+    earlier_[record] = earlier;
+}
 
 TqvrRecord* TqvrCommon::EarlierVersion(const TqvrRecord* record) const {
     auto it = earlier_.find(record);
@@ -180,15 +184,17 @@ void TqvrCommon::AppendSortKey(std::string_view text, bool caseInsensitive, std:
     UErrorCode status = U_ZERO_ERROR;
     scratchA_.resize(text.size() + 1);
     int32_t len = 0;
-    u_strFromUTF8WithSub(scratchA_.data(), static_cast<int32_t>(scratchA_.size()), &len, text.data(),
-                         static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &status);
+    u_strFromUTF8WithSub(scratchA_.data(), static_cast<int32_t>(scratchA_.size()), &len,
+                         text.data(), static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &status);
     if (U_FAILURE(status)) len = 0;
     size_t base = out.size();
     out.resize(base + 64);
-    int32_t need = ucol_getSortKey(c, scratchA_.data(), len, reinterpret_cast<uint8_t*>(out.data() + base), 64);
+    int32_t need = ucol_getSortKey(c, scratchA_.data(), len,
+                                   reinterpret_cast<uint8_t*>(out.data() + base), 64);
     if (need > 64) {
         out.resize(base + static_cast<size_t>(need));
-        ucol_getSortKey(c, scratchA_.data(), len, reinterpret_cast<uint8_t*>(out.data() + base), need);
+        ucol_getSortKey(c, scratchA_.data(), len, reinterpret_cast<uint8_t*>(out.data() + base),
+                        need);
     }
     out.resize(base + static_cast<size_t>(need));
 }

@@ -28,7 +28,9 @@ public:
     // Records.
     int SlotCount() const { return static_cast<int>(slots_.size()); }
     TqvrRecord* Slot(int slot) const {
-        return slot >= 0 && static_cast<size_t>(slot) < slots_.size() ? slots_[static_cast<size_t>(slot)] : nullptr;
+        return slot >= 0 && static_cast<size_t>(slot) < slots_.size()
+                   ? slots_[static_cast<size_t>(slot)]
+                   : nullptr;
     }
     int RecordCount() const { return recordCount_; }
     /// Stores `record` (taking ownership) in a freed slot when `reuseFreed` and one exists,

@@ -44,11 +44,11 @@ int ClassicValueBytes(const TField& f) {
     case ftVarBytes:
         return f.Size() + 2;
     default:
-        return 8;  // a reference to an out-of-line copy
+        return 8; // a reference to an out-of-line copy
     }
 }
 
-}  // namespace
+} // namespace
 
 TqvrCustomMemTable::TqvrCustomMemTable(std::string name) : TDataSet(std::move(name)) {
     current_ = &indexes_.RowOrder();
@@ -99,8 +99,9 @@ void TqvrCustomMemTable::Open() {
                                std::to_string(static_cast<int>(def.DataType)) + " not supported.");
     if (fields_.empty()) {
         for (const TFieldDef& def : FieldDefs()) {
-            std::unique_ptr<TField> f = IsTextFieldType(def.DataType) ? std::make_unique<TStringField>(def.Size)
-                                                                       : std::make_unique<TField>(def.DataType, def.Size);
+            std::unique_ptr<TField> f = IsTextFieldType(def.DataType)
+                                            ? std::make_unique<TStringField>(def.Size)
+                                            : std::make_unique<TField>(def.DataType, def.Size);
             if (def.DataType == ftFixedChar) f = std::make_unique<TField>(ftFixedChar, def.Size);
             f->SetFieldName(def.Name);
             f->SetRequired(def.Required);
@@ -198,19 +199,21 @@ void TqvrCustomMemTable::SetFieldData(TField& field, const std::string* bytes) {
     int index = field.FieldNo() - 1;
     std::string_view view = bytes ? std::string_view(*bytes) : std::string_view();
     if (scratchWrite_) {
-        if (index >= 0 && index < layoutCount_) writeTarget_ = TqvrRecord::SetValue(writeTarget_, index, bytes ? &view : nullptr);
+        if (index >= 0 && index < layoutCount_)
+            writeTarget_ = TqvrRecord::SetValue(writeTarget_, index, bytes ? &view : nullptr);
         return;
     }
     if (!Active()) return;
     if (State() != tsEdit && State() != tsInsert) DatabaseError("Dataset is not in edit mode.");
-    if (!loading_ && (readOnly_ || field.ReadOnly())) RaiseDatabaseError("Field " + field.DisplayName() + " is read only");
+    if (!loading_ && (readOnly_ || field.ReadOnly()))
+        RaiseDatabaseError("Field " + field.DisplayName() + " is read only");
     if (index < 0 || index >= layoutCount_) return;
     if (writeTarget_) {
         SetWriteTarget(TqvrRecord::SetValue(writeTarget_, index, bytes ? &view : nullptr));
     } else if (editCopy_) {
         editCopy_ = TqvrRecord::SetValue(editCopy_, index, bytes ? &view : nullptr);
     } else {
-        return;  // the loader's insert state between records: nothing to write into
+        return; // the loader's insert state between records: nothing to write into
     }
     SetModified(true);
     DataEvent(nkFieldChange, &field);
@@ -237,7 +240,9 @@ bool TqvrCustomMemTable::FieldIsNullAt(int position, const TField& field) const 
     return index < 0 || index >= layoutCount_ || !StoredAt(position)->GetValue(index, v);
 }
 
-int TqvrCustomMemTable::CurrentPosition() const { return Active() && InRange(cursor_) ? cursor_ : -1; }
+int TqvrCustomMemTable::CurrentPosition() const {
+    return Active() && InRange(cursor_) ? cursor_ : -1;
+}
 
 // ---------------------------------------------------------------- edit cycle
 
@@ -256,7 +261,9 @@ void TqvrCustomMemTable::CheckBrowseMode() {
     }
 }
 
-void TqvrCustomMemTable::Insert() { DoInsert(false); }
+void TqvrCustomMemTable::Insert() {
+    DoInsert(false);
+}
 
 void TqvrCustomMemTable::DoInsert(bool) {
     CheckBrowseMode();
@@ -303,7 +310,8 @@ void TqvrCustomMemTable::Edit() {
 
 void TqvrCustomMemTable::Post() {
     DataEvent(nkUpdateRecord);
-    if (State() != tsEdit && State() != tsInsert) DatabaseError("Dataset not in edit or insert mode");
+    if (State() != tsEdit && State() != tsInsert)
+        DatabaseError("Dataset not in edit or insert mode");
     DataEvent(nkCheckBrowseMode);
     Fire(BeforePost);
     for (auto& f : fields_)
@@ -317,7 +325,8 @@ void TqvrCustomMemTable::Post() {
             record->rowBlock = record->sortBlock = TqvrRecord::kNoBlock;
             bool reuses = common_.SlotCount() > common_.RecordCount();
             if (!reuses && common_.NextSerial() + 1 > TqvrCommon::kSerialLimit)
-                RaiseMemTableFatalError("Bookmark counter is out of range. Please close and reopen table.");
+                RaiseMemTableFatalError(
+                    "Bookmark counter is out of range. Please close and reopen table.");
             for (auto& f : fields_)
                 if (f->DataType() == ftAutoInc && f->FieldNo() <= layoutCount_) {
                     std::string_view v;
@@ -508,7 +517,8 @@ void TqvrCustomMemTable::ReturnToBookmark(const TqvrBookmark& bookmark) {
 
 // ---------------------------------------------------------------- key search
 
-bool TqvrCustomMemTable::SeekKey(std::string_view keyFields, const TKeyValue& value, TSeekOptions options) {
+bool TqvrCustomMemTable::SeekKey(std::string_view keyFields, const TKeyValue& value,
+                                 TSeekOptions options) {
     Fire(BeforeScroll);
     if (value.IsArray() && value.Dimensions() > 1)
         RaiseMemTableError("Values variant array has invalid dimension count");
@@ -616,7 +626,8 @@ void TqvrCustomMemTable::AppendLoadedRecord() {
     TqvrRecord* head = loadChain_.front();
     head->stamp = -1;
     common_.Store(head, false);
-    for (size_t i = 1; i < loadChain_.size(); ++i) common_.LinkEarlierVersion(loadChain_[i - 1], loadChain_[i]);
+    for (size_t i = 1; i < loadChain_.size(); ++i)
+        common_.LinkEarlierVersion(loadChain_[i - 1], loadChain_[i]);
     if (head->status == 3) common_.CountDeleted();
     loadChain_.clear();
     writeTarget_ = nullptr;

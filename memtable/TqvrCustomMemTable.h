@@ -104,8 +104,8 @@ public:
     const std::string& IndexFieldNames() const { return indexFieldNames_; }
     /// Compares two records over a field list (null before any value; the stamp
     /// tie-break when asked). `partial` adds mtcoPartialKey to every field.
-    int CompareKeys(const TqvrFieldList& list, const TqvrRecord& key, const TqvrRecord& record, bool partial,
-                    bool tieBreak);
+    int CompareKeys(const TqvrFieldList& list, const TqvrRecord& key, const TqvrRecord& record,
+                    bool partial, bool tieBreak);
     /// Compares two non-null values of one field; sets fullCompare (partial keys).
     int CompareFields(const TField& field, std::string_view key, std::string_view value,
                       TqvrMemTableCompareOptions options, bool& fullCompare);
@@ -186,7 +186,9 @@ public:
     /// The stored record at a slot (tests and the loader's checks); nullptr when empty.
     const TqvrRecord* StoredRecord(int slot) const { return common_.Slot(slot); }
     /// The earlier version linked to a stored record, if any.
-    const TqvrRecord* EarlierVersionOf(const TqvrRecord* record) const { return common_.EarlierVersion(record); }
+    const TqvrRecord* EarlierVersionOf(const TqvrRecord* record) const {
+        return common_.EarlierVersion(record);
+    }
 
     // ---- Dataset value access ----
     bool GetFieldData(const TField& field, std::string& out) const override;
@@ -218,9 +220,15 @@ private:
     void DropLoadRecords();
     void SetWriteTarget(TqvrRecord* r);
     TqvrRecord* StoredAt(int position) const { return current_->Entries.At(position); }
-    bool InRange(int position) const { return position >= 0 && position < current_->Entries.Count(); }
-    struct SearchResult { int position; bool found; };
-    SearchResult Search(TqvrIndex& index, const TqvrFieldList& list, const TqvrRecord& key, bool nearest);
+    bool InRange(int position) const {
+        return position >= 0 && position < current_->Entries.Count();
+    }
+    struct SearchResult {
+        int position;
+        bool found;
+    };
+    SearchResult Search(TqvrIndex& index, const TqvrFieldList& list, const TqvrRecord& key,
+                        bool nearest);
     std::unique_ptr<TqvrIndex> MakeIndexFromDef(const TIndexDef& def);
 
     TqvrCommon common_;
@@ -231,9 +239,9 @@ private:
     int cursor_ = -1;
     bool atStart_ = true;
     bool atEnd_ = true;
-    TqvrRecord* editCopy_ = nullptr;    // tsEdit / tsInsert
+    TqvrRecord* editCopy_ = nullptr;     // tsEdit / tsInsert
     TqvrRecord* writeTarget_ = nullptr;  // load insert state, or a scratch key record
-    std::vector<TqvrRecord*> loadChain_;  // the loaded record and its earlier versions
+    std::vector<TqvrRecord*> loadChain_; // the loaded record and its earlier versions
     bool scratchWrite_ = false;
     mutable const TqvrRecord* readOverride_ = nullptr;
     int layoutCount_ = 0;

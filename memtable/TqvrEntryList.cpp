@@ -5,7 +5,9 @@
 
 TqvrEntryList::~TqvrEntryList() = default;
 
-void TqvrEntryList::Touch(size_t fromBlock) const { startsValid_ = std::min(startsValid_, fromBlock); }
+void TqvrEntryList::Touch(size_t fromBlock) const {
+    startsValid_ = std::min(startsValid_, fromBlock);
+}
 
 size_t TqvrEntryList::StartOf(size_t blockIndex) const {
     if (startsValid_ <= blockIndex || starts_.size() != blocks_.size()) {
@@ -100,7 +102,8 @@ void TqvrEntryList::Insert(int position, TqvrRecord* record) {
         Block& next = NewBlockAt(b + 1);
         block = blocks_[b].get();
         size_t half = block->items.size() / 2;
-        next.items.assign(block->items.begin() + static_cast<std::ptrdiff_t>(half), block->items.end());
+        next.items.assign(block->items.begin() + static_cast<std::ptrdiff_t>(half),
+                          block->items.end());
         block->items.resize(half);
         Adopt(next, 0);
         Touch(b + 1);
@@ -136,7 +139,8 @@ void TqvrEntryList::Assign(const std::vector<TqvrRecord*>& records) {
     for (size_t i = 0; i < records.size(); i += fill) {
         Block& b = NewBlockAt(blocks_.size());
         size_t e = std::min(records.size(), i + fill);
-        b.items.assign(records.begin() + static_cast<std::ptrdiff_t>(i), records.begin() + static_cast<std::ptrdiff_t>(e));
+        b.items.assign(records.begin() + static_cast<std::ptrdiff_t>(i),
+                       records.begin() + static_cast<std::ptrdiff_t>(e));
         Adopt(b, 0);
     }
     count_ = records.size();
@@ -163,7 +167,8 @@ int TqvrEntryList::PositionOf(const TqvrRecord* record) const {
     size_t base = 0;
     for (auto& b : blocks_) {
         auto it = std::find(b->items.begin(), b->items.end(), record);
-        if (it != b->items.end()) return static_cast<int>(base + static_cast<size_t>(it - b->items.begin()));
+        if (it != b->items.end())
+            return static_cast<int>(base + static_cast<size_t>(it - b->items.begin()));
         base += b->items.size();
     }
     return -1;

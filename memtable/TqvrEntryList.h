@@ -16,7 +16,8 @@
 class TqvrEntryList {
 public:
     enum Tracking { kNoTracking, kTrackRow, kTrackSort };
-    explicit TqvrEntryList(Tracking tracking = kNoTracking) : tracking_(tracking), tracks_(tracking != kNoTracking) {}
+    explicit TqvrEntryList(Tracking tracking = kNoTracking)
+        : tracking_(tracking), tracks_(tracking != kNoTracking) {}
     ~TqvrEntryList();
     TqvrEntryList(const TqvrEntryList&) = delete;
     TqvrEntryList& operator=(const TqvrEntryList&) = delete;
@@ -41,13 +42,17 @@ private:
     struct Block {
         std::vector<TqvrRecord*> items;
         uint32_t id = 0;
-        size_t index = 0;  // index in blocks_
+        size_t index = 0; // index in blocks_
     };
     static constexpr size_t kMaxBlock = 512;
 
     size_t StartOf(size_t blockIndex) const;
-    uint32_t& Mark(TqvrRecord* r) const { return tracking_ == kTrackRow ? r->rowBlock : r->sortBlock; }
-    uint32_t Mark(const TqvrRecord* r) const { return tracking_ == kTrackRow ? r->rowBlock : r->sortBlock; }
+    uint32_t& Mark(TqvrRecord* r) const {
+        return tracking_ == kTrackRow ? r->rowBlock : r->sortBlock;
+    }
+    uint32_t Mark(const TqvrRecord* r) const {
+        return tracking_ == kTrackRow ? r->rowBlock : r->sortBlock;
+    }
     size_t Locate(size_t position, size_t& local) const;
     void Touch(size_t fromBlock) const;
     void Adopt(Block& block, size_t from);

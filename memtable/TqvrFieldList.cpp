@@ -12,7 +12,7 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-}  // namespace
+} // namespace
 
 void TqvrFieldList::Build(const TqvrCustomMemTable& table, std::string_view text) {
     items_.clear();
@@ -20,7 +20,8 @@ void TqvrFieldList::Build(const TqvrCustomMemTable& table, std::string_view text
     size_t start = 0;
     while (start <= text.size()) {
         size_t semi = text.find(';', start);
-        std::string_view part = text.substr(start, semi == std::string_view::npos ? std::string_view::npos : semi - start);
+        std::string_view part = text.substr(
+            start, semi == std::string_view::npos ? std::string_view::npos : semi - start);
         start = semi == std::string_view::npos ? text.size() + 1 : semi + 1;
         std::string_view name = part;
         TqvrMemTableCompareOptions options = 0;
@@ -30,12 +31,28 @@ void TqvrFieldList::Build(const TqvrCustomMemTable& table, std::string_view text
             name = part.substr(0, colon);
             for (char c : part.substr(colon + 1)) {
                 switch (c) {
-                case 'C': case 'c': options |= mtcoCaseInsensitive; break;
-                case 'D': case 'd': options |= mtcoDescending; break;
-                case 'N': case 'n': options |= mtcoIgnoreNullKey; break;
-                case 'P': case 'p': options |= mtcoPartialKey; break;
-                case 'L': case 'l': options |= mtcoIgnoreLocale; break;
-                default: break;
+                case 'C':
+                case 'c':
+                    options |= mtcoCaseInsensitive;
+                    break;
+                case 'D':
+                case 'd':
+                    options |= mtcoDescending;
+                    break;
+                case 'N':
+                case 'n':
+                    options |= mtcoIgnoreNullKey;
+                    break;
+                case 'P':
+                case 'p':
+                    options |= mtcoPartialKey;
+                    break;
+                case 'L':
+                case 'l':
+                    options |= mtcoIgnoreLocale;
+                    break;
+                default:
+                    break;
                 }
             }
         } else {

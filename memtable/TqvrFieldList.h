@@ -32,7 +32,9 @@ public:
     /// type the table does not accept with "Can't index on field %s" (display name).
     void Build(const TqvrCustomMemTable& table, std::string_view text);
     void Clear() { items_.clear(); }
-    void Add(TField* field, TqvrMemTableCompareOptions options) { items_.push_back({field, options}); }
+    void Add(TField* field, TqvrMemTableCompareOptions options) {
+        items_.push_back({field, options});
+    }
     /// OR-s the options into every pair.
     void AddOptions(TqvrMemTableCompareOptions options);
     int Count() const { return static_cast<int>(items_.size()); }

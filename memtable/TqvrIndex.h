@@ -13,8 +13,9 @@ class TqvrCustomMemTable;
 
 class TqvrIndex {
 public:
-    TqvrIndex(std::string name, std::string fieldsText, TqvrMemTableCompareOptions options, bool sorts,
-              bool internal, TqvrEntryList::Tracking tracking = TqvrEntryList::kNoTracking)
+    TqvrIndex(std::string name, std::string fieldsText, TqvrMemTableCompareOptions options,
+              bool sorts, bool internal,
+              TqvrEntryList::Tracking tracking = TqvrEntryList::kNoTracking)
         : Name(std::move(name)), FieldsText(std::move(fieldsText)), Options(options), Sorts(sorts),
           Internal(internal), Entries(tracking) {}
 

@@ -3,7 +3,8 @@
 #include "memtable/TextRules.h"
 
 TqvrIndexes::TqvrIndexes() {
-    list_.push_back(std::make_unique<TqvrIndex>(kRowOrderName, "", 0, false, true, TqvrEntryList::kTrackRow));
+    list_.push_back(
+        std::make_unique<TqvrIndex>(kRowOrderName, "", 0, false, true, TqvrEntryList::kTrackRow));
 }
 
 TqvrIndex* TqvrIndexes::Find(std::string_view name) const {
@@ -25,4 +26,6 @@ void TqvrIndexes::Remove(TqvrIndex* index) {
         }
 }
 
-void TqvrIndexes::DropAllButRowOrder() { list_.resize(1); }
+void TqvrIndexes::DropAllButRowOrder() {
+    list_.resize(1);
+}

@@ -10,10 +10,14 @@ namespace {
 uint64_t Cell(uint32_t hash, int32_t head) {
     return (static_cast<uint64_t>(hash) << 32) | static_cast<uint32_t>(head + 1);
 }
-uint32_t HashOf(uint64_t cell) { return static_cast<uint32_t>(cell >> 32); }
-int32_t HeadOf(uint64_t cell) { return static_cast<int32_t>(static_cast<uint32_t>(cell)) - 1; }
+uint32_t HashOf(uint64_t cell) {
+    return static_cast<uint32_t>(cell >> 32);
+}
+int32_t HeadOf(uint64_t cell) {
+    return static_cast<int32_t>(static_cast<uint32_t>(cell)) - 1;
+}
 
-}  // namespace
+} // namespace
 
 bool TqvrKeyCache::Applicable(const TqvrFieldList& list) {
     if (list.Count() == 0) return false;
@@ -34,7 +38,9 @@ uint32_t TqvrKeyCache::Hash(const std::vector<Part>& parts, const TqvrRecord& re
         }
         buffer_.push_back('\x01');
         if (p.ignoreLocale) {
-            for (char c : v) buffer_.push_back(p.caseInsensitive && c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c);
+            for (char c : v)
+                buffer_.push_back(
+                    p.caseInsensitive && c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c);
             buffer_.push_back('\x00');
         } else {
             common_.AppendSortKey(v, p.caseInsensitive, buffer_);
@@ -94,8 +100,8 @@ void TqvrKeyCache::Insert(Table& t, uint32_t hash, int32_t slot) {
     Place(t, hash, slot);
 }
 
-const std::vector<TqvrRecord*>* TqvrKeyCache::Candidates(const TqvrFieldList& list, const TqvrRecord& key,
-                                                         size_t limit) {
+const std::vector<TqvrRecord*>* TqvrKeyCache::Candidates(const TqvrFieldList& list,
+                                                         const TqvrRecord& key, size_t limit) {
     found_.clear();
     parts_.clear();
     for (const auto& item : list)

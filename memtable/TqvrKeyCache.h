@@ -32,7 +32,8 @@ public:
     /// Stored records whose key under `list` hashes like `key` (unconfirmed candidates),
     /// or nullptr when more than `limit` records share that hash. The vector is reused
     /// by the next call. Builds the table for the list's signature on first use.
-    const std::vector<TqvrRecord*>* Candidates(const TqvrFieldList& list, const TqvrRecord& key, size_t limit);
+    const std::vector<TqvrRecord*>* Candidates(const TqvrFieldList& list, const TqvrRecord& key,
+                                               size_t limit);
     void Add(const TqvrRecord* record);
     void Remove(const TqvrRecord* record);
 
@@ -48,7 +49,7 @@ private:
         // One cell per distinct hash: the hash (high 32 bits) and the first slot of its
         // list + 1 (low 32 bits); 0 empty, kTombstone for a hash whose list emptied.
         std::vector<uint64_t> cells;
-        size_t used = 0;  // live cells and tombstones
+        size_t used = 0; // live cells and tombstones
         size_t live = 0;
         // The lists, by slot: the neighbours of each record among those of its hash;
         // -1 at an end or when the slot is not in the table.

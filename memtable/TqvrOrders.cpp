@@ -12,11 +12,14 @@
 
 namespace {
 
-int Sign(long long v) { return v < 0 ? -1 : v > 0 ? 1 : 0; }
+int Sign(long long v) {
+    return v < 0 ? -1 : v > 0 ? 1 : 0;
+}
 
 uint64_t Unpack64(std::string_view s) {
     uint64_t v = 0;
-    for (size_t i = 0; i < 8 && i < s.size(); ++i) v |= static_cast<uint64_t>(static_cast<unsigned char>(s[i])) << (8 * i);
+    for (size_t i = 0; i < 8 && i < s.size(); ++i)
+        v |= static_cast<uint64_t>(static_cast<unsigned char>(s[i])) << (8 * i);
     return v;
 }
 
@@ -27,7 +30,9 @@ double UnpackDouble(std::string_view s) {
     return d;
 }
 
-int CompareDoubles(double a, double b) { return a < b ? -1 : a > b ? 1 : 0; }
+int CompareDoubles(double a, double b) {
+    return a < b ? -1 : a > b ? 1 : 0;
+}
 
 bool ToCurrency(std::string_view text, double& out) {
     std::string t(text);
@@ -60,8 +65,7 @@ int ComparePlain(std::string_view a, std::string_view b, bool foldLatin) {
 
 // The build's sort: a median-of-three quicksort that leaves ranges of at most five
 // entries alone, then one insertion sort over the whole list.
-template <class T, class Cmp>
-void QuickSort(std::vector<T>& a, long lo, long hi, Cmp& cmp) {
+template <class T, class Cmp> void QuickSort(std::vector<T>& a, long lo, long hi, Cmp& cmp) {
     while (hi - lo > 4) {
         long mid = (lo + hi) / 2;
         if (cmp(a[mid], a[lo]) < 0) std::swap(a[lo], a[mid]);
@@ -90,8 +94,7 @@ void QuickSort(std::vector<T>& a, long lo, long hi, Cmp& cmp) {
     }
 }
 
-template <class T, class Cmp>
-void BuildSort(std::vector<T>& a, Cmp cmp) {
+template <class T, class Cmp> void BuildSort(std::vector<T>& a, Cmp cmp) {
     if (a.size() < 2) return;
     QuickSort(a, 0, static_cast<long>(a.size()) - 1, cmp);
     for (size_t i = 1; i < a.size(); ++i) {
@@ -105,12 +108,13 @@ void BuildSort(std::vector<T>& a, Cmp cmp) {
     }
 }
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------- comparison
 
-int TqvrCustomMemTable::CompareFields(const TField& field, std::string_view key, std::string_view value,
-                                      TqvrMemTableCompareOptions options, bool& fullCompare) {
+int TqvrCustomMemTable::CompareFields(const TField& field, std::string_view key,
+                                      std::string_view value, TqvrMemTableCompareOptions options,
+                                      bool& fullCompare) {
     fullCompare = true;
     int r = 0;
     TFieldType type = field.DataType();
@@ -118,7 +122,8 @@ int TqvrCustomMemTable::CompareFields(const TField& field, std::string_view key,
         if (options & mtcoPartialKey) {
             size_t keyChars = CodePoints(key);
             fullCompare = keyChars == CodePoints(value);
-            value = textrules::CutText(value, static_cast<int>(std::min<size_t>(keyChars, 0x7FFFFFFF)));
+            value =
+                textrules::CutText(value, static_cast<int>(std::min<size_t>(keyChars, 0x7FFFFFFF)));
         }
         bool ci = (options & mtcoCaseInsensitive) != 0;
         if (options & mtcoIgnoreLocale)
@@ -137,7 +142,8 @@ int TqvrCustomMemTable::CompareFields(const TField& field, std::string_view key,
             break;
         }
         case ftBoolean:
-            r = Sign(static_cast<long long>(!key.empty() && key[0]) - static_cast<long long>(!value.empty() && value[0]));
+            r = Sign(static_cast<long long>(!key.empty() && key[0]) -
+                     static_cast<long long>(!value.empty() && value[0]));
             break;
         case ftFloat:
         case ftDate:
@@ -169,8 +175,8 @@ int TqvrCustomMemTable::CompareFields(const TField& field, std::string_view key,
     return (options & mtcoDescending) ? -r : r;
 }
 
-int TqvrCustomMemTable::CompareKeys(const TqvrFieldList& list, const TqvrRecord& key, const TqvrRecord& record,
-                                    bool partial, bool tieBreak) {
+int TqvrCustomMemTable::CompareKeys(const TqvrFieldList& list, const TqvrRecord& key,
+                                    const TqvrRecord& record, bool partial, bool tieBreak) {
     int r = 0;
     for (const auto& item : list) {
         TqvrMemTableCompareOptions o = item.options | (partial ? mtcoPartialKey : 0);
@@ -200,7 +206,8 @@ int TqvrCustomMemTable::CompareKeys(const TqvrFieldList& list, const TqvrRecord&
 
 // ---------------------------------------------------------------- searches
 
-TqvrCustomMemTable::SearchResult TqvrCustomMemTable::Search(TqvrIndex& index, const TqvrFieldList& list,
+TqvrCustomMemTable::SearchResult TqvrCustomMemTable::Search(TqvrIndex& index,
+                                                            const TqvrFieldList& list,
                                                             const TqvrRecord& key, bool nearest) {
     TqvrEntryList& e = index.Entries;
     int n = e.Count();
@@ -254,7 +261,8 @@ int TqvrCustomMemTable::SeekPosition(const TqvrFieldList& list, const TqvrRecord
         // Beyond this many records of one key, placing each in the order costs more
         // than the searches below, which then meet an equal entry early.
         constexpr size_t kMaxCandidates = 16;
-        if (const std::vector<TqvrRecord*>* candidates = keyCache_->Candidates(list, key, kMaxCandidates)) {
+        if (const std::vector<TqvrRecord*>* candidates =
+                keyCache_->Candidates(list, key, kMaxCandidates)) {
             TqvrEntryList& e = index.Entries;
             int best = -1;
             if (e.Tracks()) {
@@ -287,7 +295,8 @@ int TqvrCustomMemTable::SeekPosition(const TqvrFieldList& list, const TqvrRecord
                 else
                     last = mid;
             }
-            return first < n && CompareKeys(list, key, *e.At(first), false, false) == 0 ? first : -1;
+            return first < n && CompareKeys(list, key, *e.At(first), false, false) == 0 ? first
+                                                                                        : -1;
         }
     }
     if (same || binary) {
@@ -339,7 +348,8 @@ void TqvrCustomMemTable::CheckUnique(const TqvrRecord& record, const TqvrRecord*
         } else {
             for (int i = 0; i < e.Count(); ++i) {
                 const TqvrRecord* other = e.At(i);
-                if (other != self && CompareKeys(index.Fields, record, *other, false, false) == 0) RaiseMemTableDupKey();
+                if (other != self && CompareKeys(index.Fields, record, *other, false, false) == 0)
+                    RaiseMemTableDupKey();
             }
         }
     }
@@ -392,10 +402,13 @@ TqvrRecord* TqvrCustomMemTable::PostEdit(TqvrRecord* stored) {
     for (auto& ptr : indexes_) {
         TqvrIndex* index = ptr.get();
         bool upkeep = index->Maintained() && enableIndexes_;
-        bool move = upkeep && index->Sorts && CompareKeys(index->Fields, *stored, *editCopy_, false, false) != 0;
+        bool move = upkeep && index->Sorts &&
+                    CompareKeys(index->Fields, *stored, *editCopy_, false, false) != 0;
         int position = -1;
         if (move || !sameSize || index == current_)
-            position = index == current_ && InRange(cursor_) && StoredAt(cursor_) == stored ? cursor_ : FindEntry(*index, stored);
+            position = index == current_ && InRange(cursor_) && StoredAt(cursor_) == stored
+                           ? cursor_
+                           : FindEntry(*index, stored);
         plans.push_back({index, position, move});
     }
     if (keyCache_) keyCache_->Remove(stored);
@@ -445,7 +458,9 @@ TqvrRecord* TqvrCustomMemTable::PostEdit(TqvrRecord* stored) {
 void TqvrCustomMemTable::UpkeepDelete(TqvrRecord* stored) {
     for (auto& ptr : indexes_) {
         TqvrIndex& index = *ptr;
-        int p = &index == current_ && InRange(cursor_) && StoredAt(cursor_) == stored ? cursor_ : FindEntry(index, stored);
+        int p = &index == current_ && InRange(cursor_) && StoredAt(cursor_) == stored
+                    ? cursor_
+                    : FindEntry(index, stored);
         if (p >= 0) index.Entries.Erase(p);
     }
 }
@@ -456,9 +471,13 @@ void TqvrCustomMemTable::SortOrder(TqvrIndex& index, std::vector<TqvrRecord*>& e
     const TqvrFieldList& list = index.Fields;
     bool fast = list.Count() > 0;
     for (const auto& item : list)
-        if (!IsTextFieldType(item.field->DataType()) || (item.options & (mtcoPartialKey | mtcoIgnoreNullKey))) fast = false;
+        if (!IsTextFieldType(item.field->DataType()) ||
+            (item.options & (mtcoPartialKey | mtcoIgnoreNullKey)))
+            fast = false;
     if (!fast) {
-        auto cmp = [&](const TqvrRecord* a, const TqvrRecord* b) { return CompareKeys(list, *a, *b, false, true); };
+        auto cmp = [&](const TqvrRecord* a, const TqvrRecord* b) {
+            return CompareKeys(list, *a, *b, false, true);
+        };
         BuildSort(entries, cmp);
         return;
     }
@@ -468,7 +487,7 @@ void TqvrCustomMemTable::SortOrder(TqvrIndex& index, std::vector<TqvrRecord*>& e
     // the stamps and slot numbers follows as the last criterion.
     bool firstDescending = (list[0].options & mtcoDescending) != 0;
     struct Item {
-        uint64_t prefix;  // the key's first eight bytes, big-endian: most pairs differ there
+        uint64_t prefix; // the key's first eight bytes, big-endian: most pairs differ there
         uint32_t offset;
         uint32_t length;
         int64_t tie;
@@ -490,13 +509,15 @@ void TqvrCustomMemTable::SortOrder(TqvrIndex& index, std::vector<TqvrRecord*>& e
             size_t from = key.size();
             bool ci = (item.options & mtcoCaseInsensitive) != 0;
             if (item.options & mtcoIgnoreLocale) {
-                for (char c : v) key.push_back(ci && c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c);
+                for (char c : v)
+                    key.push_back(ci && c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c);
                 key.push_back('\x00');
             } else {
                 common_.AppendSortKey(v, ci, key);
             }
             if (item.options & mtcoDescending)
-                for (size_t i = from; i < key.size(); ++i) key[i] = static_cast<char>(0xFF - static_cast<unsigned char>(key[i]));
+                for (size_t i = from; i < key.size(); ++i)
+                    key[i] = static_cast<char>(0xFF - static_cast<unsigned char>(key[i]));
         }
         // Records never placed (stamp -1) come first, by slot number; placed ones after.
         int64_t tie = r->stamp == -1 ? r->slot : (int64_t{1} << 40) + r->slot;
@@ -504,7 +525,8 @@ void TqvrCustomMemTable::SortOrder(TqvrIndex& index, std::vector<TqvrRecord*>& e
         uint64_t prefix = 0;
         for (size_t i = 0; i < 8; ++i)
             prefix = (prefix << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
-        items.push_back({prefix, static_cast<uint32_t>(arena.size()), static_cast<uint32_t>(key.size()), tie, r});
+        items.push_back({prefix, static_cast<uint32_t>(arena.size()),
+                         static_cast<uint32_t>(key.size()), tie, r});
         arena += key;
     }
     const char* base = arena.data();
@@ -533,7 +555,8 @@ void TqvrCustomMemTable::BuildIndex(TqvrIndex& index) {
         if (index.Sorts && !entries.empty()) SortOrder(index, entries);
         if (index.Unique())
             for (size_t i = 1; i < entries.size(); ++i)
-                if (CompareKeys(index.Fields, *entries[i - 1], *entries[i], false, false) == 0) RaiseMemTableDupKey();
+                if (CompareKeys(index.Fields, *entries[i - 1], *entries[i], false, false) == 0)
+                    RaiseMemTableDupKey();
         index.Entries.Assign(entries);
     }
     index.InOrder = true;
@@ -608,8 +631,8 @@ void TqvrCustomMemTable::ApplySort() {
         SwitchToIndex(&indexes_.RowOrder(), false);
         return;
     }
-    auto made = std::make_unique<TqvrIndex>(TqvrIndexes::kDefaultSortName, sortFields_, sortOptions_, true, true,
-                                            TqvrEntryList::kTrackSort);
+    auto made = std::make_unique<TqvrIndex>(TqvrIndexes::kDefaultSortName, sortFields_,
+                                            sortOptions_, true, true, TqvrEntryList::kTrackSort);
     made->Fields.Build(*this, sortFields_);
     made->Fields.AddOptions(sortOptions_);
     TqvrIndex& index = indexes_.Add(std::move(made));
@@ -666,7 +689,8 @@ bool TqvrIndex::Verify(const TqvrCustomMemTable& table, std::string* why) const 
     std::vector<TqvrRecord*> v = Entries.ToVector();
     std::vector<const TqvrRecord*> seen(v.begin(), v.end());
     std::sort(seen.begin(), seen.end());
-    if (std::adjacent_find(seen.begin(), seen.end()) != seen.end()) return fail(Name + ": a record is listed twice");
+    if (std::adjacent_find(seen.begin(), seen.end()) != seen.end())
+        return fail(Name + ": a record is listed twice");
     for (size_t i = 0; i < v.size(); ++i) {
         const TqvrRecord* r = v[i];
         if (!(r->flags & TqvrRecord::kStored) || table.StoredRecord(r->slot) != r)
@@ -678,7 +702,9 @@ bool TqvrIndex::Verify(const TqvrCustomMemTable& table, std::string* why) const 
         auto& t = const_cast<TqvrCustomMemTable&>(table);
         for (size_t i = 1; i < v.size(); ++i) {
             int c = t.CompareKeys(Fields, *v[i - 1], *v[i], false, false);
-            if (c > 0) return fail(Name + ": entries " + std::to_string(i - 1) + " and " + std::to_string(i) + " are out of order");
+            if (c > 0)
+                return fail(Name + ": entries " + std::to_string(i - 1) + " and " +
+                            std::to_string(i) + " are out of order");
             if (c == 0 && Unique()) return fail(Name + ": equal keys in a unique order");
         }
     }

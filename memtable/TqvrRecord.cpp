@@ -59,7 +59,7 @@ void Span(const TqvrRecord& r, int index, size_t& begin, size_t& end) {
     }
 }
 
-}  // namespace
+} // namespace
 
 TqvrRecord* TqvrRecord::CreateEmpty(int fieldCount) {
     TqvrRecord* r = Allocate(static_cast<size_t>(fieldCount));

@@ -11,16 +11,16 @@
 
 struct TqvrRecord {
     static constexpr uint32_t kNoBlock = 0xFFFFFFFFu;
-    static constexpr uint8_t kStored = 1;  // flag bit 0: the record belongs to the store
+    static constexpr uint8_t kStored = 1; // flag bit 0: the record belongs to the store
 
-    int32_t stamp = -1;     // position in the current order when last placed or fetched
-    int32_t slot = -1;      // index in the store's slot list; -1 when not stored
-    uint32_t serial = 0xFFFFFFFFu;  // insertion serial; all bits set when not stored
-    uint32_t length = 0;    // bytes of packed values behind the header
-    uint32_t rowBlock = kNoBlock;   // block of the row order that lists it (see TqvrEntryList)
-    uint32_t sortBlock = kNoBlock;  // block of the default sort order that lists it
+    int32_t stamp = -1;            // position in the current order when last placed or fetched
+    int32_t slot = -1;             // index in the store's slot list; -1 when not stored
+    uint32_t serial = 0xFFFFFFFFu; // insertion serial; all bits set when not stored
+    uint32_t length = 0;           // bytes of packed values behind the header
+    uint32_t rowBlock = kNoBlock;  // block of the row order that lists it (see TqvrEntryList)
+    uint32_t sortBlock = kNoBlock; // block of the default sort order that lists it
     uint8_t flags = 0;
-    uint8_t status = 0;     // 0 unchanged, 1 modified, 2 inserted, 3 deleted (loaded versions)
+    uint8_t status = 0; // 0 unchanged, 1 modified, 2 inserted, 3 deleted (loaded versions)
 
     uint8_t* Data() { return reinterpret_cast<uint8_t*>(this + 1); }
     const uint8_t* Data() const { return reinterpret_cast<const uint8_t*>(this + 1); }

@@ -19,60 +19,23 @@
 namespace {
 
 std::string WorkId(int n) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%05d", n % 100000);
-  return buf;
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%05d", n % 100000);
+    return buf;
 }
 
 /// Microseconds per Page Down (key press and repaint), over `keys` keys that
 /// go round the table from its start whenever they reach its end.
 double PerKey(int works, int keys) {
-  TqvrMemTable table("tblWork");
-  table.DefineStringFields({{"ID", 255}, {"pathWork", 4096}});
-  table.SetSortFields("ID");
-  table.Open();
-  for (int i = 0; i < works; ++i) {
-    table.Insert();
-    table.FieldNamed("ID").SetStringValue(WorkId(i));
-    table.FieldNamed("pathWork").SetStringValue("/srv/works/school/" + WorkId(i) + "/");
-    table.Post();
-  }
-  table.ApplySort();
-  table.GoFirst();
-  TDataSource source(&table);
-  TDBGridPlus grid;
-  grid.resize(120, 337);
-  grid.SetDataSource(&source);
-  grid.show();
-  QApplication::processEvents();
-  int scrolled = 0;
-  table.AfterScroll = [&scrolled](TDataSet&) { ++scrolled; };
-
-  const auto start = std::chrono::steady_clock::now();
-  for (int k = 0; k < keys; ++k) {
-    if (table.AtEnd()) QTest::keyClick(&grid, Qt::Key_Home);
-    QTest::keyClick(&grid, Qt::Key_PageDown);
-    grid.viewport()->repaint();
-  }
-  const auto end = std::chrono::steady_clock::now();
-  if (scrolled < keys) std::fprintf(stderr, "only %d moves for %d keys\n", scrolled, keys);
-  return std::chrono::duration<double, std::micro>(end - start).count() / keys;
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication app(argc, argv);
-  if (argc > 2 && std::string(argv[1]) == "--shot") {
     TqvrMemTable table("tblWork");
     table.DefineStringFields({{"ID", 255}, {"pathWork", 4096}});
     table.SetSortFields("ID");
     table.Open();
-    for (int i = 1; i <= 300; ++i) {
-      table.Insert();
-      table.FieldNamed("ID").SetStringValue(WorkId(i * 37));
-      table.Post();
+    for (int i = 0; i < works; ++i) {
+        table.Insert();
+        table.FieldNamed("ID").SetStringValue(WorkId(i));
+        table.FieldNamed("pathWork").SetStringValue("/srv/works/school/" + WorkId(i) + "/");
+        table.Post();
     }
     table.ApplySort();
     table.GoFirst();
@@ -81,19 +44,56 @@ int main(int argc, char** argv) {
     grid.resize(120, 337);
     grid.SetDataSource(&source);
     grid.show();
-    QTest::keyClick(&grid, Qt::Key_PageDown);
-    QTest::keyClick(&grid, Qt::Key_Up, Qt::ShiftModifier);
-    QTest::keyClick(&grid, Qt::Key_Up, Qt::ShiftModifier);
     QApplication::processEvents();
-    return grid.grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
-  }
-  const int keys = argc > 1 ? std::atoi(argv[1]) : 2000;
-  PerKey(100, 50);  // warm the fonts and the paint engine
-  const double small = PerKey(100, keys);
-  const double large = PerKey(100000, keys);
-  std::printf("Page Down with repaint, %d keys each\n", keys);
-  std::printf("  100 works:     %8.1f us per key\n", small);
-  std::printf("  100,000 works: %8.1f us per key\n", large);
-  std::printf("  ratio:         %8.2f\n", large / small);
-  return 0;
+    int scrolled = 0;
+    table.AfterScroll = [&scrolled](TDataSet&) { ++scrolled; };
+
+    const auto start = std::chrono::steady_clock::now();
+    for (int k = 0; k < keys; ++k) {
+        if (table.AtEnd()) QTest::keyClick(&grid, Qt::Key_Home);
+        QTest::keyClick(&grid, Qt::Key_PageDown);
+        grid.viewport()->repaint();
+    }
+    const auto end = std::chrono::steady_clock::now();
+    if (scrolled < keys) std::fprintf(stderr, "only %d moves for %d keys\n", scrolled, keys);
+    return std::chrono::duration<double, std::micro>(end - start).count() / keys;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    if (argc > 2 && std::string(argv[1]) == "--shot") {
+        TqvrMemTable table("tblWork");
+        table.DefineStringFields({{"ID", 255}, {"pathWork", 4096}});
+        table.SetSortFields("ID");
+        table.Open();
+        for (int i = 1; i <= 300; ++i) {
+            table.Insert();
+            table.FieldNamed("ID").SetStringValue(WorkId(i * 37));
+            table.Post();
+        }
+        table.ApplySort();
+        table.GoFirst();
+        TDataSource source(&table);
+        TDBGridPlus grid;
+        grid.resize(120, 337);
+        grid.SetDataSource(&source);
+        grid.show();
+        QTest::keyClick(&grid, Qt::Key_PageDown);
+        QTest::keyClick(&grid, Qt::Key_Up, Qt::ShiftModifier);
+        QTest::keyClick(&grid, Qt::Key_Up, Qt::ShiftModifier);
+        QApplication::processEvents();
+        return grid.grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+    }
+    const int keys = argc > 1 ? std::atoi(argv[1]) : 2000;
+    PerKey(100, 50); // warm the fonts and the paint engine
+    const double small = PerKey(100, keys);
+    const double large = PerKey(100000, keys);
+    std::printf("Page Down with repaint, %d keys each\n", keys);
+    std::printf("  100 works:     %8.1f us per key\n", small);
+    std::printf("  100,000 works: %8.1f us per key\n", large);
+    std::printf("  ratio:         %8.2f\n", large / small);
+    return 0;
 }

@@ -24,7 +24,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+double Seconds(Clock::time_point a, Clock::time_point b) {
+    return std::chrono::duration<double>(b - a).count();
+}
 
 std::string WorkId(std::mt19937& rng) {
     static const char chars[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
@@ -78,7 +80,7 @@ double SeekPerCall(size_t rows, bool sorted, int calls) {
     Fill(t, ids, "/srv/answers/school/class/");
     if (sorted) t.ApplySort();
     std::mt19937 rng(3);
-    t.SeekKey("ID", ids[0]);  // the first search builds the hash; count it apart
+    t.SeekKey("ID", ids[0]); // the first search builds the hash; count it apart
     int hits = 0;
     auto a = Clock::now();
     for (int i = 0; i < calls; ++i) {
@@ -134,17 +136,20 @@ void BenchSeek() {
         Fill(t, UniqueIds(200000, 7), "/srv/answers/school/class/");
         t.ApplySort();
         auto a = Clock::now();
-        bool hit = t.SeekKey("pathWork", "/srv/answers/school/class/") && !t.SeekKey("pathWork", "/srv/");
+        bool hit =
+            t.SeekKey("pathWork", "/srv/answers/school/class/") && !t.SeekKey("pathWork", "/srv/");
         auto b = Clock::now();
-        for (int i = 0; i < 100; ++i) hit = t.SeekKey("pathWork", "/srv/answers/school/class/") && hit;
+        for (int i = 0; i < 100; ++i)
+            hit = t.SeekKey("pathWork", "/srv/answers/school/class/") && hit;
         auto c = Clock::now();
-        std::printf("  200k rows, one pathWork for all, sort order: first two calls %.3f s, then %.2f us per call%s\n",
+        std::printf("  200k rows, one pathWork for all, sort order: first two calls %.3f s, then "
+                    "%.2f us per call%s\n",
                     Seconds(a, b), Seconds(b, c) / 100 * 1e6, hit ? "" : " (unexpected miss)");
     }
     double scanSmall = ScanPerCall(1000, 200);
     double scanLarge = ScanPerCall(100000, 20);
-    std::printf("  baseline, plain scan of the rows: 1k rows: %.2f  100k rows: %.2f  ratio %.1f\n", scanSmall, scanLarge,
-                scanLarge / scanSmall);
+    std::printf("  baseline, plain scan of the rows: 1k rows: %.2f  100k rows: %.2f  ratio %.1f\n",
+                scanSmall, scanLarge, scanLarge / scanSmall);
 }
 
 void BenchScan() {
@@ -169,8 +174,9 @@ void BenchScan() {
     t.ApplySort();
     t.GoFirst();
     auto c = Clock::now();
-    std::printf("  40,000 files: %.3f s (%.1f us per file), ApplySort + GoFirst: %.3f s, rows: %d\n", Seconds(a, b),
-                Seconds(a, b) / 40000 * 1e6, Seconds(b, c), t.RecordTotal());
+    std::printf(
+        "  40,000 files: %.3f s (%.1f us per file), ApplySort + GoFirst: %.3f s, rows: %d\n",
+        Seconds(a, b), Seconds(a, b) / 40000 * 1e6, Seconds(b, c), t.RecordTotal());
 }
 
 void BenchSort() {
@@ -189,15 +195,17 @@ void BenchSort() {
     auto d = Clock::now();
     std::sort(copy.begin(), copy.end(), [&](const std::string& x, const std::string& y) {
         UErrorCode s = U_ZERO_ERROR;
-        return ucol_strcollUTF8(c, x.data(), static_cast<int32_t>(x.size()), y.data(), static_cast<int32_t>(y.size()),
-                                &s) == UCOL_LESS;
+        return ucol_strcollUTF8(c, x.data(), static_cast<int32_t>(x.size()), y.data(),
+                                static_cast<int32_t>(y.size()), &s) == UCOL_LESS;
     });
     auto e = Clock::now();
     ucol_close(c);
     bool same = true;
     const TField& f = t.FieldNamed("ID");
-    for (size_t i = 0; i < n; i += 997) same = same && t.FieldTextAt(static_cast<int>(i), f) == copy[i];
-    std::printf("  ApplySort: %.3f s  std::sort with the collator: %.3f s  ratio: %.2f (goal <= 1)  same order: %s\n",
+    for (size_t i = 0; i < n; i += 997)
+        same = same && t.FieldTextAt(static_cast<int>(i), f) == copy[i];
+    std::printf("  ApplySort: %.3f s  std::sort with the collator: %.3f s  ratio: %.2f (goal <= 1) "
+                " same order: %s\n",
                 Seconds(a, b), Seconds(d, e), Seconds(a, b) / Seconds(d, e), same ? "yes" : "NO");
 }
 
@@ -216,8 +224,8 @@ double UpkeepPerPost(size_t rows) {
 void BenchUpkeep() {
     std::printf("Insert + Post into the sorted order, microseconds per record\n");
     double small = UpkeepPerPost(1000), large = UpkeepPerPost(100000);
-    std::printf("  1k rows: %.2f  100k rows: %.2f  ratio: %.2f (log2 ratio of the sizes: %.2f)\n", small, large,
-                large / small, 16.6 / 10.0);
+    std::printf("  1k rows: %.2f  100k rows: %.2f  ratio: %.2f (log2 ratio of the sizes: %.2f)\n",
+                small, large, large / small, 16.6 / 10.0);
 }
 
 void BenchMemory() {
@@ -231,7 +239,8 @@ void BenchMemory() {
     TField& idField = t.FieldNamed("ID");
     TField& pathField = t.FieldNamed("pathWork");
     for (size_t i = 0; i < ids.size(); ++i) {
-        std::string path = "/home/expert/answers/school-0042/class-7b/participant-" + std::to_string(1000000 + i);
+        std::string path =
+            "/home/expert/answers/school-0042/class-7b/participant-" + std::to_string(1000000 + i);
         path.resize(60, '/');
         t.Insert();
         idField.SetStringValue(ids[i]);
@@ -241,27 +250,30 @@ void BenchMemory() {
     long filled = ResidentKb();
     t.ApplySort();
     long sorted = ResidentKb();
-    t.SeekKey("pathWork", "nothing");  // builds the key hash for another field
+    t.SeekKey("pathWork", "nothing"); // builds the key hash for another field
     long hashed = ResidentKb();
-    std::printf("Memory of %zu records (5-char ID, 60-char pathWork of Size 4096), resident MB\n", n);
+    std::printf("Memory of %zu records (5-char ID, 60-char pathWork of Size 4096), resident MB\n",
+                n);
     std::printf("  process before: %.1f, ID strings kept by the bench: %.1f\n", before / 1024.0,
                 (withIds - before) / 1024.0);
-    std::printf("  table after the posts: %.1f  + sort order: %.1f  + key hash: %.1f (goal <= 200)\n",
-                (filled - withIds) / 1024.0, (sorted - withIds) / 1024.0, (hashed - withIds) / 1024.0);
+    std::printf(
+        "  table after the posts: %.1f  + sort order: %.1f  + key hash: %.1f (goal <= 200)\n",
+        (filled - withIds) / 1024.0, (sorted - withIds) / 1024.0, (hashed - withIds) / 1024.0);
     std::printf("  a fixed-slot layout would need %.1f MB for the values alone\n",
                 static_cast<double>(n) * (1 + 256 + 1 + 4097) / 1048576.0);
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
-    setenv("LC_ALL", "C", 1);  // root collation, the same for the table and the baseline
+    setenv("LC_ALL", "C", 1); // root collation, the same for the table and the baseline
     std::string what = argc > 1 ? argv[1] : "all";
     if (what == "seek" || what == "all") BenchSeek();
     if (what == "scan" || what == "all") BenchScan();
     if (what == "upkeep" || what == "all") BenchUpkeep();
     if (what == "sort" || what == "all") BenchSort();
     if (what == "memory") BenchMemory();
-    if (what == "all") std::printf("(run with \"memory\" for the memory figures, in a process of their own)\n");
+    if (what == "all")
+        std::printf("(run with \"memory\" for the memory figures, in a process of their own)\n");
     return 0;
 }

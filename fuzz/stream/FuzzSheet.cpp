@@ -12,8 +12,7 @@
 
 namespace {
 
-void LoadOnce(TqvrMemTable& table, const std::uint8_t* data, std::size_t size)
-{
+void LoadOnce(TqvrMemTable& table, const std::uint8_t* data, std::size_t size) {
     TqvrBinaryStreamFormat format;
     TMemoryStream stream(data, size);
     try {
@@ -22,20 +21,17 @@ void LoadOnce(TqvrMemTable& table, const std::uint8_t* data, std::size_t size)
         return;
     }
     // Walk what was loaded, as a viewer would.
-    if (!table.Active())
-        return;
+    if (!table.Active()) return;
     table.GoFirst();
     for (int n = 0; n < table.RecordTotal(); ++n) {
-        for (int i = 0; i < table.FieldCount(); ++i)
-            (void)table.Field(i).StringValue();
+        for (int i = 0; i < table.FieldCount(); ++i) (void)table.Field(i).StringValue();
         table.StepBy(1);
     }
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     TqvrMemTable table("answers");
     LoadOnce(table, data, size);
     LoadOnce(table, data, size);

@@ -11,24 +11,38 @@ using namespace sheetwriter;
 
 namespace {
 
-void Save(const std::string& folder, const std::string& name, const std::vector<std::uint8_t>& bytes)
-{
+void Save(const std::string& folder, const std::string& name,
+          const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(folder + "/" + name, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
-Sheet AllTypes(int version)
-{
+Sheet AllTypes(int version) {
     Sheet s;
     s.version = version;
     const std::pair<const char*, SheetValue> columns[] = {
-        {"String", std::string("abc")},     {"SmallInt", std::int64_t {-3}},  {"Integer", std::int64_t {70000}},
-        {"Word", std::int64_t {65535}},     {"Boolean", true},                {"Float", 2.5},
-        {"Currency", 1.23456},              {"BCD", -7.5},                    {"Date", 43831.0},
-        {"Time", 0.25},                     {"DateTime", 43831.75},           {"Bytes", std::string("\x01\x02")},
-        {"VarBytes", std::string("xy")},    {"AutoInc", std::int64_t {9}},    {"Blob", std::string("blob")},
-        {"Memo", std::string("Ответ")},     {"Graphic", std::string("g")},    {"FmtMemo", std::string("f")},
-        {"FixedChar", std::string("fc")},   {"LargeInt", 1e15},               {"HugeClob", std::string("c")},
+        {"String", std::string("abc")},
+        {"SmallInt", std::int64_t{-3}},
+        {"Integer", std::int64_t{70000}},
+        {"Word", std::int64_t{65535}},
+        {"Boolean", true},
+        {"Float", 2.5},
+        {"Currency", 1.23456},
+        {"BCD", -7.5},
+        {"Date", 43831.0},
+        {"Time", 0.25},
+        {"DateTime", 43831.75},
+        {"Bytes", std::string("\x01\x02")},
+        {"VarBytes", std::string("xy")},
+        {"AutoInc", std::int64_t{9}},
+        {"Blob", std::string("blob")},
+        {"Memo", std::string("Ответ")},
+        {"Graphic", std::string("g")},
+        {"FmtMemo", std::string("f")},
+        {"FixedChar", std::string("fc")},
+        {"LargeInt", 1e15},
+        {"HugeClob", std::string("c")},
     };
     std::vector<SheetValue> row;
     std::vector<SheetValue> nulls;
@@ -40,7 +54,7 @@ Sheet AllTypes(int version)
         f.size = std::string(type) == "String" || std::string(type) == "FixedChar" ? 10 : 0;
         s.fields.push_back(f);
         row.push_back(value);
-        nulls.push_back(Null {});
+        nulls.push_back(Null{});
     }
     SheetIndex ix;
     ix.name = "i1";
@@ -48,22 +62,22 @@ Sheet AllTypes(int version)
     ix.descending = true;
     s.indexes = {ix};
     SheetRecord r = Record(row, 1);
-    r.versions.push_back(SheetVersion {0, row});
+    r.versions.push_back(SheetVersion{0, row});
     s.records = {r, Record(nulls, 3), Record(row, 2)};
     return s;
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s OUTPUT-FOLDER\n", argv[0]);
         return 2;
     }
     const std::string folder = argv[1];
     for (int version : {100, 199, 200, 229, 230, 248, 249, 250, 251, 300}) {
-        Sheet answers = AnswerSheet({"2", "one", "two", "three", "четыре", "five", std::string(300, 's')});
+        Sheet answers =
+            AnswerSheet({"2", "one", "two", "three", "четыре", "five", std::string(300, 's')});
         answers.version = version;
         Save(folder, "answers-v" + std::to_string(version) + ".ans", WriteSheet(answers));
         Save(folder, "types-v" + std::to_string(version) + ".ans", WriteSheet(AllTypes(version)));

@@ -18,12 +18,11 @@ struct WorkStreamGuard {
 
 } // namespace
 
-void TqvrCustomMemTable::LoadFromStreamUsingFormat(TStream& stream, TqvrCustomStreamFormat* format)
-{
-    if (format == nullptr)
-        stream_errors::RaiseNoFormat();
+void TqvrCustomMemTable::LoadFromStreamUsingFormat(TStream& stream,
+                                                   TqvrCustomStreamFormat* format) {
+    if (format == nullptr) stream_errors::RaiseNoFormat();
     format->SetWorkStream(&stream);
-    WorkStreamGuard guard {*format};
+    WorkStreamGuard guard{*format};
     try {
         format->BeginLoad(*this);
     } catch (...) {
@@ -44,8 +43,8 @@ void TqvrCustomMemTable::LoadFromStreamUsingFormat(TStream& stream, TqvrCustomSt
     format->EndLoad(*this);
 }
 
-void TqvrCustomMemTable::LoadFromFileUsingFormat(const std::string& path, TqvrCustomStreamFormat* format)
-{
+void TqvrCustomMemTable::LoadFromFileUsingFormat(const std::string& path,
+                                                 TqvrCustomStreamFormat* format) {
     TFileStream file(path);
     LoadFromStreamUsingFormat(file, format);
 }

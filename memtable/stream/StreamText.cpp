@@ -9,22 +9,20 @@ namespace {
 
 // The upper half of code page 1251, asked of ICU once; a byte that ICU
 // cannot map would become '?'.
-const std::array<char32_t, 128>& Cp1251UpperHalf()
-{
+const std::array<char32_t, 128>& Cp1251UpperHalf() {
     static const std::array<char32_t, 128> table = [] {
-        std::array<char32_t, 128> t {};
+        std::array<char32_t, 128> t{};
         t.fill(U'?');
         UErrorCode status = U_ZERO_ERROR;
         UConverter* conv = ucnv_open("windows-1251", &status);
-        if (U_FAILURE(status))
-            return t;
+        if (U_FAILURE(status)) return t;
         for (int b = 0x80; b <= 0xFF; ++b) {
             const char in = static_cast<char>(b);
-            UChar out[4] {};
+            UChar out[4]{};
             status = U_ZERO_ERROR;
             const int32_t n = ucnv_toUChars(conv, out, 4, &in, 1, &status);
-            if (U_SUCCESS(status) && n == 1 && out[0] != 0xFFFD && out[0] != 0x1A
-                && (out[0] < 0xD800 || out[0] > 0xDFFF))
+            if (U_SUCCESS(status) && n == 1 && out[0] != 0xFFFD && out[0] != 0x1A &&
+                (out[0] < 0xD800 || out[0] > 0xDFFF))
                 t[static_cast<std::size_t>(b - 0x80)] = out[0];
         }
         ucnv_close(conv);
@@ -33,12 +31,13 @@ const std::array<char32_t, 128>& Cp1251UpperHalf()
     return table;
 }
 
-bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+bool IsContinuation(unsigned char b) {
+    return (b & 0xC0) == 0x80;
+}
 
 } // namespace
 
-void AppendUtf8(std::string& out, char32_t c)
-{
+void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out.push_back(static_cast<char>(c));
     } else if (c < 0x800) {
@@ -56,14 +55,11 @@ void AppendUtf8(std::string& out, char32_t c)
     }
 }
 
-std::string FromCp1251(const unsigned char* bytes, std::size_t count)
-{
+std::string FromCp1251(const unsigned char* bytes, std::size_t count) {
     std::size_t i = 0;
-    while (i < count && bytes[i] < 0x80)
-        ++i;
+    while (i < count && bytes[i] < 0x80) ++i;
     std::string out(reinterpret_cast<const char*>(bytes), i);
-    if (i == count)
-        return out;
+    if (i == count) return out;
     const auto& upper = Cp1251UpperHalf();
     out.reserve(count * 2);
     for (; i < count; ++i) {
@@ -76,8 +72,7 @@ std::string FromCp1251(const unsigned char* bytes, std::size_t count)
     return out;
 }
 
-std::string ToCp1251(const std::string& utf8)
-{
+std::string ToCp1251(const std::string& utf8) {
     const auto& upper = Cp1251UpperHalf();
     std::string out;
     out.reserve(utf8.size());
@@ -106,8 +101,7 @@ std::string ToCp1251(const std::string& utf8)
     return out;
 }
 
-std::string FromUtf16Le(const unsigned char* bytes, std::size_t units)
-{
+std::string FromUtf16Le(const unsigned char* bytes, std::size_t units) {
     std::string out;
     out.reserve(units);
     for (std::size_t i = 0; i < units; ++i) {
@@ -128,8 +122,7 @@ std::string FromUtf16Le(const unsigned char* bytes, std::size_t units)
     return out;
 }
 
-std::string FromUtf8(const unsigned char* bytes, std::size_t count)
-{
+std::string FromUtf8(const unsigned char* bytes, std::size_t count) {
     std::string out;
     out.reserve(count);
     std::size_t i = 0;
@@ -161,12 +154,10 @@ std::string FromUtf8(const unsigned char* bytes, std::size_t count)
             ++i;
             continue;
         }
-        if (count - i - 1 < extra)
-            return std::string();
+        if (count - i - 1 < extra) return std::string();
         for (std::size_t k = 1; k <= extra; ++k) {
             const unsigned char b = bytes[i + k];
-            if (!IsContinuation(b))
-                return std::string();
+            if (!IsContinuation(b)) return std::string();
             c = (c << 6) | (b & 0x3F);
         }
         i += extra + 1;

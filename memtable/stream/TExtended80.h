@@ -36,4 +36,3 @@ struct TExtended80 {
     bool IsNegative() const { return (signExponent & 0x8000u) != 0; }
     unsigned Exponent() const { return signExponent & 0x7FFFu; }
 };
-

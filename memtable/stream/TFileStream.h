@@ -26,4 +26,3 @@ private:
     std::string path_;
     int fd_ = -1;
 };
-

@@ -25,4 +25,3 @@ private:
     std::size_t size_;
     std::int64_t position_ = 0;
 };
-

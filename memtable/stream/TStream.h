@@ -33,4 +33,3 @@ public:
 protected:
     TStream() = default;
 };
-

@@ -40,17 +40,13 @@ public:
     /// read error" when the stream ends first.
     void ReadBytes(void* out, std::size_t count);
     /// The next byte, consumed.
-    unsigned char ReadByte()
-    {
-        if (pos_ == end_)
-            Fill();
+    unsigned char ReadByte() {
+        if (pos_ == end_) Fill();
         return buffer_[pos_++];
     }
     /// The next byte, not consumed.
-    unsigned char PeekByte()
-    {
-        if (pos_ == end_)
-            Fill();
+    unsigned char PeekByte() {
+        if (pos_ == end_) Fill();
         return buffer_[pos_];
     }
 
@@ -97,4 +93,3 @@ private:
     /// as the size taken at the start tells.
     std::int64_t unreadInStream_ = 0;
 };
-

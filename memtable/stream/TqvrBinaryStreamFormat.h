@@ -4,5 +4,4 @@
 
 #include "memtable/stream/TqvrCustomBinaryStreamFormat.h"
 
-class TqvrBinaryStreamFormat : public TqvrCustomBinaryStreamFormat {
-};
+class TqvrBinaryStreamFormat : public TqvrCustomBinaryStreamFormat {};

@@ -21,43 +21,38 @@ constexpr int kNullMarkersSince = 249;
 constexpr int kFieldKindSince = 250;
 constexpr int kDefaultExpressionSince = 251;
 
-TFieldKind KindFromName(const std::string& name)
-{
+TFieldKind KindFromName(const std::string& name) {
     static constexpr std::pair<std::string_view, TFieldKind> kinds[] = {
-        {"Data", fkData}, {"Calculated", fkCalculated}, {"Lookup", fkLookup},
-        {"InternalCalc", fkInternalCalc}, {"Aggregate", fkAggregate},
+        {"Data", fkData},           {"Calculated", fkCalculated},
+        {"Lookup", fkLookup},       {"InternalCalc", fkInternalCalc},
+        {"Aggregate", fkAggregate},
     };
     for (const auto& [text, kind] : kinds)
-        if (text == name)
-            return kind;
+        if (text == name) return kind;
     return fkData;
 }
 
 // A double within the int64 range, rounded to nearest with ties to even.
-bool RoundToInt64(double value, std::int64_t& out)
-{
-    if (!std::isfinite(value))
-        return false;
+bool RoundToInt64(double value, std::int64_t& out) {
+    if (!std::isfinite(value)) return false;
     const double rounded = std::nearbyint(value);
     // 2^63 is exact as a double; the range is [-2^63, 2^63).
-    if (rounded < -9223372036854775808.0 || rounded >= 9223372036854775808.0)
-        return false;
+    if (rounded < -9223372036854775808.0 || rounded >= 9223372036854775808.0) return false;
     out = static_cast<std::int64_t>(rounded);
     return true;
 }
 
 } // namespace
 
-void TqvrCustomBinaryStreamFormat::BeginLoad(TqvrCustomMemTable& table)
-{
+void TqvrCustomBinaryStreamFormat::BeginLoad(TqvrCustomMemTable& table) {
     TqvrCustomStreamFormat::BeginLoad(table);
     TStream& stream = *WorkStream();
     streamSize_ = stream.Size();
-    decoder_ = std::make_unique<TStreamDecoder>(stream, static_cast<std::size_t>(bufferSize_), streamSize_);
+    decoder_ = std::make_unique<TStreamDecoder>(stream, static_cast<std::size_t>(bufferSize_),
+                                                streamSize_);
     char signature[4];
     decoder_->ReadBytes(signature, sizeof signature);
-    if (std::memcmp(signature, "TPF0", 4) != 0)
-        stream_errors::RaiseInvalidStreamFormat();
+    if (std::memcmp(signature, "TPF0", 4) != 0) stream_errors::RaiseInvalidStreamFormat();
     if (decoder_->PeekByte() == static_cast<unsigned char>(TValueTag::vtList))
         streamVersion_ = kVersionWithoutHeader;
     else
@@ -65,14 +60,12 @@ void TqvrCustomBinaryStreamFormat::BeginLoad(TqvrCustomMemTable& table)
     indexDefsApplied_ = false;
 }
 
-void TqvrCustomBinaryStreamFormat::UndoBeginLoad(TqvrCustomMemTable& table)
-{
+void TqvrCustomBinaryStreamFormat::UndoBeginLoad(TqvrCustomMemTable& table) {
     decoder_.reset();
     TqvrCustomStreamFormat::UndoBeginLoad(table);
 }
 
-void TqvrCustomBinaryStreamFormat::ReadFieldDefinition(TqvrCustomMemTable& table, bool applied)
-{
+void TqvrCustomBinaryStreamFormat::ReadFieldDefinition(TqvrCustomMemTable& table, bool applied) {
     TStreamDecoder& in = *decoder_;
     std::string name = in.ReadString();
     const std::string typeName = in.ReadString();
@@ -82,20 +75,19 @@ void TqvrCustomBinaryStreamFormat::ReadFieldDefinition(TqvrCustomMemTable& table
     const int displayWidth = in.ReadInteger();
     const bool required = in.ReadBoolean();
     const bool readOnly = in.ReadBoolean();
-    const std::string kindName = streamVersion_ >= kFieldKindSince ? in.ReadString() : std::string("Data");
-    std::string defaultExpression = streamVersion_ >= kDefaultExpressionSince ? in.ReadString() : std::string();
+    const std::string kindName =
+        streamVersion_ >= kFieldKindSince ? in.ReadString() : std::string("Data");
+    std::string defaultExpression =
+        streamVersion_ >= kDefaultExpressionSince ? in.ReadString() : std::string();
 
     const TStreamFieldType* type = FindStreamFieldType(typeName);
-    if (type == nullptr || !type->accepted)
-        stream_errors::RaiseUnknownFieldType(typeName);
+    if (type == nullptr || !type->accepted) stream_errors::RaiseUnknownFieldType(typeName);
     const TFieldKind kind = KindFromName(kindName);
-    if (!applied)
-        return;
+    if (!applied) return;
 
     // Checked before anything is added, so that a failing entry leaves the
     // definitions made so far intact and no half-made field behind.
-    if (name.empty())
-        RaiseDatabaseErrorFor(table.Name(), "Field name missing");
+    if (name.empty()) RaiseDatabaseErrorFor(table.Name(), "Field name missing");
     if (table.FieldDefs().Find(name) != nullptr || table.FindField(name) != nullptr)
         RaiseDatabaseError("A component named " + name + " already exists");
 
@@ -110,8 +102,7 @@ void TqvrCustomBinaryStreamFormat::ReadFieldDefinition(TqvrCustomMemTable& table
     field.SetDefaultExpression(std::move(defaultExpression));
 }
 
-void TqvrCustomBinaryStreamFormat::ReadIndexDefinitions(TqvrCustomMemTable& table, bool applied)
-{
+void TqvrCustomBinaryStreamFormat::ReadIndexDefinitions(TqvrCustomMemTable& table, bool applied) {
     TStreamDecoder& in = *decoder_;
     in.ReadListBegin();
     bool first = true;
@@ -128,14 +119,10 @@ void TqvrCustomBinaryStreamFormat::ReadIndexDefinitions(TqvrCustomMemTable& tabl
         std::string fields = in.ReadString();
         std::string displayName = in.ReadString();
         TIndexOptions options = 0;
-        if (in.ReadBoolean())
-            options |= ixDescending;
-        if (in.ReadBoolean())
-            options |= ixCaseInsensitive;
-        if (in.ReadBoolean())
-            options |= ixNonMaintained;
-        if (in.ReadBoolean())
-            options |= ixUnique;
+        if (in.ReadBoolean()) options |= ixDescending;
+        if (in.ReadBoolean()) options |= ixCaseInsensitive;
+        if (in.ReadBoolean()) options |= ixNonMaintained;
+        if (in.ReadBoolean()) options |= ixUnique;
         if (applied) {
             TIndexDef& def = table.IndexDefs().Add();
             def.Name = std::move(name);
@@ -147,8 +134,7 @@ void TqvrCustomBinaryStreamFormat::ReadIndexDefinitions(TqvrCustomMemTable& tabl
     in.ReadListEnd();
 }
 
-void TqvrCustomBinaryStreamFormat::ReadDefinitions(TqvrCustomMemTable& table)
-{
+void TqvrCustomBinaryStreamFormat::ReadDefinitions(TqvrCustomMemTable& table) {
     TStreamDecoder& in = *decoder_;
     const bool applied = sfDef().Contains(sfLoadDef);
     int entries = 0;
@@ -168,8 +154,7 @@ void TqvrCustomBinaryStreamFormat::ReadDefinitions(TqvrCustomMemTable& table)
             ++entries;
         }
         in.ReadListEnd();
-        if (streamVersion_ >= kIndexListSince)
-            ReadIndexDefinitions(table, applied);
+        if (streamVersion_ >= kIndexListSince) ReadIndexDefinitions(table, applied);
     } catch (...) {
         if (entries > 0) {
             // The table is left open with the fields defined so far; should
@@ -179,36 +164,37 @@ void TqvrCustomBinaryStreamFormat::ReadDefinitions(TqvrCustomMemTable& table)
             } catch (const std::exception&) {
             }
         }
-        if (!applied)
-            indexDefsApplied_ = false;
+        if (!applied) indexDefsApplied_ = false;
         throw;
     }
-    if (entries > 0)
-        table.Open();
-    if (!applied)
-        indexDefsApplied_ = false;
+    if (entries > 0) table.Open();
+    if (!applied) indexDefsApplied_ = false;
 }
 
-void TqvrCustomBinaryStreamFormat::ReadValue(TqvrCustomMemTable& table, TField& field)
-{
+void TqvrCustomBinaryStreamFormat::ReadValue(TqvrCustomMemTable& table, TField& field) {
     TStreamDecoder& in = *decoder_;
     switch (field.DataType()) {
     case ftSmallint:
     case ftInteger:
-    case ftWord: field.SetAsInteger(in.ReadInteger()); return;
+    case ftWord:
+        field.SetAsInteger(in.ReadInteger());
+        return;
     case ftAutoInc: {
         const std::int32_t value = in.ReadInteger();
         field.SetAsInteger(value);
         table.RaiseAutoInc(value);
         return;
     }
-    case ftBoolean: field.SetAsBoolean(in.ReadBoolean()); return;
-    case ftFloat: field.SetAsFloat(in.ReadFloat().ToDouble()); return;
+    case ftBoolean:
+        field.SetAsBoolean(in.ReadBoolean());
+        return;
+    case ftFloat:
+        field.SetAsFloat(in.ReadFloat().ToDouble());
+        return;
     case ftCurrency:
     case ftBCD: {
         const auto amount = in.ReadFloat().ToScaledInteger10000();
-        if (!amount)
-            stream_errors::RaiseInvalidPropertyValue();
+        if (!amount) stream_errors::RaiseInvalidPropertyValue();
         field.SetAsCurrency(*amount);
         return;
     }
@@ -238,11 +224,9 @@ void TqvrCustomBinaryStreamFormat::ReadValue(TqvrCustomMemTable& table, TField& 
     }
 }
 
-void TqvrCustomBinaryStreamFormat::ReadVersion(TqvrCustomMemTable& table)
-{
+void TqvrCustomBinaryStreamFormat::ReadVersion(TqvrCustomMemTable& table) {
     TStreamDecoder& in = *decoder_;
-    if (streamVersion_ >= kRecordListsSince)
-        table.SetLoadRecordStatus(in.ReadInteger() & 0xFF);
+    if (streamVersion_ >= kRecordListsSince) table.SetLoadRecordStatus(in.ReadInteger() & 0xFF);
     const int count = table.FieldCount();
     for (int i = 0; i < count; ++i) {
         TField& field = table.Field(i);
@@ -254,8 +238,7 @@ void TqvrCustomBinaryStreamFormat::ReadVersion(TqvrCustomMemTable& table)
     }
 }
 
-void TqvrCustomBinaryStreamFormat::ReadData(TqvrCustomMemTable& table)
-{
+void TqvrCustomBinaryStreamFormat::ReadData(TqvrCustomMemTable& table) {
     TStreamDecoder& in = *decoder_;
     // A closed table has no record layout to append to; this happens only
     // with an empty field list, which then adds to the table by position.
@@ -273,8 +256,7 @@ void TqvrCustomBinaryStreamFormat::ReadData(TqvrCustomMemTable& table)
         in.ReadListBegin();
         while (!in.EndOfList()) {
             table.NewLoadRecord();
-            if (lists)
-                in.ReadListBegin();
+            if (lists) in.ReadListBegin();
             ReadVersion(table);
             if (lists) {
                 while (!in.EndOfList()) {
@@ -293,10 +275,8 @@ void TqvrCustomBinaryStreamFormat::ReadData(TqvrCustomMemTable& table)
     table.EndLoadInsert();
 }
 
-void TqvrCustomBinaryStreamFormat::EndLoad(TqvrCustomMemTable& table)
-{
-    if (!Prepared())
-        return;
+void TqvrCustomBinaryStreamFormat::EndLoad(TqvrCustomMemTable& table) {
+    if (!Prepared()) return;
     decoder_.reset();
     // The table must get its lock, switches and notifications back even when
     // its orders cannot be built from the definitions (a field list naming a
@@ -311,6 +291,5 @@ void TqvrCustomBinaryStreamFormat::EndLoad(TqvrCustomMemTable& table)
         }
     }
     TqvrCustomStreamFormat::EndLoad(table);
-    if (ordersError)
-        std::rethrow_exception(ordersError);
+    if (ordersError) std::rethrow_exception(ordersError);
 }

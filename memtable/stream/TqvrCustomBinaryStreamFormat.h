@@ -45,7 +45,7 @@ private:
     void ReadValue(TqvrCustomMemTable& table, TField& field);
 
     int bufferSize_ = kMinBufferSize;
-    TqvrUsingIndexFlags usingIndex_ {sfSaveUsingIndex};
+    TqvrUsingIndexFlags usingIndex_{sfSaveUsingIndex};
 
     std::unique_ptr<TStreamDecoder> decoder_;
     std::int64_t streamSize_ = 0;

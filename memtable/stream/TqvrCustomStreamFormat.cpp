@@ -5,8 +5,7 @@
 
 #include "memtable/TqvrCustomMemTable.h"
 
-void TqvrCustomStreamFormat::BeginLoad(TqvrCustomMemTable& table)
-{
+void TqvrCustomStreamFormat::BeginLoad(TqvrCustomMemTable& table) {
     table.SuspendNotifications();
     table.LockStore();
     // Opening the table inside the load must neither read a persistent file
@@ -21,25 +20,20 @@ void TqvrCustomStreamFormat::BeginLoad(TqvrCustomMemTable& table)
         workStream_->SetPosition(0);
 }
 
-void TqvrCustomStreamFormat::LoadTable(TqvrCustomMemTable& table)
-{
+void TqvrCustomStreamFormat::LoadTable(TqvrCustomMemTable& table) {
     ReadDefinitions(table);
-    if (table.FieldCount() == 0)
-        stream_errors::RaiseNoFieldCount();
+    if (table.FieldCount() == 0) stream_errors::RaiseNoFieldCount();
     ReadData(table);
 }
 
-void TqvrCustomStreamFormat::RestoreTable(TqvrCustomMemTable& table)
-{
+void TqvrCustomStreamFormat::RestoreTable(TqvrCustomMemTable& table) {
     table.SetPersistent(savedPersistent_);
     table.SetEnableIndexes(savedEnableIndexes_);
     table.SetLoading(false);
 }
 
-void TqvrCustomStreamFormat::EndLoad(TqvrCustomMemTable& table)
-{
-    if (!prepared_)
-        return;
+void TqvrCustomStreamFormat::EndLoad(TqvrCustomMemTable& table) {
+    if (!prepared_) return;
     prepared_ = false;
     RestoreTable(table);
     table.RebuildOrders();
@@ -49,14 +43,11 @@ void TqvrCustomStreamFormat::EndLoad(TqvrCustomMemTable& table)
     table.ResumeNotifications();
     // A table left closed (it was closed and the stream failed before its
     // first field, or it defined no field) has no record to re-read.
-    if (table.Active())
-        table.Refresh();
+    if (table.Active()) table.Refresh();
 }
 
-void TqvrCustomStreamFormat::UndoBeginLoad(TqvrCustomMemTable& table)
-{
-    if (!prepared_)
-        return;
+void TqvrCustomStreamFormat::UndoBeginLoad(TqvrCustomMemTable& table) {
+    if (!prepared_) return;
     prepared_ = false;
     RestoreTable(table);
     table.UnlockStore();

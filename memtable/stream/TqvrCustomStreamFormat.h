@@ -82,21 +82,21 @@ protected:
 private:
     void RestoreTable(TqvrCustomMemTable& table);
 
-    TqvrDataFlags data_ {sfSaveData, sfLoadData};
-    TqvrCalculatedFlags calculated_ {};
-    TqvrLookupFlags lookup_ {};
-    TqvrNonVisibleFlags nonVisible_ {sfSaveNonVisible, sfLoadNonVisible};
-    TqvrBlobsFlags blobs_ {sfSaveBlobs, sfLoadBlobs};
-    TqvrDefFlags def_ {sfSaveDef, sfLoadDef};
-    TqvrIndexDefFlags indexDef_ {sfSaveIndexDef, sfLoadIndexDef};
-    TqvrFilteredFlags filtered_ {sfSaveFiltered};
-    TqvrIgnoreRangeFlags ignoreRange_ {sfSaveIgnoreRange};
-    TqvrIgnoreMasterDetailFlags ignoreMasterDetail_ {sfSaveIgnoreMasterDetail};
-    TqvrDeltasFlags deltas_ {};
-    TqvrDontFilterDeltasFlags dontFilterDeltas_ {};
-    TqvrAppendFlags append_ {};
-    TqvrFieldKindFlags fieldKind_ {sfSaveFieldKind};
-    TqvrFromStartFlags fromStart_ {sfLoadFromStart};
+    TqvrDataFlags data_{sfSaveData, sfLoadData};
+    TqvrCalculatedFlags calculated_{};
+    TqvrLookupFlags lookup_{};
+    TqvrNonVisibleFlags nonVisible_{sfSaveNonVisible, sfLoadNonVisible};
+    TqvrBlobsFlags blobs_{sfSaveBlobs, sfLoadBlobs};
+    TqvrDefFlags def_{sfSaveDef, sfLoadDef};
+    TqvrIndexDefFlags indexDef_{sfSaveIndexDef, sfLoadIndexDef};
+    TqvrFilteredFlags filtered_{sfSaveFiltered};
+    TqvrIgnoreRangeFlags ignoreRange_{sfSaveIgnoreRange};
+    TqvrIgnoreMasterDetailFlags ignoreMasterDetail_{sfSaveIgnoreMasterDetail};
+    TqvrDeltasFlags deltas_{};
+    TqvrDontFilterDeltasFlags dontFilterDeltas_{};
+    TqvrAppendFlags append_{};
+    TqvrFieldKindFlags fieldKind_{sfSaveFieldKind};
+    TqvrFromStartFlags fromStart_{sfLoadFromStart};
 
     TStream* workStream_ = nullptr;
     bool prepared_ = false;

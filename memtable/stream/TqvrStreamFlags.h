@@ -8,10 +8,8 @@
 template <typename E> class TqvrFlagSet {
 public:
     constexpr TqvrFlagSet() = default;
-    constexpr TqvrFlagSet(std::initializer_list<E> elements)
-    {
-        for (E e : elements)
-            bits_ |= Bit(e);
+    constexpr TqvrFlagSet(std::initializer_list<E> elements) {
+        for (E e : elements) bits_ |= Bit(e);
     }
     constexpr bool Contains(E e) const { return (bits_ & Bit(e)) != 0; }
     constexpr void Include(E e) { bits_ |= Bit(e); }

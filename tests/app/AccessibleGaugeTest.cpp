@@ -17,102 +17,105 @@ namespace {
 
 class AccessibleGaugeTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    InstallAccessibleFactories();
-    gauge = std::make_unique<TGauge>(nullptr);
-    SetAccessibleEventObserver([this](QAccessibleEvent& e) {
-      if (e.object() == gauge.get()) told.push_back(e.type());
-    });
-  }
-  void TearDown() override { SetAccessibleEventObserver({}); }
+    void SetUp() override {
+        InstallAccessibleFactories();
+        gauge = std::make_unique<TGauge>(nullptr);
+        SetAccessibleEventObserver([this](QAccessibleEvent& e) {
+            if (e.object() == gauge.get()) told.push_back(e.type());
+        });
+    }
+    void TearDown() override { SetAccessibleEventObserver({}); }
 
-  QAccessibleInterface* Iface() { return QAccessible::queryAccessibleInterface(gauge.get()); }
-  int Count(QAccessible::Event type) const { return static_cast<int>(std::count(told.begin(), told.end(), type)); }
+    QAccessibleInterface* Iface() { return QAccessible::queryAccessibleInterface(gauge.get()); }
+    int Count(QAccessible::Event type) const {
+        return static_cast<int>(std::count(told.begin(), told.end(), type));
+    }
 
-  std::unique_ptr<TGauge> gauge;
-  std::vector<QAccessible::Event> told;
+    std::unique_ptr<TGauge> gauge;
+    std::vector<QAccessible::Event> told;
 };
 
 TEST_F(AccessibleGaugeTest, IsAReadOnlyProgressBarWithTheGaugesRange) {
-  QAccessibleInterface* iface = Iface();
-  ASSERT_NE(iface, nullptr);
-  EXPECT_EQ(iface->role(), QAccessible::ProgressBar);
-  EXPECT_TRUE(iface->state().readOnly);
-  EXPECT_FALSE(iface->state().focusable);
-  QAccessibleValueInterface* value = iface->valueInterface();
-  ASSERT_NE(value, nullptr);
-  EXPECT_EQ(value->minimumValue().toInt(), 0);
-  EXPECT_EQ(value->maximumValue().toInt(), 100);
-  EXPECT_EQ(value->currentValue().toInt(), 0);
+    QAccessibleInterface* iface = Iface();
+    ASSERT_NE(iface, nullptr);
+    EXPECT_EQ(iface->role(), QAccessible::ProgressBar);
+    EXPECT_TRUE(iface->state().readOnly);
+    EXPECT_FALSE(iface->state().focusable);
+    QAccessibleValueInterface* value = iface->valueInterface();
+    ASSERT_NE(value, nullptr);
+    EXPECT_EQ(value->minimumValue().toInt(), 0);
+    EXPECT_EQ(value->maximumValue().toInt(), 100);
+    EXPECT_EQ(value->currentValue().toInt(), 0);
 
-  gauge->SetMaxValue(37);
-  gauge->SetProgress(12);
-  EXPECT_EQ(value->maximumValue().toInt(), 37);
-  EXPECT_EQ(value->currentValue().toInt(), 12);
+    gauge->SetMaxValue(37);
+    gauge->SetProgress(12);
+    EXPECT_EQ(value->maximumValue().toInt(), 37);
+    EXPECT_EQ(value->currentValue().toInt(), 12);
 
-  // The position belongs to playback: a client cannot move it.
-  value->setCurrentValue(30);
-  EXPECT_EQ(gauge->Progress(), 12);
+    // The position belongs to playback: a client cannot move it.
+    value->setCurrentValue(30);
+    EXPECT_EQ(gauge->Progress(), 12);
 }
 
 struct PercentRow {
-  int max;
-  int progress;
-  const char* text;
+    int max;
+    int progress;
+    const char* text;
 };
 
-class AccessibleGaugePercent : public AccessibleGaugeTest, public ::testing::WithParamInterface<PercentRow> {};
+class AccessibleGaugePercent : public AccessibleGaugeTest,
+                               public ::testing::WithParamInterface<PercentRow> {};
 
 TEST_P(AccessibleGaugePercent, NameAndValueTextAreThePaintedPercentage) {
-  const PercentRow& row = GetParam();
-  gauge->SetMaxValue(row.max);
-  gauge->SetProgress(row.progress);
-  EXPECT_EQ(Iface()->text(QAccessible::Name), QString::fromUtf8(row.text));
-  EXPECT_EQ(Iface()->text(QAccessible::Value), QString::fromUtf8(row.text));
+    const PercentRow& row = GetParam();
+    gauge->SetMaxValue(row.max);
+    gauge->SetProgress(row.progress);
+    EXPECT_EQ(Iface()->text(QAccessible::Name), QString::fromUtf8(row.text));
+    EXPECT_EQ(Iface()->text(QAccessible::Value), QString::fromUtf8(row.text));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, AccessibleGaugePercent,
                          ::testing::Values(PercentRow{100, 0, "0%"}, PercentRow{37, 12, "32%"},
                                            PercentRow{3, 2, "66%"}, PercentRow{37, 37, "100%"},
-                                           PercentRow{37, 90, "100%"},  // held at the maximum
-                                           PercentRow{0, 0, "0%"}));    // an empty range
+                                           PercentRow{37, 90, "100%"}, // held at the maximum
+                                           PercentRow{0, 0, "0%"}));   // an empty range
 
 TEST_F(AccessibleGaugeTest, AGivenNameWinsOverThePercentage) {
-  gauge->setAccessibleName(QStringLiteral("Прослушано"));
-  EXPECT_EQ(Iface()->text(QAccessible::Name), QStringLiteral("Прослушано"));
-  EXPECT_EQ(Iface()->text(QAccessible::Value), QStringLiteral("0%"));
+    gauge->setAccessibleName(QStringLiteral("Прослушано"));
+    EXPECT_EQ(Iface()->text(QAccessible::Name), QStringLiteral("Прослушано"));
+    EXPECT_EQ(Iface()->text(QAccessible::Value), QStringLiteral("0%"));
 }
 
 TEST_F(AccessibleGaugeTest, ChangesAreToldOnceAClientHasAsked) {
-  gauge->SetProgress(5);
-  EXPECT_TRUE(told.empty()) << "nobody asked yet, so nobody is told";
+    gauge->SetProgress(5);
+    EXPECT_TRUE(told.empty()) << "nobody asked yet, so nobody is told";
 
-  (void)Iface();
-  gauge->SetMaxValue(300);
-  gauge->SetProgress(1);  // 0% now: the value changes, the name does not
-  NotifyGaugeChanged(gauge.get());
-  const int values = Count(QAccessible::ValueChanged);
-  EXPECT_GE(values, 1);
-  EXPECT_EQ(Count(QAccessible::NameChanged), 2);  // 5% -> 1% -> 0%
+    (void)Iface();
+    gauge->SetMaxValue(300);
+    gauge->SetProgress(1); // 0% now: the value changes, the name does not
+    NotifyGaugeChanged(gauge.get());
+    const int values = Count(QAccessible::ValueChanged);
+    EXPECT_GE(values, 1);
+    EXPECT_EQ(Count(QAccessible::NameChanged), 2); // 5% -> 1% -> 0%
 
-  gauge->SetProgress(3);  // 1%
-  NotifyGaugeChanged(gauge.get());
-  EXPECT_GT(Count(QAccessible::ValueChanged), values);
-  EXPECT_EQ(Count(QAccessible::NameChanged), 3);
+    gauge->SetProgress(3); // 1%
+    NotifyGaugeChanged(gauge.get());
+    EXPECT_GT(Count(QAccessible::ValueChanged), values);
+    EXPECT_EQ(Count(QAccessible::NameChanged), 3);
 
-  // Nothing new, nothing told.
-  const std::size_t before = told.size();
-  NotifyGaugeChanged(gauge.get());
-  NotifyGaugeChanged(nullptr);
-  EXPECT_EQ(told.size(), before);
+    // Nothing new, nothing told.
+    const std::size_t before = told.size();
+    NotifyGaugeChanged(gauge.get());
+    NotifyGaugeChanged(nullptr);
+    EXPECT_EQ(told.size(), before);
 }
 
 TEST_F(AccessibleGaugeTest, AGaugeGoneIsForgotten) {
-  (void)Iface();
-  TGauge* old = gauge.get();
-  gauge.reset();
-  NotifyGaugeChanged(old);  // must not touch the freed gauge's interface
-  EXPECT_TRUE(told.empty());
+    (void)Iface();
+    TGauge* old = gauge.get();
+    gauge.reset();
+    NotifyGaugeChanged(old); // must not touch the freed gauge's interface
+    EXPECT_TRUE(told.empty());
 }
 
-}  // namespace
+} // namespace

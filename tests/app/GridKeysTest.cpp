@@ -9,31 +9,31 @@
 namespace {
 
 struct KeyCase {
-  const char* name;
-  Qt::Key key;
-  Qt::KeyboardModifiers mods;
-  // Expected record number from the visible row count; start is record 4 in row 3.
-  std::function<int(int rows, int total)> expect;
-  EventLog events;
+    const char* name;
+    Qt::Key key;
+    Qt::KeyboardModifiers mods;
+    // Expected record number from the visible row count; start is record 4 in row 3.
+    std::function<int(int rows, int total)> expect;
+    EventLog events;
 };
 
 class GridKeyTest : public GridFixture, public ::testing::WithParamInterface<KeyCase> {};
 
 TEST_P(GridKeyTest, KeyMakesItsCall) {
-  const KeyCase& c = GetParam();
-  Works(300);
-  const int rows = grid->VisibleRowCount();
-  ASSERT_GE(rows, 6);
-  for (int i = 0; i < 3; ++i) Key(Qt::Key_Down);
-  ASSERT_EQ(table.RecordNumber(), 4);
-  ASSERT_EQ(grid->CurrentRowIndex(), 3);
-  Take();
-  Key(c.key, c.mods);
-  EXPECT_EQ(table.RecordNumber(), c.expect(rows, 300)) << c.name;
-  EXPECT_EQ(Take(), c.events) << c.name;
-  EXPECT_EQ(table.RecordTotal(), 300);
-  EXPECT_EQ(table.State(), tsBrowse);
-  EXPECT_TRUE(grid->hasFocus());
+    const KeyCase& c = GetParam();
+    Works(300);
+    const int rows = grid->VisibleRowCount();
+    ASSERT_GE(rows, 6);
+    for (int i = 0; i < 3; ++i) Key(Qt::Key_Down);
+    ASSERT_EQ(table.RecordNumber(), 4);
+    ASSERT_EQ(grid->CurrentRowIndex(), 3);
+    Take();
+    Key(c.key, c.mods);
+    EXPECT_EQ(table.RecordNumber(), c.expect(rows, 300)) << c.name;
+    EXPECT_EQ(Take(), c.events) << c.name;
+    EXPECT_EQ(table.RecordTotal(), 300);
+    EXPECT_EQ(table.State(), tsBrowse);
+    EXPECT_TRUE(grid->hasFocus());
 }
 
 const auto same = [](int, int) { return 4; };
@@ -45,7 +45,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         KeyCase{"Down", Qt::Key_Down, Qt::NoModifier, [](int, int) { return 5; }, kMoved},
         KeyCase{"Up", Qt::Key_Up, Qt::NoModifier, [](int, int) { return 3; }, kMoved},
-        KeyCase{"PageDown", Qt::Key_PageDown, Qt::NoModifier, [](int r, int) { return 4 + r; }, kMoved},
+        KeyCase{"PageDown", Qt::Key_PageDown, Qt::NoModifier, [](int r, int) { return 4 + r; },
+                kMoved},
         KeyCase{"PageUp", Qt::Key_PageUp, Qt::NoModifier, [](int, int) { return 1; }, kMoved},
         KeyCase{"Home", Qt::Key_Home, Qt::NoModifier, [](int, int) { return 1; }, kMoved},
         KeyCase{"End", Qt::Key_End, Qt::NoModifier, [](int, int t) { return t; }, kMoved},
@@ -82,97 +83,98 @@ INSTANTIATE_TEST_SUITE_P(
 
 // On an empty table every movement key still reaches the table.
 struct EmptyCase {
-  const char* name;
-  Qt::Key key;
-  Qt::KeyboardModifiers mods;
-  EventLog events;
+    const char* name;
+    Qt::Key key;
+    Qt::KeyboardModifiers mods;
+    EventLog events;
 };
 class GridEmptyKeyTest : public GridFixture, public ::testing::WithParamInterface<EmptyCase> {};
 
 TEST_P(GridEmptyKeyTest, KeyReachesTheTable) {
-  RecordEvents(table, log);
-  Key(GetParam().key, GetParam().mods);
-  EXPECT_EQ(Take(), GetParam().events);
-  EXPECT_EQ(table.RecordTotal(), 0);
-  EXPECT_TRUE(MessageBoxes::ShownBoxes().empty());
+    RecordEvents(table, log);
+    Key(GetParam().key, GetParam().mods);
+    EXPECT_EQ(Take(), GetParam().events);
+    EXPECT_EQ(table.RecordTotal(), 0);
+    EXPECT_TRUE(MessageBoxes::ShownBoxes().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Keys, GridEmptyKeyTest,
-                         ::testing::Values(EmptyCase{"Down", Qt::Key_Down, Qt::NoModifier, kStopped},
-                                           EmptyCase{"Up", Qt::Key_Up, Qt::NoModifier, kStopped},
-                                           EmptyCase{"PageDown", Qt::Key_PageDown, Qt::NoModifier, kStopped},
-                                           EmptyCase{"Tab", Qt::Key_Tab, Qt::NoModifier, kStopped},
-                                           EmptyCase{"Home", Qt::Key_Home, Qt::NoModifier, kMoved},
-                                           EmptyCase{"End", Qt::Key_End, Qt::NoModifier, kMoved},
-                                           EmptyCase{"CtrlDelete", Qt::Key_Delete, Qt::ControlModifier, kNothing},
-                                           EmptyCase{"CtrlQuote", Qt::Key_Apostrophe, Qt::ControlModifier,
-                                                     kNothing}),
-                         [](const ::testing::TestParamInfo<EmptyCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Keys, GridEmptyKeyTest,
+    ::testing::Values(EmptyCase{"Down", Qt::Key_Down, Qt::NoModifier, kStopped},
+                      EmptyCase{"Up", Qt::Key_Up, Qt::NoModifier, kStopped},
+                      EmptyCase{"PageDown", Qt::Key_PageDown, Qt::NoModifier, kStopped},
+                      EmptyCase{"Tab", Qt::Key_Tab, Qt::NoModifier, kStopped},
+                      EmptyCase{"Home", Qt::Key_Home, Qt::NoModifier, kMoved},
+                      EmptyCase{"End", Qt::Key_End, Qt::NoModifier, kMoved},
+                      EmptyCase{"CtrlDelete", Qt::Key_Delete, Qt::ControlModifier, kNothing},
+                      EmptyCase{"CtrlQuote", Qt::Key_Apostrophe, Qt::ControlModifier, kNothing}),
+    [](const ::testing::TestParamInfo<EmptyCase>& info) { return std::string(info.param.name); });
 
 TEST_F(GridFixture, DownOnTheLastWorkAddsNothingAndStopsAtTheEnd) {
-  Works(3);
-  Key(Qt::Key_Down);
-  Key(Qt::Key_Down);  // on the last work, but the end not met yet
-  Take();
-  Key(Qt::Key_Down);
-  EXPECT_EQ(Take(), kMoved);  // the first meeting with the end still scrolls
-  Key(Qt::Key_Down);
-  EXPECT_EQ(Take(), kStopped);
-  EXPECT_EQ(table.RecordTotal(), 3);
-  EXPECT_EQ(table.RecordNumber(), 3);
-  EXPECT_EQ(table.State(), tsBrowse);
+    Works(3);
+    Key(Qt::Key_Down);
+    Key(Qt::Key_Down); // on the last work, but the end not met yet
+    Take();
+    Key(Qt::Key_Down);
+    EXPECT_EQ(Take(), kMoved); // the first meeting with the end still scrolls
+    Key(Qt::Key_Down);
+    EXPECT_EQ(Take(), kStopped);
+    EXPECT_EQ(table.RecordTotal(), 3);
+    EXPECT_EQ(table.RecordNumber(), 3);
+    EXPECT_EQ(table.State(), tsBrowse);
 }
 
 TEST_F(GridFixture, TabOnTheOnlyWorkKeepsTheFocusInTheGrid) {
-  Works(1);
-  Key(Qt::Key_Tab);
-  Key(Qt::Key_Tab);
-  Key(Qt::Key_Backtab, Qt::ShiftModifier);
-  EXPECT_TRUE(grid->hasFocus());
-  EXPECT_EQ(table.RecordNumber(), 1);
-  EXPECT_EQ(Take(), (EventLog{"BeforeScroll", "AfterScroll", "BeforeScroll", "BeforeScroll", "AfterScroll"}));
+    Works(1);
+    Key(Qt::Key_Tab);
+    Key(Qt::Key_Tab);
+    Key(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_TRUE(grid->hasFocus());
+    EXPECT_EQ(table.RecordNumber(), 1);
+    EXPECT_EQ(Take(), (EventLog{"BeforeScroll", "AfterScroll", "BeforeScroll", "BeforeScroll",
+                                "AfterScroll"}));
 }
 
 TEST_F(GridFixture, PageDownMovesByTheRowsThatFitAndTheGridFollows) {
-  Works(300);
-  const int rows = grid->VisibleRowCount();
-  Key(Qt::Key_PageDown);
-  EXPECT_EQ(table.RecordNumber(), 1 + rows);
-  // The current record is shown, in the lowest row, and the rows read in order.
-  EXPECT_EQ(grid->CurrentRowIndex(), rows - 1);
-  EXPECT_EQ(grid->RowText(rows - 1), QString::fromStdString(WorkId(1 + rows)));
-  EXPECT_EQ(grid->RowText(0), QString::fromStdString(WorkId(2)));
-  Key(Qt::Key_End);
-  EXPECT_EQ(grid->CurrentRowIndex(), rows - 1);
-  EXPECT_EQ(grid->RowText(rows - 1), QString::fromStdString(WorkId(300)));
-  Key(Qt::Key_Home);
-  EXPECT_EQ(grid->CurrentRowIndex(), 0);
-  EXPECT_EQ(grid->RowText(0), QString::fromStdString(WorkId(1)));
+    Works(300);
+    const int rows = grid->VisibleRowCount();
+    Key(Qt::Key_PageDown);
+    EXPECT_EQ(table.RecordNumber(), 1 + rows);
+    // The current record is shown, in the lowest row, and the rows read in order.
+    EXPECT_EQ(grid->CurrentRowIndex(), rows - 1);
+    EXPECT_EQ(grid->RowText(rows - 1), QString::fromStdString(WorkId(1 + rows)));
+    EXPECT_EQ(grid->RowText(0), QString::fromStdString(WorkId(2)));
+    Key(Qt::Key_End);
+    EXPECT_EQ(grid->CurrentRowIndex(), rows - 1);
+    EXPECT_EQ(grid->RowText(rows - 1), QString::fromStdString(WorkId(300)));
+    Key(Qt::Key_Home);
+    EXPECT_EQ(grid->CurrentRowIndex(), 0);
+    EXPECT_EQ(grid->RowText(0), QString::fromStdString(WorkId(1)));
 }
 
 TEST_F(GridFixture, CtrlDownWithFewerWorksThanRowsGoesToTheLast) {
-  Works(3);
-  Key(Qt::Key_Down, Qt::ControlModifier);
-  EXPECT_EQ(table.RecordNumber(), 3);
-  EXPECT_EQ(grid->RecordsShown(), 3);
+    Works(3);
+    Key(Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(table.RecordNumber(), 3);
+    EXPECT_EQ(grid->RecordsShown(), 3);
 }
 
 TEST_F(GridFixture, ShiftMovesStretchABlockThatAPlainMoveClears) {
-  Works(20);
-  Key(Qt::Key_Down);
-  Key(Qt::Key_Down, Qt::ShiftModifier);
-  Key(Qt::Key_Down, Qt::ShiftModifier);
-  ASSERT_TRUE(grid->HasBlock());
-  EXPECT_EQ(grid->BlockFirst(), 1);
-  EXPECT_EQ(grid->BlockLast(), 3);
-  Key(Qt::Key_Up, Qt::ShiftModifier);
-  EXPECT_EQ(grid->BlockLast(), 2);
-  Key(Qt::Key_Escape);
-  EXPECT_FALSE(grid->HasBlock());
-  Key(Qt::Key_Down, Qt::ShiftModifier);
-  EXPECT_TRUE(grid->HasBlock());
-  Key(Qt::Key_Down);
-  EXPECT_FALSE(grid->HasBlock());
+    Works(20);
+    Key(Qt::Key_Down);
+    Key(Qt::Key_Down, Qt::ShiftModifier);
+    Key(Qt::Key_Down, Qt::ShiftModifier);
+    ASSERT_TRUE(grid->HasBlock());
+    EXPECT_EQ(grid->BlockFirst(), 1);
+    EXPECT_EQ(grid->BlockLast(), 3);
+    Key(Qt::Key_Up, Qt::ShiftModifier);
+    EXPECT_EQ(grid->BlockLast(), 2);
+    Key(Qt::Key_Escape);
+    EXPECT_FALSE(grid->HasBlock());
+    Key(Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_TRUE(grid->HasBlock());
+    Key(Qt::Key_Down);
+    EXPECT_FALSE(grid->HasBlock());
 }
 
-}  // namespace
+} // namespace

@@ -11,91 +11,93 @@ namespace {
 
 // Counts the paints of one widget and notes the current record's row text at each.
 struct PaintWatch : QObject {
-  explicit PaintWatch(TDBGridPlus* grid, QWidget* watched) : grid(grid) { watched->installEventFilter(this); }
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) {
-      ++paints;
-      currentPainted = grid->RowText(grid->CurrentRowIndex());
+    explicit PaintWatch(TDBGridPlus* grid, QWidget* watched) : grid(grid) {
+        watched->installEventFilter(this);
     }
-    return false;
-  }
-  TDBGridPlus* grid;
-  int paints = 0;
-  QString currentPainted;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+            currentPainted = grid->RowText(grid->CurrentRowIndex());
+        }
+        return false;
+    }
+    TDBGridPlus* grid;
+    int paints = 0;
+    QString currentPainted;
 };
 
 class GridPaintTest : public GridFixture {
- protected:
-  void Quiet(int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (!t.hasExpired(ms)) QApplication::processEvents(QEventLoop::AllEvents, 5);
-  }
+protected:
+    void Quiet(int ms) {
+        QElapsedTimer t;
+        t.start();
+        while (!t.hasExpired(ms)) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
 };
 
 TEST_F(GridPaintTest, ABurstOfInsertsPaintsAtFramePaceAndEndsWithTheLastState) {
-  constexpr int kFrameMs = 16;
-  Quiet(3 * kFrameMs);
-  PaintWatch rows(grid, grid->viewport());
-  PaintWatch bar(grid, grid->verticalScrollBar());
-  QElapsedTimer clock;
-  clock.start();
-  int inserted = 0;
-  // Long enough for several frames even on a slow build.
-  while (!clock.hasExpired(250)) {
-    ++inserted;
-    table.Insert();
-    table.FieldNamed("ID").SetStringValue(WorkId(inserted));
-    table.Post();
-    QApplication::processEvents();
-  }
-  const int rowsDuringBurst = rows.paints;
-  Quiet(4 * kFrameMs);
-  const qint64 elapsed = clock.elapsed();
+    constexpr int kFrameMs = 16;
+    Quiet(3 * kFrameMs);
+    PaintWatch rows(grid, grid->viewport());
+    PaintWatch bar(grid, grid->verticalScrollBar());
+    QElapsedTimer clock;
+    clock.start();
+    int inserted = 0;
+    // Long enough for several frames even on a slow build.
+    while (!clock.hasExpired(250)) {
+        ++inserted;
+        table.Insert();
+        table.FieldNamed("ID").SetStringValue(WorkId(inserted));
+        table.Post();
+        QApplication::processEvents();
+    }
+    const int rowsDuringBurst = rows.paints;
+    Quiet(4 * kFrameMs);
+    const qint64 elapsed = clock.elapsed();
 
-  ASSERT_GT(inserted, 200);
-  // Every paint is asked for at least a frame after the one before.
-  const int bound = static_cast<int>(elapsed / kFrameMs) + 2;
-  EXPECT_LE(rows.paints, bound);
-  EXPECT_LE(bar.paints, bound);
-  EXPECT_GE(rowsDuringBurst, 2);  // rows appear while the burst runs
-  EXPECT_GE(bar.paints, 1);
-  // What the grid reports is exact, and what it painted last is the end state.
-  EXPECT_EQ(grid->verticalScrollBar()->maximum(), inserted - 1);
-  EXPECT_EQ(grid->verticalScrollBar()->value(), table.CurrentPosition());
-  EXPECT_EQ(grid->RowText(grid->CurrentRowIndex()), QString::fromStdString(WorkId(inserted)));
-  EXPECT_EQ(rows.currentPainted, QString::fromStdString(WorkId(inserted)));
-  EXPECT_TRUE(grid->verticalScrollBar()->updatesEnabled());
+    ASSERT_GT(inserted, 200);
+    // Every paint is asked for at least a frame after the one before.
+    const int bound = static_cast<int>(elapsed / kFrameMs) + 2;
+    EXPECT_LE(rows.paints, bound);
+    EXPECT_LE(bar.paints, bound);
+    EXPECT_GE(rowsDuringBurst, 2); // rows appear while the burst runs
+    EXPECT_GE(bar.paints, 1);
+    // What the grid reports is exact, and what it painted last is the end state.
+    EXPECT_EQ(grid->verticalScrollBar()->maximum(), inserted - 1);
+    EXPECT_EQ(grid->verticalScrollBar()->value(), table.CurrentPosition());
+    EXPECT_EQ(grid->RowText(grid->CurrentRowIndex()), QString::fromStdString(WorkId(inserted)));
+    EXPECT_EQ(rows.currentPainted, QString::fromStdString(WorkId(inserted)));
+    EXPECT_TRUE(grid->verticalScrollBar()->updatesEnabled());
 }
 
 TEST_F(GridPaintTest, ALoneChangeAfterAQuietSpellPaintsAtOnce) {
-  Works(40);
-  Quiet(40);
-  PaintWatch rows(grid, grid->viewport());
-  Key(Qt::Key_Down);
-  EXPECT_EQ(grid->verticalScrollBar()->value(), 1);  // the bar follows before any paint
-  QApplication::processEvents();
-  EXPECT_EQ(rows.paints, 1);
-  EXPECT_EQ(Take(), kMoved);
+    Works(40);
+    Quiet(40);
+    PaintWatch rows(grid, grid->viewport());
+    Key(Qt::Key_Down);
+    EXPECT_EQ(grid->verticalScrollBar()->value(), 1); // the bar follows before any paint
+    QApplication::processEvents();
+    EXPECT_EQ(rows.paints, 1);
+    EXPECT_EQ(Take(), kMoved);
 }
 
 TEST_F(GridPaintTest, AChangeSoonAfterAPaintIsPaintedWhenTheFrameEnds) {
-  Works(40);
-  Quiet(40);
-  PaintWatch rows(grid, grid->viewport());
-  PaintWatch bar(grid, grid->verticalScrollBar());
-  Key(Qt::Key_Down);
-  QApplication::processEvents();
-  Key(Qt::Key_Down);  // within the same frame
-  EXPECT_EQ(grid->verticalScrollBar()->value(), 2);
-  EXPECT_EQ(grid->CurrentRowIndex(), 2);
-  QApplication::processEvents();
-  EXPECT_EQ(rows.paints, 1);
-  Quiet(40);
-  EXPECT_EQ(rows.paints, 2);
-  EXPECT_GE(bar.paints, 1);
-  EXPECT_TRUE(grid->verticalScrollBar()->updatesEnabled());
-  Take();
+    Works(40);
+    Quiet(40);
+    PaintWatch rows(grid, grid->viewport());
+    PaintWatch bar(grid, grid->verticalScrollBar());
+    Key(Qt::Key_Down);
+    QApplication::processEvents();
+    Key(Qt::Key_Down); // within the same frame
+    EXPECT_EQ(grid->verticalScrollBar()->value(), 2);
+    EXPECT_EQ(grid->CurrentRowIndex(), 2);
+    QApplication::processEvents();
+    EXPECT_EQ(rows.paints, 1);
+    Quiet(40);
+    EXPECT_EQ(rows.paints, 2);
+    EXPECT_GE(bar.paints, 1);
+    EXPECT_TRUE(grid->verticalScrollBar()->updatesEnabled());
+    Take();
 }
 
-}  // namespace
+} // namespace

@@ -23,87 +23,91 @@ using EventLog = std::vector<std::string>;
 
 /// Writes the name of every event of `table` into `log`.
 inline void RecordEvents(TDataSet& table, EventLog& log) {
-  auto add = [&log](const char* name) { return [&log, name](TDataSet&) { log.emplace_back(name); }; };
-  table.BeforeScroll = add("BeforeScroll");
-  table.AfterScroll = add("AfterScroll");
-  table.BeforeInsert = add("BeforeInsert");
-  table.AfterInsert = add("AfterInsert");
-  table.BeforeEdit = add("BeforeEdit");
-  table.AfterEdit = add("AfterEdit");
-  table.BeforePost = add("BeforePost");
-  table.AfterPost = add("AfterPost");
-  table.BeforeCancel = add("BeforeCancel");
-  table.AfterCancel = add("AfterCancel");
-  table.BeforeDelete = add("BeforeDelete");
-  table.AfterDelete = add("AfterDelete");
-  table.BeforeRefresh = add("BeforeRefresh");
-  table.AfterRefresh = add("AfterRefresh");
+    auto add = [&log](const char* name) {
+        return [&log, name](TDataSet&) { log.emplace_back(name); };
+    };
+    table.BeforeScroll = add("BeforeScroll");
+    table.AfterScroll = add("AfterScroll");
+    table.BeforeInsert = add("BeforeInsert");
+    table.AfterInsert = add("AfterInsert");
+    table.BeforeEdit = add("BeforeEdit");
+    table.AfterEdit = add("AfterEdit");
+    table.BeforePost = add("BeforePost");
+    table.AfterPost = add("AfterPost");
+    table.BeforeCancel = add("BeforeCancel");
+    table.AfterCancel = add("AfterCancel");
+    table.BeforeDelete = add("BeforeDelete");
+    table.AfterDelete = add("AfterDelete");
+    table.BeforeRefresh = add("BeforeRefresh");
+    table.AfterRefresh = add("AfterRefresh");
 }
 
 /// "W00001", "W00002", ...: IDs that sort in the order they are numbered.
 inline std::string WorkId(int n) {
-  std::string digits = std::to_string(n);
-  return "W" + std::string(digits.size() < 5 ? 5 - digits.size() : 0, '0') + digits;
+    std::string digits = std::to_string(n);
+    return "W" + std::string(digits.size() < 5 ? 5 - digits.size() : 0, '0') + digits;
 }
 
 /// Fills an open work table with `count` works and sorts it by ID.
 inline void FillWorks(TqvrMemTable& table, int count) {
-  for (int i = 1; i <= count; ++i) {
-    table.Insert();
-    table.FieldNamed("ID").SetStringValue(WorkId(i));
-    table.FieldNamed("pathWork").SetStringValue("/works/" + WorkId(i) + "/");
-    table.Post();
-  }
-  table.ApplySort();
-  table.GoFirst();
+    for (int i = 1; i <= count; ++i) {
+        table.Insert();
+        table.FieldNamed("ID").SetStringValue(WorkId(i));
+        table.FieldNamed("pathWork").SetStringValue("/works/" + WorkId(i) + "/");
+        table.Post();
+    }
+    table.ApplySort();
+    table.GoFirst();
 }
 
 class GridFixture : public ::testing::Test {
- protected:
-  void SetUp() override {
-    MessageBoxes::ClearShownBoxes();
-    MessageBoxes::ClearNextAnswers();
-    table.DefineStringFields({{"ID", 255}, {"pathWork", 4096}});
-    table.SetSortFields("ID");
-    table.Open();
-    source.SetDataSet(&table);
-    window.resize(300, 320);
-    grid = new TDBGridPlus(&window);
-    grid->setGeometry(10, 10, 140, 260);
-    other = new QWidget(&window);
-    other->setFocusPolicy(Qt::StrongFocus);
-    other->setGeometry(200, 10, 50, 20);
-    grid->SetDataSource(&source);
-    window.show();
-    grid->setFocus();
-    QApplication::processEvents();
-  }
-  void TearDown() override {
-    EXPECT_EQ(MessageBoxes::PendingAnswers(), 0u);
-    MessageBoxes::ClearNextAnswers();
-  }
+protected:
+    void SetUp() override {
+        MessageBoxes::ClearShownBoxes();
+        MessageBoxes::ClearNextAnswers();
+        table.DefineStringFields({{"ID", 255}, {"pathWork", 4096}});
+        table.SetSortFields("ID");
+        table.Open();
+        source.SetDataSet(&table);
+        window.resize(300, 320);
+        grid = new TDBGridPlus(&window);
+        grid->setGeometry(10, 10, 140, 260);
+        other = new QWidget(&window);
+        other->setFocusPolicy(Qt::StrongFocus);
+        other->setGeometry(200, 10, 50, 20);
+        grid->SetDataSource(&source);
+        window.show();
+        grid->setFocus();
+        QApplication::processEvents();
+    }
+    void TearDown() override {
+        EXPECT_EQ(MessageBoxes::PendingAnswers(), 0u);
+        MessageBoxes::ClearNextAnswers();
+    }
 
-  /// Fills the table and starts recording from the first work.
-  void Works(int count) {
-    FillWorks(table, count);
-    QApplication::processEvents();
-    RecordEvents(table, log);
-  }
-  std::string CurrentId() const { return table.FieldNamed("ID").StringValue(); }
-  void Key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) { QTest::keyClick(grid, key, mods); }
-  EventLog Take() {
-    EventLog out;
-    out.swap(log);
-    return out;
-  }
-  QPoint RowPoint(int row) const { return grid->DataCellRect(row).center(); }
+    /// Fills the table and starts recording from the first work.
+    void Works(int count) {
+        FillWorks(table, count);
+        QApplication::processEvents();
+        RecordEvents(table, log);
+    }
+    std::string CurrentId() const { return table.FieldNamed("ID").StringValue(); }
+    void Key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QTest::keyClick(grid, key, mods);
+    }
+    EventLog Take() {
+        EventLog out;
+        out.swap(log);
+        return out;
+    }
+    QPoint RowPoint(int row) const { return grid->DataCellRect(row).center(); }
 
-  EventLog log;  // declared first: the table's handlers write into it to the end
-  TqvrMemTable table{"tblWork"};
-  TDataSource source;
-  QWidget window;
-  TDBGridPlus* grid = nullptr;
-  QWidget* other = nullptr;
+    EventLog log; // declared first: the table's handlers write into it to the end
+    TqvrMemTable table{"tblWork"};
+    TDataSource source;
+    QWidget window;
+    TDBGridPlus* grid = nullptr;
+    QWidget* other = nullptr;
 };
 
 inline const EventLog kMoved{"BeforeScroll", "AfterScroll"};

@@ -13,43 +13,46 @@
 namespace scantest {
 
 class Tree {
- public:
-  Tree() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zenor-scan-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    root_ = pattern;
-  }
-  ~Tree() {
-    std::error_code ec;
-    std::filesystem::permissions(root_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
-    for (auto it = std::filesystem::recursive_directory_iterator(root_, ec);
-         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
-      if (!it->is_symlink(ec))
-        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
-    std::filesystem::remove_all(root_, ec);
-  }
-  Tree(const Tree&) = delete;
-  Tree& operator=(const Tree&) = delete;
+public:
+    Tree() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "zenor-scan-XXXXXX").string();
+        if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+        root_ = pattern;
+    }
+    ~Tree() {
+        std::error_code ec;
+        std::filesystem::permissions(root_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+        for (auto it = std::filesystem::recursive_directory_iterator(root_, ec);
+             !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
+            if (!it->is_symlink(ec))
+                std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                             std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(root_, ec);
+    }
+    Tree(const Tree&) = delete;
+    Tree& operator=(const Tree&) = delete;
 
-  const std::string& root() const { return root_; }
-  std::string Path(const std::string& rel) const { return root_ + "/" + rel; }
-  void File(const std::string& rel, const std::string& bytes = "") const {
-    const std::filesystem::path p = Path(rel);
-    std::filesystem::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << bytes;
-  }
+    const std::string& root() const { return root_; }
+    std::string Path(const std::string& rel) const { return root_ + "/" + rel; }
+    void File(const std::string& rel, const std::string& bytes = "") const {
+        const std::filesystem::path p = Path(rel);
+        std::filesystem::create_directories(p.parent_path());
+        std::ofstream(p, std::ios::binary) << bytes;
+    }
 
- protected:
-  std::string root_;
+protected:
+    std::string root_;
 };
 
 /// The demo works, copied whole.
 class DemoCopy : public Tree {
- public:
-  DemoCopy() {
-    std::filesystem::copy(std::string(ZENOR_SOURCE_DIR) + "/demo", root_,
-                          std::filesystem::copy_options::recursive);
-  }
+public:
+    DemoCopy() {
+        std::filesystem::copy(std::string(ZENOR_SOURCE_DIR) + "/demo", root_,
+                              std::filesystem::copy_options::recursive);
+    }
 };
 
-}  // namespace scantest
+} // namespace scantest

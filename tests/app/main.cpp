@@ -7,9 +7,9 @@
 #include "app/Application.h"
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  setenv("SDL_AUDIODRIVER", "dummy", 0);
-  ::testing::InitGoogleTest(&argc, argv);
-  Application app(argc, argv);
-  return RUN_ALL_TESTS();
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    ::testing::InitGoogleTest(&argc, argv);
+    Application app(argc, argv);
+    return RUN_ALL_TESTS();
 }

@@ -18,87 +18,88 @@ using Samples = std::vector<std::int16_t>;
 /// A folder under the system's temporary folder, removed with its contents.
 class TempDir {
 public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir &) = delete;
-  TempDir &operator=(const TempDir &) = delete;
-  std::filesystem::path operator/(const std::string &name) const { return path_ / name; }
-  const std::filesystem::path &path() const { return path_; }
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+    const std::filesystem::path& path() const { return path_; }
 
 private:
-  std::filesystem::path path_;
+    std::filesystem::path path_;
 };
 
 /// Interleaved 16-bit samples of a tone (a different pitch per channel, no
 /// silent frames), `frames` long.
 Samples tone(int rate, int channels, std::int64_t frames, double amplitude = 0.5);
 
-void writeWav(const std::filesystem::path &path, int rate, int channels, const Samples &samples);
+void writeWav(const std::filesystem::path& path, int rate, int channels, const Samples& samples);
 
 /// Writes samples as WAV and encodes it with oggenc; fails the test if that fails.
-void writeOgg(const std::filesystem::path &path, int rate, int channels, const Samples &samples);
+void writeOgg(const std::filesystem::path& path, int rate, int channels, const Samples& samples);
 
 /// Makes a tone file; returns its frame count.
-std::int64_t makeToneOgg(const std::filesystem::path &path, int rate, int channels, double seconds);
+std::int64_t makeToneOgg(const std::filesystem::path& path, int rate, int channels, double seconds);
 
 /// The file's samples as libvorbisfile decodes them (16-bit, host order).
-Samples decodeOgg(const std::filesystem::path &path, int *rate = nullptr, int *channels = nullptr);
+Samples decodeOgg(const std::filesystem::path& path, int* rate = nullptr, int* channels = nullptr);
 
-std::vector<unsigned char> readBytes(const std::filesystem::path &path);
-void writeBytes(const std::filesystem::path &path, const std::vector<unsigned char> &bytes);
+std::vector<unsigned char> readBytes(const std::filesystem::path& path);
+void writeBytes(const std::filesystem::path& path, const std::vector<unsigned char>& bytes);
 
 /// Sets an environment variable for the lifetime of the object, then puts
 /// back what was there.
 class ScopedEnv {
 public:
-  ScopedEnv(const char *name, const std::string &value);
-  ~ScopedEnv();
-  ScopedEnv(const ScopedEnv &) = delete;
-  ScopedEnv &operator=(const ScopedEnv &) = delete;
+    ScopedEnv(const char* name, const std::string& value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
 
 private:
-  std::string name_;
-  bool had_ = false;
-  std::string old_;
+    std::string name_;
+    bool had_ = false;
+    std::string old_;
 };
 
 /// Polls pred until it holds or timeout passes; true if it held.
-bool waitFor(const std::function<bool()> &pred, std::chrono::milliseconds timeout);
+bool waitFor(const std::function<bool()>& pred, std::chrono::milliseconds timeout);
 
 /// Opens the layer's device on SDL's disk driver, writing raw output to a
 /// file; BASS_Free on destruction. delayMs is the driver's pause per buffer
 /// (0: as fast as it can write).
 class DiskDevice {
 public:
-  DiskDevice(const std::filesystem::path &out, int rate, int delayMs);
-  ~DiskDevice();
-  DiskDevice(const DiskDevice &) = delete;
-  DiskDevice &operator=(const DiskDevice &) = delete;
-  bool ok() const { return ok_; }
-  /// Closes the device and returns every sample it was given.
-  Samples finish();
+    DiskDevice(const std::filesystem::path& out, int rate, int delayMs);
+    ~DiskDevice();
+    DiskDevice(const DiskDevice&) = delete;
+    DiskDevice& operator=(const DiskDevice&) = delete;
+    bool ok() const { return ok_; }
+    /// Closes the device and returns every sample it was given.
+    Samples finish();
 
 private:
-  std::filesystem::path out_;
-  ScopedEnv driver_;
-  ScopedEnv file_;
-  ScopedEnv delay_;
-  bool ok_ = false;
-  bool open_ = false;
+    std::filesystem::path out_;
+    ScopedEnv driver_;
+    ScopedEnv file_;
+    ScopedEnv delay_;
+    bool ok_ = false;
+    bool open_ = false;
 };
 
 /// Mono samples turned into stereo by repeating each sample on both sides.
-Samples toStereo(const Samples &mono);
+Samples toStereo(const Samples& mono);
 
 /// Result of matching device output against the decoded file: the output must
 /// be the file's frames in order, with only silent frames put in between.
 /// tolerance is the largest difference allowed per sample.
 struct Match {
-  bool ok = false;
-  std::string why;
-  std::int64_t gapFrames = 0;  // silent frames inserted between the first and last frame
-  int gaps = 0;                // number of such inserted runs
+    bool ok = false;
+    std::string why;
+    std::int64_t gapFrames = 0; // silent frames inserted between the first and last frame
+    int gaps = 0;               // number of such inserted runs
 };
-Match matchWithSilence(const Samples &output, const Samples &expected, int channels, int tolerance = 0);
+Match matchWithSilence(const Samples& output, const Samples& expected, int channels,
+                       int tolerance = 0);
 
-}  // namespace audiotest
+} // namespace audiotest

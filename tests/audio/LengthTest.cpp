@@ -14,70 +14,74 @@ using namespace audiotest;
 namespace {
 
 struct Format {
-  int rate;
-  int channels;
-  std::int64_t frames;
+    int rate;
+    int channels;
+    std::int64_t frames;
 };
 
 class LengthTest : public ::testing::TestWithParam<Format> {
 protected:
-  void SetUp() override { BASS_Free(); }  // no device: lengths must not need one
-  TempDir dir;
+    void SetUp() override { BASS_Free(); } // no device: lengths must not need one
+    TempDir dir;
 };
 
 TEST_P(LengthTest, BytesAreFramesTimesChannelsTimesTwoAndSecondsFollow) {
-  const Format f = GetParam();
-  const auto path = dir / "tone.ogg";
-  writeOgg(path, f.rate, f.channels, tone(f.rate, f.channels, f.frames));
+    const Format f = GetParam();
+    const auto path = dir / "tone.ogg";
+    writeOgg(path, f.rate, f.channels, tone(f.rate, f.channels, f.frames));
 
-  const HSTREAM h = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, 0);
-  ASSERT_NE(h, 0u);
-  const QWORD bytes = BASS_ChannelGetLength(h, BASS_LENGTH_BYTES);
-  EXPECT_EQ(bytes, static_cast<QWORD>(f.frames) * static_cast<QWORD>(f.channels) * 2);
-  // As the caller does it: the low 32 bits, widened by sign.
-  const auto kept = static_cast<std::int32_t>(bytes & 0xffffffffu);
-  const double seconds = BASS_ChannelBytes2Seconds(h, static_cast<QWORD>(static_cast<std::int64_t>(kept)));
-  EXPECT_NEAR(seconds, static_cast<double>(f.frames) / f.rate, 1e-12);
-  EXPECT_EQ(BASS_ChannelIsActive(h), 0u) << "a created stream is not playing";
-  EXPECT_FALSE(BASS_ChannelPlay(h, TRUE)) << "playing needs the device";
-  EXPECT_EQ(BASS_ChannelIsActive(h), 0u);
-  BASS_ChannelStop(h);
+    const HSTREAM h = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, 0);
+    ASSERT_NE(h, 0u);
+    const QWORD bytes = BASS_ChannelGetLength(h, BASS_LENGTH_BYTES);
+    EXPECT_EQ(bytes, static_cast<QWORD>(f.frames) * static_cast<QWORD>(f.channels) * 2);
+    // As the caller does it: the low 32 bits, widened by sign.
+    const auto kept = static_cast<std::int32_t>(bytes & 0xffffffffu);
+    const double seconds =
+        BASS_ChannelBytes2Seconds(h, static_cast<QWORD>(static_cast<std::int64_t>(kept)));
+    EXPECT_NEAR(seconds, static_cast<double>(f.frames) / f.rate, 1e-12);
+    EXPECT_EQ(BASS_ChannelIsActive(h), 0u) << "a created stream is not playing";
+    EXPECT_FALSE(BASS_ChannelPlay(h, TRUE)) << "playing needs the device";
+    EXPECT_EQ(BASS_ChannelIsActive(h), 0u);
+    BASS_ChannelStop(h);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, LengthTest,
                          ::testing::Values(Format{22050, 1, 22050}, Format{22050, 2, 11025 + 7},
                                            Format{44100, 1, 44100 * 2 + 1}, Format{44100, 2, 44100},
-                                           Format{48000, 1, 4800}, Format{48000, 2, 48000 * 3 / 2 + 13}),
-                         [](const auto &info) {
-                           return std::to_string(info.param.rate) + "Hz_" +
-                                  (info.param.channels == 1 ? "mono_" : "stereo_") +
-                                  std::to_string(info.param.frames);
+                                           Format{48000, 1, 4800},
+                                           Format{48000, 2, 48000 * 3 / 2 + 13}),
+                         [](const auto& info) {
+                             return std::to_string(info.param.rate) + "Hz_" +
+                                    (info.param.channels == 1 ? "mono_" : "stereo_") +
+                                    std::to_string(info.param.frames);
                          });
 
 TEST(LengthOfBadHandles, AllBitsSetAndNegativeSeconds) {
-  for (DWORD h : {0u, 0x7fffffffu, 0xffffffffu}) {
-    EXPECT_EQ(BASS_ChannelGetLength(h, BASS_LENGTH_BYTES), std::numeric_limits<QWORD>::max()) << h;
-    EXPECT_LT(BASS_ChannelBytes2Seconds(h, 1000), 0.0) << h;
-  }
+    for (DWORD h : {0u, 0x7fffffffu, 0xffffffffu}) {
+        EXPECT_EQ(BASS_ChannelGetLength(h, BASS_LENGTH_BYTES), std::numeric_limits<QWORD>::max())
+            << h;
+        EXPECT_LT(BASS_ChannelBytes2Seconds(h, 1000), 0.0) << h;
+    }
 }
 
 TEST(LengthOfBadHandles, AllBitsSetKeptAsMinusOneGivesNegativeSecondsOnAGoodStream) {
-  TempDir dir;
-  makeToneOgg(dir / "a.ogg", 44100, 2, 0.1);
-  const HSTREAM h = BASS_StreamCreateFile(FALSE, (dir / "a.ogg").c_str(), 0, 0, 0);
-  ASSERT_NE(h, 0u);
-  EXPECT_LT(BASS_ChannelBytes2Seconds(h, ~QWORD{0}), 0.0);
-  EXPECT_EQ(BASS_ChannelGetLength(h, 1), std::numeric_limits<QWORD>::max()) << "only byte lengths exist";
-  BASS_ChannelStop(h);
+    TempDir dir;
+    makeToneOgg(dir / "a.ogg", 44100, 2, 0.1);
+    const HSTREAM h = BASS_StreamCreateFile(FALSE, (dir / "a.ogg").c_str(), 0, 0, 0);
+    ASSERT_NE(h, 0u);
+    EXPECT_LT(BASS_ChannelBytes2Seconds(h, ~QWORD{0}), 0.0);
+    EXPECT_EQ(BASS_ChannelGetLength(h, 1), std::numeric_limits<QWORD>::max())
+        << "only byte lengths exist";
+    BASS_ChannelStop(h);
 }
 
 TEST(Version, HighWordIs0x0204AndTheTestSeamOverridesIt) {
-  {
-    ScopedEnv unset("ZENOR_TEST_AUDIO_VERSION", "");
-    EXPECT_EQ(BASS_GetVersion() >> 16, 0x0204u);
-  }
-  ScopedEnv seam("ZENOR_TEST_AUDIO_VERSION", "0x02030000");
-  EXPECT_EQ(BASS_GetVersion(), 0x02030000u);
+    {
+        ScopedEnv unset("ZENOR_TEST_AUDIO_VERSION", "");
+        EXPECT_EQ(BASS_GetVersion() >> 16, 0x0204u);
+    }
+    ScopedEnv seam("ZENOR_TEST_AUDIO_VERSION", "0x02030000");
+    EXPECT_EQ(BASS_GetVersion(), 0x02030000u);
 }
 
-}  // namespace
+} // namespace

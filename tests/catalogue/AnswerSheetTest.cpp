@@ -30,8 +30,7 @@ protected:
     TqvrBinaryStreamFormat format;
 };
 
-TEST_F(AnswerSheetTest, FileExistsOnlyForWhatIsNotAFolder)
-{
+TEST_F(AnswerSheetTest, FileExistsOnlyForWhatIsNotAFolder) {
     t.file("plain");
     t.dir("folder");
     t.link("to_plain", "plain");
@@ -47,8 +46,7 @@ TEST_F(AnswerSheetTest, FileExistsOnlyForWhatIsNotAFolder)
     EXPECT_FALSE(FileExists(t.path("plain") + std::string("\0x", 2)));
 }
 
-TEST_F(AnswerSheetTest, LoadsTheCurrentWorksSheet)
-{
+TEST_F(AnswerSheetTest, LoadsTheCurrentWorksSheet) {
     test::WriteAnswerSheet(t.path("12345_0.ans"), {"2", "B", "", "", "в библиотеке", "went", "C"});
     RecordWork(tblWork, "12345", t.root() + "/");
     EXPECT_EQ(AnswerSheetPath(tblWork), t.path("12345_0.ans"));
@@ -60,8 +58,7 @@ TEST_F(AnswerSheetTest, LoadsTheCurrentWorksSheet)
     EXPECT_EQ(Shown("a6"), "C");
 }
 
-TEST_F(AnswerSheetTest, AMissingSheetClosesTheAnswersAndSaysWhere)
-{
+TEST_F(AnswerSheetTest, AMissingSheetClosesTheAnswersAndSaysWhere) {
     test::WriteAnswerSheet(t.path("11111_0.ans"), {"1", "A"});
     t.dir("22222_0.ans"); // a folder of that name is no sheet
     RecordWork(tblWork, "11111", t.root() + "/");
@@ -75,8 +72,7 @@ TEST_F(AnswerSheetTest, AMissingSheetClosesTheAnswersAndSaysWhere)
     EXPECT_EQ(Shown("a1"), "A");
 }
 
-TEST_F(AnswerSheetTest, ADamagedSheetFailsAndLeavesTheAnswersShown)
-{
+TEST_F(AnswerSheetTest, ADamagedSheetFailsAndLeavesTheAnswersShown) {
     test::WriteAnswerSheet(t.path("11111_0.ans"), {"1", "A"});
     t.file("33333_0.ans", "Это не лист ответов\n");
     RecordWork(tblWork, "11111", t.root() + "/");
@@ -92,8 +88,7 @@ TEST_F(AnswerSheetTest, ADamagedSheetFailsAndLeavesTheAnswersShown)
     EXPECT_EQ(Shown("a1"), "A");
 }
 
-TEST_F(AnswerSheetTest, AnEmptyListLooksInTheCurrentDirectory)
-{
+TEST_F(AnswerSheetTest, AnEmptyListLooksInTheCurrentDirectory) {
     const auto saved = std::filesystem::current_path();
     std::filesystem::current_path(t.root());
     const auto missing = Step();

@@ -17,13 +17,13 @@
 namespace zenor {
 namespace {
 
+using test::TempTree;
 using ::testing::ElementsAre;
 using ::testing::UnorderedElementsAre;
-using test::TempTree;
 
 // Everything a walk reported, in order.
 struct Recorder {
-    std::vector<std::string> events;  // "file:<path>", "match:<path>", "end"
+    std::vector<std::string> events; // "file:<path>", "match:<path>", "end"
     std::vector<std::string> files;
     std::vector<std::string> matches;
     int pumps = 0;
@@ -32,13 +32,11 @@ struct Recorder {
     int stopAfterPump = 0;
     bool stopped = false;
 
-    ScanHooks hooks()
-    {
+    ScanHooks hooks() {
         ScanHooks h;
         h.pump = [this] {
             ++pumps;
-            if (stopAfterPump && pumps == stopAfterPump)
-                stopped = true;
+            if (stopAfterPump && pumps == stopAfterPump) stopped = true;
         };
         h.keepGoing = [this] { return !stopped; };
         h.fileExamined = [this](const std::string& folder, std::string_view name) {
@@ -57,8 +55,7 @@ struct Recorder {
     }
 };
 
-TEST(FindAllOgg, FindsParticipantFilesAndExaminesEveryFile)
-{
+TEST(FindAllOgg, FindsParticipantFilesAndExaminesEveryFile) {
     TempTree t;
     t.file("12345_0.ans");
     t.file("12345_2.ogg");
@@ -67,9 +64,10 @@ TEST(FindAllOgg, FindsParticipantFilesAndExaminesEveryFile)
     const std::string r = t.root() + "/";
     Recorder rec;
     FindAllOgg(t.root(), rec.hooks());
-    EXPECT_THAT(rec.matches, UnorderedElementsAre(r + "12345_0.ans", r + "12345_2.ogg", r + "12345_3.OGG"));
-    EXPECT_THAT(rec.files, UnorderedElementsAre(r + "12345_0.ans", r + "12345_2.ogg", r + "12345_3.OGG",
-                                                r + "notes.txt"));
+    EXPECT_THAT(rec.matches,
+                UnorderedElementsAre(r + "12345_0.ans", r + "12345_2.ogg", r + "12345_3.OGG"));
+    EXPECT_THAT(rec.files, UnorderedElementsAre(r + "12345_0.ans", r + "12345_2.ogg",
+                                                r + "12345_3.OGG", r + "notes.txt"));
     EXPECT_EQ(rec.ends, 1);
     // One pump per listed entry, "." and ".." included.
     EXPECT_EQ(rec.pumps, 6);
@@ -77,11 +75,11 @@ TEST(FindAllOgg, FindsParticipantFilesAndExaminesEveryFile)
     Recorder again;
     FindAllOgg(r, again.hooks());
     EXPECT_EQ(again.files.size(), 4u);
-    EXPECT_THAT(again.matches, UnorderedElementsAre(r + "12345_0.ans", r + "12345_2.ogg", r + "12345_3.OGG"));
+    EXPECT_THAT(again.matches,
+                UnorderedElementsAre(r + "12345_0.ans", r + "12345_2.ogg", r + "12345_3.OGG"));
 }
 
-TEST(FindAllOgg, WalksDepthFirstAndEndsEveryLevel)
-{
+TEST(FindAllOgg, WalksDepthFirstAndEndsEveryLevel) {
     TempTree t;
     t.file("a/b/11111_0.ans");
     t.file("a/22222_2.ogg");
@@ -89,17 +87,25 @@ TEST(FindAllOgg, WalksDepthFirstAndEndsEveryLevel)
     Recorder rec;
     FindAllOgg(t.root(), rec.hooks());
     // Folder b is the only folder in a, but a's file may come before or after it.
-    const std::vector<std::string> bFirst = {"file:" + r + "a/b/11111_0.ans", "match:" + r + "a/b/11111_0.ans",
-                                             "end", "file:" + r + "a/22222_2.ogg",
-                                             "match:" + r + "a/22222_2.ogg", "end", "end"};
-    const std::vector<std::string> fileFirst = {"file:" + r + "a/22222_2.ogg", "match:" + r + "a/22222_2.ogg",
+    const std::vector<std::string> bFirst = {"file:" + r + "a/b/11111_0.ans",
+                                             "match:" + r + "a/b/11111_0.ans",
+                                             "end",
+                                             "file:" + r + "a/22222_2.ogg",
+                                             "match:" + r + "a/22222_2.ogg",
+                                             "end",
+                                             "end"};
+    const std::vector<std::string> fileFirst = {"file:" + r + "a/22222_2.ogg",
+                                                "match:" + r + "a/22222_2.ogg",
                                                 "file:" + r + "a/b/11111_0.ans",
-                                                "match:" + r + "a/b/11111_0.ans", "end", "end", "end"};
-    EXPECT_TRUE(rec.events == bFirst || rec.events == fileFirst) << ::testing::PrintToString(rec.events);
+                                                "match:" + r + "a/b/11111_0.ans",
+                                                "end",
+                                                "end",
+                                                "end"};
+    EXPECT_TRUE(rec.events == bFirst || rec.events == fileFirst)
+        << ::testing::PrintToString(rec.events);
 }
 
-TEST(FindAllOgg, SkipsDotEntriesWithEverythingBelowThem)
-{
+TEST(FindAllOgg, SkipsDotEntriesWithEverythingBelowThem) {
     TempTree t;
     t.file(".hidden/33333_0.ans");
     t.file(".2345_0.ans");
@@ -116,8 +122,7 @@ TEST(FindAllOgg, SkipsDotEntriesWithEverythingBelowThem)
     EXPECT_EQ(rec.ends, 2);
 }
 
-TEST(FindAllOgg, EntersAFolderNamedLikeASheetWithoutCountingIt)
-{
+TEST(FindAllOgg, EntersAFolderNamedLikeASheetWithoutCountingIt) {
     TempTree t;
     t.file("12345_0.ans/77777_2.ogg");
     const std::string r = t.root() + "/";
@@ -127,15 +132,14 @@ TEST(FindAllOgg, EntersAFolderNamedLikeASheetWithoutCountingIt)
     EXPECT_THAT(rec.files, ElementsAre(r + "12345_0.ans/77777_2.ogg"));
 }
 
-TEST(FindAllOgg, FollowsFolderLinksButNeverRoundALoop)
-{
+TEST(FindAllOgg, FollowsFolderLinksButNeverRoundALoop) {
     TempTree t;
     t.file("school/class/88888_0.ans");
     t.file("other/99999_2.ogg");
-    t.link("school/class/up", "../..");           // back to the top: a loop
-    t.link("school/class/self", ".");              // the folder itself
-    t.link("school/elsewhere", "../other");        // a side branch: walked through the link
-    t.link("school/dangling_0.ans", "nothing");    // a broken link is a file
+    t.link("school/class/up", "../..");                   // back to the top: a loop
+    t.link("school/class/self", ".");                     // the folder itself
+    t.link("school/elsewhere", "../other");               // a side branch: walked through the link
+    t.link("school/dangling_0.ans", "nothing");           // a broken link is a file
     t.link("school/abcde_0.ogg", "../other/99999_2.ogg"); // a link to a file is a file
     const std::string r = t.root() + "/";
     Recorder rec;
@@ -148,10 +152,10 @@ TEST(FindAllOgg, FollowsFolderLinksButNeverRoundALoop)
     EXPECT_EQ(rec.ends, 5);
 }
 
-TEST(FindAllOgg, KeepsNamesThatAreNotUtf8)
-{
+TEST(FindAllOgg, KeepsNamesThatAreNotUtf8) {
     TempTree t;
-    const std::string odd = "\xff\xfe" "345_2.ogg";
+    const std::string odd = "\xff\xfe"
+                            "345_2.ogg";
     t.file("\xc1\xf3\xea/" + odd); // a folder named in code page 1251
     const std::string r = t.root() + "/";
     Recorder rec;
@@ -159,8 +163,7 @@ TEST(FindAllOgg, KeepsNamesThatAreNotUtf8)
     EXPECT_THAT(rec.matches, ElementsAre(r + "\xc1\xf3\xea/" + odd));
 }
 
-TEST(FindAllOgg, MissingOrInvalidFolderCountsAsEmpty)
-{
+TEST(FindAllOgg, MissingOrInvalidFolderCountsAsEmpty) {
     TempTree t;
     t.file("plain.txt");
     for (const std::string& folder :
@@ -173,8 +176,7 @@ TEST(FindAllOgg, MissingOrInvalidFolderCountsAsEmpty)
     }
 }
 
-TEST(FindAllOgg, EmptyAndRelativeTextsResolveAgainstTheCurrentDirectory)
-{
+TEST(FindAllOgg, EmptyAndRelativeTextsResolveAgainstTheCurrentDirectory) {
     TempTree t;
     t.file("12345_0.ans");
     t.file("Sub/54321_2.ogg");
@@ -190,8 +192,7 @@ TEST(FindAllOgg, EmptyAndRelativeTextsResolveAgainstTheCurrentDirectory)
     EXPECT_THAT(dot.matches, UnorderedElementsAre("./12345_0.ans", "./Sub/54321_2.ogg"));
 }
 
-TEST(FindAllOgg, AStopLetsTheCurrentEntryFinishThenLeavesEveryLevel)
-{
+TEST(FindAllOgg, AStopLetsTheCurrentEntryFinishThenLeavesEveryLevel) {
     TempTree t;
     t.file("only/a_file_1");
     t.file("only/b_file_2");
@@ -217,25 +218,26 @@ TEST(FindAllOgg, AStopLetsTheCurrentEntryFinishThenLeavesEveryLevel)
         rec.stopAfterPump = stopAt;
         FindAllOgg(t.root(), rec.hooks());
         if (rec.pumps == stopAt) {
-            EXPECT_EQ(rec.ends, 1);   // stopped on "." or "..": only the top ended
+            EXPECT_EQ(rec.ends, 1); // stopped on "." or "..": only the top ended
             EXPECT_TRUE(rec.files.empty());
         } else {
             onlyAt = stopAt;
             EXPECT_EQ(rec.pumps, stopAt + 1); // the first entry of "only"
             EXPECT_EQ(rec.ends, 2);
-            EXPECT_LE(rec.files.size(), 1u);  // its first entry may be "." or a file
+            EXPECT_LE(rec.files.size(), 1u); // its first entry may be "." or a file
         }
     }
     EXPECT_NE(onlyAt, 0);
 }
 
-TEST(FindAllOgg, AnExceptionFromAHookEndsEveryLevelOnItsWay)
-{
+TEST(FindAllOgg, AnExceptionFromAHookEndsEveryLevelOnItsWay) {
     TempTree t;
     t.file("x/y/12345_0.ans");
     Recorder rec;
     ScanHooks hooks = rec.hooks();
-    hooks.participantFound = [](const std::string&, std::string_view) { throw std::runtime_error("boom"); };
+    hooks.participantFound = [](const std::string&, std::string_view) {
+        throw std::runtime_error("boom");
+    };
     EXPECT_THROW(FindAllOgg(t.root(), hooks), std::runtime_error);
     EXPECT_EQ(rec.ends, 3);
     // A throwing level-end hook on the way out does not replace the first error.
@@ -246,8 +248,7 @@ TEST(FindAllOgg, AnExceptionFromAHookEndsEveryLevelOnItsWay)
 
 // Root reads every folder whatever its mode, so the walk runs in a child
 // that has given up root; an ordinary user runs it in process.
-TEST(FindAllOgg, PassesOverFoldersThatCannotBeListed)
-{
+TEST(FindAllOgg, PassesOverFoldersThatCannotBeListed) {
     TempTree t;
     t.file("open/11111_0.ans");
     t.file("locked/22222_0.ans");
@@ -259,8 +260,7 @@ TEST(FindAllOgg, PassesOverFoldersThatCannotBeListed)
         FindAllOgg(t.root(), rec.hooks());
         if (rec.matches != std::vector<std::string>{r + "open/11111_0.ans"})
             return "matches: " + ::testing::PrintToString(rec.matches);
-        if (rec.ends != 3)
-            return "levels ended: " + std::to_string(rec.ends);
+        if (rec.ends != 3) return "levels ended: " + std::to_string(rec.ends);
         return "";
     };
     if (geteuid() != 0) {
@@ -273,7 +273,8 @@ TEST(FindAllOgg, PassesOverFoldersThatCannotBeListed)
     ASSERT_GE(pid, 0);
     if (pid == 0) {
         close(pipeFds[0]);
-        std::string result = (setgid(65534) == 0 && setuid(65534) == 0) ? check() : "could not drop root";
+        std::string result =
+            (setgid(65534) == 0 && setuid(65534) == 0) ? check() : "could not drop root";
         if (access(t.path("locked").c_str(), R_OK) == 0)
             result = "the locked folder is still readable";
         (void)!write(pipeFds[1], result.data(), result.size());

@@ -15,8 +15,7 @@ struct NameCase {
 
 class ParticipantNameTest : public ::testing::TestWithParam<NameCase> {};
 
-TEST_P(ParticipantNameTest, MatchesAndGivesTheId)
-{
+TEST_P(ParticipantNameTest, MatchesAndGivesTheId) {
     const NameCase& c = GetParam();
     EXPECT_EQ(IsParticipantFileName(c.name), c.matches);
     if (c.matches) {
@@ -44,21 +43,35 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"12345_0.аns", false, ""},
         // Bytes that are not UTF-8 count one character each and stay in the ID.
         NameCase{"\xff\xfe\xfd\xfc\xfb_0.ans", true, "\xff\xfe\xfd\xfc\xfb"},
-        NameCase{"\xe2\x82" "345_0.ans", true, "\xe2\x82" "345"},
-        NameCase{"\xc0\xaf" "345_0.ogg", true, "\xc0\xaf" "345"},
-        NameCase{"\xed\xa0\x80" "45_0.ogg", true, "\xed\xa0\x80" "45"},
-        NameCase{"12345_0.an\xc5", false, ""}, NameCase{"\xf0\x9f\x98" "2345_0.ans", false, ""}));
+        NameCase{"\xe2\x82"
+                 "345_0.ans",
+                 true,
+                 "\xe2\x82"
+                 "345"},
+        NameCase{"\xc0\xaf"
+                 "345_0.ogg",
+                 true,
+                 "\xc0\xaf"
+                 "345"},
+        NameCase{"\xed\xa0\x80"
+                 "45_0.ogg",
+                 true,
+                 "\xed\xa0\x80"
+                 "45"},
+        NameCase{"12345_0.an\xc5", false, ""},
+        NameCase{"\xf0\x9f\x98"
+                 "2345_0.ans",
+                 false, ""}));
 
-TEST(CountCharacters, CountsCodePointsAndStrayBytes)
-{
+TEST(CountCharacters, CountsCodePointsAndStrayBytes) {
     EXPECT_EQ(CountCharacters(""), 0u);
     EXPECT_EQ(CountCharacters("abc"), 3u);
     EXPECT_EQ(CountCharacters("Жук"), 3u);
-    EXPECT_EQ(CountCharacters("\xf4\x8f\xbf\xbf"), 1u);  // U+10FFFF
-    EXPECT_EQ(CountCharacters("\xf4\x90\x80\x80"), 4u);  // past U+10FFFF
-    EXPECT_EQ(CountCharacters("\xe0\x80\x80"), 3u);      // overlong
-    EXPECT_EQ(CountCharacters("\x80\x80"), 2u);          // stray continuations
-    EXPECT_EQ(CountCharacters("\xe2\x82"), 2u);          // cut short at the end
+    EXPECT_EQ(CountCharacters("\xf4\x8f\xbf\xbf"), 1u); // U+10FFFF
+    EXPECT_EQ(CountCharacters("\xf4\x90\x80\x80"), 4u); // past U+10FFFF
+    EXPECT_EQ(CountCharacters("\xe0\x80\x80"), 3u);     // overlong
+    EXPECT_EQ(CountCharacters("\x80\x80"), 2u);         // stray continuations
+    EXPECT_EQ(CountCharacters("\xe2\x82"), 2u);         // cut short at the end
 }
 
 } // namespace

@@ -14,22 +14,19 @@ namespace zenor::test {
 
 class TempTree {
 public:
-    TempTree()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zenor-cat-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
+    TempTree() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "zenor-cat-XXXXXX").string();
+        if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
         root_ = pattern;
     }
-    ~TempTree()
-    {
+    ~TempTree() {
         std::error_code ec;
         // Give back permissions a test took away, or removal would fail.
         for (auto it = std::filesystem::recursive_directory_iterator(
                  root_, std::filesystem::directory_options::skip_permission_denied, ec);
              !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-            if (it->is_directory(ec) && !it->is_symlink(ec))
-                chmod(it->path().c_str(), 0755);
+            if (it->is_directory(ec) && !it->is_symlink(ec)) chmod(it->path().c_str(), 0755);
         }
         chmod(root_.c_str(), 0755);
         std::filesystem::remove_all(root_, ec);
@@ -41,14 +38,12 @@ public:
     std::string path(const std::string& rel) const { return root_ + "/" + rel; }
 
     void dir(const std::string& rel) const { std::filesystem::create_directories(path(rel)); }
-    void file(const std::string& rel, const std::string& bytes = "x") const
-    {
+    void file(const std::string& rel, const std::string& bytes = "x") const {
         const std::filesystem::path p = path(rel);
         std::filesystem::create_directories(p.parent_path());
         std::ofstream(p, std::ios::binary) << bytes;
     }
-    void link(const std::string& rel, const std::string& target) const
-    {
+    void link(const std::string& rel, const std::string& target) const {
         std::filesystem::create_symlink(target, path(rel));
     }
 

@@ -23,20 +23,27 @@ struct CsvCase {
 
 class CsvFieldTest : public ::testing::TestWithParam<CsvCase> {};
 
-TEST_P(CsvFieldTest, QuotesOnlyWhatNeedsIt) { EXPECT_EQ(CsvField(GetParam().in), GetParam().out); }
+TEST_P(CsvFieldTest, QuotesOnlyWhatNeedsIt) {
+    EXPECT_EQ(CsvField(GetParam().in), GetParam().out);
+}
 
-INSTANTIATE_TEST_SUITE_P(Fields, CsvFieldTest,
-                         ::testing::Values(CsvCase{"", ""}, CsvCase{"plain", "plain"},
-                                           CsvCase{"в библиотеке", "в библиотеке"}, CsvCase{"a,b", "\"a,b\""},
-                                           CsvCase{"say \"hi\"", "\"say \"\"hi\"\"\""},
-                                           CsvCase{"two\nlines", "\"two\nlines\""}, CsvCase{"cr\r", "\"cr\r\""},
-                                           CsvCase{"\xff" "ab", "\xEF\xBF\xBD" "ab"},
-                                           CsvCase{"a\xe2\x82,", "\"a\xEF\xBF\xBD\xEF\xBF\xBD,\""}));
+INSTANTIATE_TEST_SUITE_P(
+    Fields, CsvFieldTest,
+    ::testing::Values(CsvCase{"", ""}, CsvCase{"plain", "plain"},
+                      CsvCase{"в библиотеке", "в библиотеке"}, CsvCase{"a,b", "\"a,b\""},
+                      CsvCase{"say \"hi\"", "\"say \"\"hi\"\"\""},
+                      CsvCase{"two\nlines", "\"two\nlines\""}, CsvCase{"cr\r", "\"cr\r\""},
+                      CsvCase{"\xff"
+                              "ab",
+                              "\xEF\xBF\xBD"
+                              "ab"},
+                      CsvCase{"a\xe2\x82,", "\"a\xEF\xBF\xBD\xEF\xBF\xBD,\""}));
 
-std::string DemoFile(const std::string& rel) { return std::string(ZENOR_SOURCE_DIR) + "/demo/" + rel; }
+std::string DemoFile(const std::string& rel) {
+    return std::string(ZENOR_SOURCE_DIR) + "/demo/" + rel;
+}
 
-TEST(RecordingSeconds, GivesTheLengthOrNothing)
-{
+TEST(RecordingSeconds, GivesTheLengthOrNothing) {
     TempTree t;
     t.file("junk.ogg", "not a recording");
     t.dir("folder.ogg");
@@ -48,19 +55,18 @@ TEST(RecordingSeconds, GivesTheLengthOrNothing)
     EXPECT_EQ(RecordingSeconds(t.path("absent.ogg")), "");
 }
 
-TEST(ExportRows, ReportsEachWorkAsTheWindowWould)
-{
+TEST(ExportRows, ReportsEachWorkAsTheWindowWould) {
     TempTree t;
     const std::string r = t.root() + "/";
-    test::WriteAnswerSheet(t.path("11111_0.ans"), {"1", "B", "", "", "went, then \"stayed\"", "", "C"});
+    test::WriteAnswerSheet(t.path("11111_0.ans"),
+                           {"1", "B", "", "", "went, then \"stayed\"", "", "C"});
     std::filesystem::copy_file(DemoFile("20455_2.ogg"), t.path("11111_2.ogg"));
-    t.file("22222_0.ogg");                       // no sheet
-    t.file("33333_0.ans", "not a sheet");        // damaged sheet
+    t.file("22222_0.ogg");                // no sheet
+    t.file("33333_0.ans", "not a sheet"); // damaged sheet
     t.file("33333_3.ogg", "not a recording");
     sheetwriter::Sheet partial = sheetwriter::AnswerSheet({"4", "x"});
     partial.fields.pop_back(); // no a6
-    for (auto& record : partial.records)
-        record.versions[0].values.pop_back();
+    for (auto& record : partial.records) record.versions[0].values.pop_back();
     test::WriteSheetFile(t.path("44444_0.ans"), partial);
 
     TqvrMemTable tblWork("tblWork");
@@ -89,8 +95,11 @@ TEST(ExportRows, ReportsEachWorkAsTheWindowWould)
     std::ostringstream csv;
     WriteCsv(csv, rows);
     const std::string text = csv.str();
-    EXPECT_EQ(text.rfind("ID,pathWork,VarNo,a1,a2,a3,a4,a5,a6,task2_seconds,task3_seconds,problem\r\n", 0), 0u);
-    EXPECT_NE(text.find("11111," + r + ",1,B,,,\"went, then \"\"stayed\"\"\",,C," + rows[0].task2Seconds + ",,\r\n"),
+    EXPECT_EQ(text.rfind(
+                  "ID,pathWork,VarNo,a1,a2,a3,a4,a5,a6,task2_seconds,task3_seconds,problem\r\n", 0),
+              0u);
+    EXPECT_NE(text.find("11111," + r + ",1,B,,,\"went, then \"\"stayed\"\"\",,C," +
+                        rows[0].task2Seconds + ",,\r\n"),
               std::string::npos)
         << text;
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5);

@@ -15,12 +15,11 @@
 namespace zenor {
 namespace {
 
-using ::testing::ElementsAre;
 using test::TempTree;
+using ::testing::ElementsAre;
 using Rows = std::vector<std::pair<std::string, std::string>>;
 
-Rows Listed(TqvrMemTable& table)
-{
+Rows Listed(TqvrMemTable& table) {
     Rows rows;
     for (int i = 0; i < table.RecordTotal(); ++i)
         rows.emplace_back(table.FieldTextAt(i, table.FieldNamed("ID")),
@@ -34,8 +33,7 @@ protected:
     TqvrMemTable table{"tblWork"};
 };
 
-TEST_F(WorkListTest, OneRecordPerIdWithTheFolderMetLast)
-{
+TEST_F(WorkListTest, OneRecordPerIdWithTheFolderMetLast) {
     RecordWork(table, "12345", "/a/");
     RecordWork(table, "54321", "/a/");
     RecordWork(table, "12345", "/b/");
@@ -44,8 +42,7 @@ TEST_F(WorkListTest, OneRecordPerIdWithTheFolderMetLast)
                                            std::pair<std::string, std::string>{"54321", "/a/"}));
 }
 
-TEST_F(WorkListTest, IdsDifferingInCaseAreTwoWorks)
-{
+TEST_F(WorkListTest, IdsDifferingInCaseAreTwoWorks) {
     RecordWork(table, "abcde", "/x/");
     RecordWork(table, "ABCDE", "/y/");
     RecordWork(table, "abcde", "/z/");
@@ -53,12 +50,10 @@ TEST_F(WorkListTest, IdsDifferingInCaseAreTwoWorks)
     table.ApplySort();
     const Rows rows = Listed(table);
     EXPECT_EQ(rows.size(), 2u);
-    for (const auto& [id, folder] : rows)
-        EXPECT_EQ(folder, id == "abcde" ? "/z/" : "/y/");
+    for (const auto& [id, folder] : rows) EXPECT_EQ(folder, id == "abcde" ? "/z/" : "/y/");
 }
 
-TEST_F(WorkListTest, KeepsLongWorkFoldersWhole)
-{
+TEST_F(WorkListTest, KeepsLongWorkFoldersWhole) {
     const std::string deep = "/" + std::string(300, 'd') + "/" + std::string(3000, 'e') + "/";
     RecordWork(table, "12345", deep);
     EXPECT_EQ(table.FieldNamed("pathWork").StringValue(), deep);
@@ -68,8 +63,7 @@ TEST_F(WorkListTest, KeepsLongWorkFoldersWhole)
     EXPECT_EQ(table.FieldNamed("pathWork").StringValue(), tooLong.substr(0, kWorkFolderSize));
 }
 
-TEST_F(WorkListTest, ScanListsTheWorksOfATreeSorted)
-{
+TEST_F(WorkListTest, ScanListsTheWorksOfATreeSorted) {
     TempTree t;
     t.file("s/c/12345_0.ans");
     t.file("s/c/12345_2.ogg");
@@ -91,8 +85,7 @@ TEST_F(WorkListTest, ScanListsTheWorksOfATreeSorted)
     EXPECT_EQ(rows[4].second, r + "s/");
 }
 
-TEST_F(WorkListTest, ASecondScanAddsToTheFirst)
-{
+TEST_F(WorkListTest, ASecondScanAddsToTheFirst) {
     TempTree one, two;
     one.file("11111_0.ans");
     one.file("22222_0.ans");

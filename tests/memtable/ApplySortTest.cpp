@@ -20,7 +20,7 @@ protected:
 
 TEST_F(ApplySortTest, ScanOrderThenSortedList) {
     for (const char* id : {"30002", "10001", "20003"}) AddRow(t, id);
-    EXPECT_EQ(Ids(t), (Ids_{"20003", "10001", "30002"}));  // newest first before sorting
+    EXPECT_EQ(Ids(t), (Ids_{"20003", "10001", "30002"})); // newest first before sorting
     t.ApplySort();
     EXPECT_EQ(t.Indexes().Find("__mt__defsort"), &t.CurrentIndex());
     t.GoFirst();
@@ -39,7 +39,7 @@ TEST_F(ApplySortTest, KeepsTheCurrentRecordAndRaisesNoScroll) {
     EXPECT_EQ(CurrentId(t), "c");
     EXPECT_EQ(t.RecordNumber(), 3);
     EXPECT_EQ(scrolls, 0);
-    t.ApplySort();  // replaces the default sort order
+    t.ApplySort(); // replaces the default sort order
     EXPECT_EQ(t.Indexes().Count(), 2);
     EXPECT_EQ(CurrentId(t), "c");
 }
@@ -103,7 +103,8 @@ TEST_F(ApplySortTest, SecondScanInsertsAtSortedPlacesAndFindsListedWorks) {
         t.GoFirst();
         // A second scan: a listed ID is found and updated, a new one lands in place,
         // also after every listed ID.
-        for (const std::string& id : {std::to_string(10000 + 2 * (n - 1)), std::string("10001"), std::string("99999")}) {
+        for (const std::string& id :
+             {std::to_string(10000 + 2 * (n - 1)), std::string("10001"), std::string("99999")}) {
             if (t.SeekKey("ID", id))
                 t.Edit();
             else
@@ -131,8 +132,9 @@ TEST_F(ApplySortTest, SortFieldOptionLettersAndSpaces) {
     t.ApplySort();
     Ids_ ids = Ids(t);
     // Case-insensitive: the two a's come before the two b's.
-    EXPECT_TRUE((ids[0] == "a" || ids[0] == "A") && (ids[1] == "a" || ids[1] == "A")) << ids[0] << ids[1];
-    t.SetSortFields("ID:L");  // plain character codes: upper case first
+    EXPECT_TRUE((ids[0] == "a" || ids[0] == "A") && (ids[1] == "a" || ids[1] == "A"))
+        << ids[0] << ids[1];
+    t.SetSortFields("ID:L"); // plain character codes: upper case first
     t.ApplySort();
     EXPECT_EQ(Ids(t), (Ids_{"A", "B", "a", "b"}));
     t.SetSortFields("ID:LC");

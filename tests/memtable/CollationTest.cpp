@@ -19,15 +19,17 @@ Ids_ SortedWith(TqvrMemTable& t, const Ids_& ids) {
 
 // Russian puts Cyrillic before Latin; the root order has Latin first.
 const std::string kLatinA = "a";
-const std::string kCyrillicYa = "\xD1\x8F";  // "я"
+const std::string kCyrillicYa = "\xD1\x8F"; // "я"
 
-}  // namespace
+} // namespace
 
 TEST(CollationTest, RootForTheCLocale) {
     UseLocale("C.UTF-8");
     TqvrMemTable t("t");
-    const std::string yo = "\xD1\x91\xD0\xB0", ye = "\xD0\xB5\xD0\xB1";  // "ёа", "еб": ё is е with a mark
-    EXPECT_EQ(SortedWith(t, {"B", "b", kCyrillicYa, "A", ye, "a", yo}), (Ids_{"a", "A", "b", "B", yo, ye, kCyrillicYa}));
+    const std::string yo = "\xD1\x91\xD0\xB0",
+                      ye = "\xD0\xB5\xD0\xB1"; // "ёа", "еб": ё is е with a mark
+    EXPECT_EQ(SortedWith(t, {"B", "b", kCyrillicYa, "A", ye, "a", yo}),
+              (Ids_{"a", "A", "b", "B", yo, ye, kCyrillicYa}));
 }
 
 TEST(CollationTest, RootWhenNothingIsSet) {
@@ -66,7 +68,7 @@ TEST(CollationTest, EnvironmentPrecedence) {
 TEST(CollationTest, ExplicitLocaleNumbers) {
     UseLocale("C");
     TqvrMemTable posix("t");
-    posix.SetLocaleID(0x007F);  // en_US_POSIX: plain ASCII order, upper case first
+    posix.SetLocaleID(0x007F); // en_US_POSIX: plain ASCII order, upper case first
     EXPECT_EQ(SortedWith(posix, {"b", "a", "B", "A"}), (Ids_{"A", "B", "a", "b"}));
     TqvrMemTable ru("t");
     ru.SetLocaleID(0x0419);
@@ -81,10 +83,10 @@ TEST(CollationTest, CollatorIsOpenedOncePerTable) {
     AddRow(t, kLatinA);
     AddRow(t, kCyrillicYa);
     t.ApplySort();
-    UseLocale("ru_RU.UTF-8");  // the table keeps the collator it opened
+    UseLocale("ru_RU.UTF-8"); // the table keeps the collator it opened
     t.ApplySort();
     EXPECT_EQ(Ids(t), (Ids_{kLatinA, kCyrillicYa}));
-    t.SetLocaleID(1024);  // setting the locale again opens it anew
+    t.SetLocaleID(1024); // setting the locale again opens it anew
     t.ApplySort();
     EXPECT_EQ(Ids(t), (Ids_{kCyrillicYa, kLatinA}));
     UseLocale("C");
@@ -130,7 +132,7 @@ TEST(CollationTest, InvalidLocaleFailsTheComparisonNotTheSetting) {
     t.Open();
     AddRow(t, "a");
     t.SetLocaleID(0x0FFF);
-    AddRow(t, "b");  // the row order compares nothing
+    AddRow(t, "b"); // the row order compares nothing
     try {
         t.SeekKey("ID", "a");
         FAIL();

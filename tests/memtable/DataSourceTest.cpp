@@ -38,7 +38,7 @@ TEST_F(DataSourceTest, AttachingTellsTheLinksTheState) {
 }
 
 TEST_F(DataSourceTest, NothingButStateChangePassesWhileClosed) {
-    t.AddStringField("extra", 3);  // field list change on a closed table
+    t.AddStringField("extra", 3); // field list change on a closed table
     EXPECT_TRUE(log.empty());
     t.Open();
     EXPECT_EQ(log, (Seq{"N:StateChange"}));
@@ -63,20 +63,20 @@ TEST_F(DataSourceTest, ReloadOfAnOpenTableWhileSuspended) {
     t.SuspendNotifications();
     t.Close();
     t.Open();
-    AddRow(t, "b");  // inserts and posts: nothing but the suspended state changes
+    AddRow(t, "b"); // inserts and posts: nothing but the suspended state changes
     t.ResumeNotifications();
     EXPECT_EQ(log, (Seq{"N:SuspendedStateChange:closed", "N:SuspendedStateChange:open",
                         "N:SuspendedStateChange:open", "N:SuspendedStateChange:open"}));
     log.clear();
-    t.ResumeNotifications();  // back to zero: same state as at the first suspension
+    t.ResumeNotifications(); // back to zero: same state as at the first suspension
     EXPECT_EQ(log, (Seq{"N:TableChange"}));
-    t.ResumeNotifications();  // unbalanced: ignored
+    t.ResumeNotifications(); // unbalanced: ignored
     EXPECT_EQ(log.size(), 1u);
 }
 
 TEST_F(DataSourceTest, LoadIntoAClosedTableIsReportedByTheResume) {
     t.SuspendNotifications();
-    t.Open();  // the data source still counts the table as closed: nothing passes
+    t.Open(); // the data source still counts the table as closed: nothing passes
     t.FieldNamed("ID").SetDisplayLabel("x");
     EXPECT_TRUE(log.empty());
     t.ResumeNotifications();

@@ -57,12 +57,12 @@ TEST_F(EditCycleTest, InsertWhileSortedGoesToItsSortedPlaceAndRowOrderEnd) {
 TEST_F(EditCycleTest, EditMovesTheRecordInTheSortOrderButNotInTheRowOrder) {
     for (const char* id : {"b", "a", "c"}) AddRow(t, id);
     t.ApplySort();
-    t.GoFirst();  // "a"
+    t.GoFirst(); // "a"
     t.Edit();
     t.FieldNamed("ID").SetStringValue("d");
     t.Post();
     EXPECT_EQ(Ids(t), (Ids_{"b", "c", "d"}));
-    EXPECT_EQ(CurrentId(t), "b");  // what now stands at the old cursor position
+    EXPECT_EQ(CurrentId(t), "b"); // what now stands at the old cursor position
     std::string why;
     EXPECT_TRUE(t.CurrentIndex().Verify(t, &why)) << why;
     EXPECT_TRUE(t.Indexes().RowOrder().Verify(t, &why)) << why;
@@ -105,7 +105,7 @@ TEST_F(EditCycleTest, DeletedSlotIsReusedAndBookmarkOfTheDeletedRecordIsInvalid)
     EXPECT_FALSE(t.IsBookmarkValid(a));
     AddRow(t, "c");
     EXPECT_EQ(t.StoredRecordCount(), 2);
-    EXPECT_FALSE(t.IsBookmarkValid(a));  // same slot, another serial
+    EXPECT_FALSE(t.IsBookmarkValid(a)); // same slot, another serial
 }
 
 TEST_F(EditCycleTest, BookmarksDoNotSurviveClose) {
@@ -183,7 +183,7 @@ TEST_F(EditCycleTest, StepByCountsRecordsMovedAndStopsAtTheEnds) {
     EXPECT_EQ(t.StepBy(-1), 0);
     t.SetRecordNumber(7);
     EXPECT_EQ(CurrentId(t), "6");
-    t.SetRecordNumber(0);  // out of range: nothing
+    t.SetRecordNumber(0); // out of range: nothing
     EXPECT_EQ(t.RecordNumber(), 7);
 }
 

@@ -10,7 +10,7 @@ namespace {
 
 class EntryListTest : public ::testing::TestWithParam<bool> {};
 
-}  // namespace
+} // namespace
 
 TEST_P(EntryListTest, AgreesWithAVector) {
     bool tracks = GetParam();
@@ -49,7 +49,8 @@ TEST_P(EntryListTest, AgreesWithAVector) {
             }
         }
     }
-    std::vector<TqvrRecord*> some(model.begin(), model.begin() + static_cast<std::ptrdiff_t>(model.size() / 2));
+    std::vector<TqvrRecord*> some(model.begin(),
+                                  model.begin() + static_cast<std::ptrdiff_t>(model.size() / 2));
     list.Assign(some);
     EXPECT_EQ(list.ToVector(), some);
     ASSERT_FALSE(some.empty());

@@ -11,7 +11,7 @@ namespace {
 
 struct ErrorCase {
     const char* name;
-    std::function<void(TqvrMemTable&)> action;  // runs on an open tblWork with rows a, b
+    std::function<void(TqvrMemTable&)> action; // runs on an open tblWork with rows a, b
     const char* className;
     const char* message;
 };
@@ -25,20 +25,40 @@ void Prepare(TqvrMemTable& t) {
 
 std::vector<ErrorCase> Cases() {
     return {
-        {"ClosedStepBy", [](TqvrMemTable& t) { t.Close(); t.StepBy(1); }, "EDatabaseError",
-         "tblWork: Cannot perform this operation on a closed dataset"},
-        {"ClosedRecordTotal", [](TqvrMemTable& t) { t.Close(); (void)t.RecordTotal(); }, "EDatabaseError",
-         "tblWork: Cannot perform this operation on a closed dataset"},
-        {"ClosedInsert", [](TqvrMemTable& t) { t.Close(); t.Insert(); }, "EDatabaseError",
-         "tblWork: Cannot perform this operation on a closed dataset"},
-        {"ClosedDelete", [](TqvrMemTable& t) { t.Close(); t.Delete(); }, "EDatabaseError",
-         "tblWork: Cannot perform this operation on a closed dataset"},
-        {"ClosedSetRecordNumber", [](TqvrMemTable& t) { t.Close(); t.SetRecordNumber(1); }, "EDatabaseError",
-         "tblWork: Cannot perform this operation on a closed dataset"},
+        {"ClosedStepBy",
+         [](TqvrMemTable& t) {
+             t.Close();
+             t.StepBy(1);
+         },
+         "EDatabaseError", "tblWork: Cannot perform this operation on a closed dataset"},
+        {"ClosedRecordTotal",
+         [](TqvrMemTable& t) {
+             t.Close();
+             (void)t.RecordTotal();
+         },
+         "EDatabaseError", "tblWork: Cannot perform this operation on a closed dataset"},
+        {"ClosedInsert",
+         [](TqvrMemTable& t) {
+             t.Close();
+             t.Insert();
+         },
+         "EDatabaseError", "tblWork: Cannot perform this operation on a closed dataset"},
+        {"ClosedDelete",
+         [](TqvrMemTable& t) {
+             t.Close();
+             t.Delete();
+         },
+         "EDatabaseError", "tblWork: Cannot perform this operation on a closed dataset"},
+        {"ClosedSetRecordNumber",
+         [](TqvrMemTable& t) {
+             t.Close();
+             t.SetRecordNumber(1);
+         },
+         "EDatabaseError", "tblWork: Cannot perform this operation on a closed dataset"},
         {"FieldNotFound", [](TqvrMemTable& t) { t.FieldNamed("Path"); }, "EDatabaseError",
          "tblWork: Field 'Path' not found"},
-        {"WriteInBrowse", [](TqvrMemTable& t) { t.FieldNamed("ID").SetStringValue("x"); }, "EDatabaseError",
-         "tblWork: Dataset is not in edit mode."},
+        {"WriteInBrowse", [](TqvrMemTable& t) { t.FieldNamed("ID").SetStringValue("x"); },
+         "EDatabaseError", "tblWork: Dataset is not in edit mode."},
         {"ReadOnlyField",
          [](TqvrMemTable& t) {
              t.FieldNamed("ID").SetDisplayLabel("Work");
@@ -54,10 +74,18 @@ std::vector<ErrorCase> Cases() {
              t.FieldNamed("pathWork").SetStringValue("x");
          },
          "EDatabaseError", "Field pathWork is read only"},
-        {"ReadOnlyInsert", [](TqvrMemTable& t) { t.SetReadOnly(true); t.Insert(); }, "EDatabaseError",
-         "tblWork: Cannot modify a read-only dataset"},
-        {"ReadOnlyEdit", [](TqvrMemTable& t) { t.SetReadOnly(true); t.Edit(); }, "EDatabaseError",
-         "tblWork: Cannot modify a read-only dataset"},
+        {"ReadOnlyInsert",
+         [](TqvrMemTable& t) {
+             t.SetReadOnly(true);
+             t.Insert();
+         },
+         "EDatabaseError", "tblWork: Cannot modify a read-only dataset"},
+        {"ReadOnlyEdit",
+         [](TqvrMemTable& t) {
+             t.SetReadOnly(true);
+             t.Edit();
+         },
+         "EDatabaseError", "tblWork: Cannot modify a read-only dataset"},
         {"PostInBrowse", [](TqvrMemTable& t) { t.Post(); }, "EDatabaseError",
          "tblWork: Dataset not in edit or insert mode"},
         {"RequiredField",
@@ -75,8 +103,8 @@ std::vector<ErrorCase> Cases() {
              t.Delete();
          },
          "EDatabaseError", "tblWork: Cannot perform this operation on an empty dataset"},
-        {"SeekDimensions", [](TqvrMemTable& t) { t.SeekKey("ID", TKeyValue::Array({"a"}, 2)); }, "EMemTableError",
-         "Values variant array has invalid dimension count"},
+        {"SeekDimensions", [](TqvrMemTable& t) { t.SeekKey("ID", TKeyValue::Array({"a"}, 2)); },
+         "EMemTableError", "Values variant array has invalid dimension count"},
         {"SeekMoreFields", [](TqvrMemTable& t) { t.SeekKey("ID;pathWork", "a"); }, "EMemTableError",
          "More fields than values"},
         {"SeekNoFields", [](TqvrMemTable& t) { t.SeekKey(" ", "a"); }, "EMemTableError",
@@ -107,7 +135,7 @@ std::vector<ErrorCase> Cases() {
 
 class ErrorMessageTest : public ::testing::TestWithParam<ErrorCase> {};
 
-}  // namespace
+} // namespace
 
 TEST_P(ErrorMessageTest, RaisesTheClassAndText) {
     UseLocale("C");
@@ -125,7 +153,9 @@ TEST_P(ErrorMessageTest, RaisesTheClassAndText) {
 }
 
 INSTANTIATE_TEST_SUITE_P(All, ErrorMessageTest, ::testing::ValuesIn(Cases()),
-                         [](const ::testing::TestParamInfo<ErrorCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<ErrorCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(OpenErrorTest, OpenWithoutDefinitions) {
     TqvrMemTable t("answers");

@@ -30,13 +30,14 @@ TEST_F(EventSequenceTest, InsertWriteAndPost) {
     t.Open();
     Recorder r(t);
     t.Insert();
-    EXPECT_EQ(r.Take(), (Seq{"N:CheckBrowseMode", "E:BeforeInsert", "E:BeforeScroll", "N:StateChange", "E:OnNewRecord",
-                             "N:TableChange", "E:AfterInsert", "E:AfterScroll"}));
+    EXPECT_EQ(r.Take(),
+              (Seq{"N:CheckBrowseMode", "E:BeforeInsert", "E:BeforeScroll", "N:StateChange",
+                   "E:OnNewRecord", "N:TableChange", "E:AfterInsert", "E:AfterScroll"}));
     t.FieldNamed("ID").SetStringValue("10001");
     EXPECT_EQ(r.Take(), (Seq{"N:FieldChange:ID"}));
     t.Post();
-    EXPECT_EQ(r.Take(), (Seq{"N:UpdateRecord", "N:CheckBrowseMode", "E:BeforePost", "N:StateChange", "N:TableChange",
-                             "E:AfterPost"}));
+    EXPECT_EQ(r.Take(), (Seq{"N:UpdateRecord", "N:CheckBrowseMode", "E:BeforePost", "N:StateChange",
+                             "N:TableChange", "E:AfterPost"}));
     EXPECT_EQ(t.RecordNumber(), 1);
 }
 
@@ -45,12 +46,13 @@ TEST_F(EventSequenceTest, EditThenPostRaisesNoScrollEvents) {
     AddRow(t, "a");
     Recorder r(t);
     t.Edit();
-    EXPECT_EQ(r.Take(), (Seq{"N:CheckBrowseMode", "E:BeforeEdit", "N:StateChange", "N:RecordChange", "E:AfterEdit"}));
-    t.Edit();  // already editing: nothing
+    EXPECT_EQ(r.Take(), (Seq{"N:CheckBrowseMode", "E:BeforeEdit", "N:StateChange", "N:RecordChange",
+                             "E:AfterEdit"}));
+    t.Edit(); // already editing: nothing
     EXPECT_TRUE(r.Take().empty());
     t.Post();
-    EXPECT_EQ(r.Take(), (Seq{"N:UpdateRecord", "N:CheckBrowseMode", "E:BeforePost", "N:StateChange", "N:TableChange",
-                             "E:AfterPost"}));
+    EXPECT_EQ(r.Take(), (Seq{"N:UpdateRecord", "N:CheckBrowseMode", "E:BeforePost", "N:StateChange",
+                             "N:TableChange", "E:AfterPost"}));
 }
 
 TEST_F(EventSequenceTest, CancelAfterEditAndAfterInsert) {
@@ -60,13 +62,14 @@ TEST_F(EventSequenceTest, CancelAfterEditAndAfterInsert) {
     t.Edit();
     r.Take();
     t.Cancel();
-    EXPECT_EQ(r.Take(), (Seq{"N:CheckBrowseMode", "E:BeforeCancel", "N:StateChange", "N:TableChange", "E:AfterCancel"}));
+    EXPECT_EQ(r.Take(), (Seq{"N:CheckBrowseMode", "E:BeforeCancel", "N:StateChange",
+                             "N:TableChange", "E:AfterCancel"}));
     t.Insert();
     r.Take();
     t.Cancel();
-    EXPECT_EQ(r.Take(), (Seq{"N:CheckBrowseMode", "E:BeforeCancel", "E:BeforeScroll", "N:StateChange", "N:TableChange",
-                             "E:AfterCancel", "E:AfterScroll"}));
-    t.Cancel();  // in browse: nothing
+    EXPECT_EQ(r.Take(), (Seq{"N:CheckBrowseMode", "E:BeforeCancel", "E:BeforeScroll",
+                             "N:StateChange", "N:TableChange", "E:AfterCancel", "E:AfterScroll"}));
+    t.Cancel(); // in browse: nothing
     EXPECT_TRUE(r.Take().empty());
 }
 
@@ -76,24 +79,26 @@ TEST_F(EventSequenceTest, DeleteAndDeleteDuringInsert) {
     AddRow(t, "b");
     Recorder r(t);
     t.Delete();
-    EXPECT_EQ(r.Take(), (Seq{"N:CheckBrowseMode", "E:BeforeDelete", "E:BeforeScroll", "N:TableChange", "E:AfterDelete",
-                             "E:AfterScroll"}));
+    EXPECT_EQ(r.Take(), (Seq{"N:CheckBrowseMode", "E:BeforeDelete", "E:BeforeScroll",
+                             "N:TableChange", "E:AfterDelete", "E:AfterScroll"}));
     t.Insert();
     r.Take();
-    t.Delete();  // acts as Cancel
-    EXPECT_EQ(r.Take(), (Seq{"N:CheckBrowseMode", "E:BeforeCancel", "E:BeforeScroll", "N:StateChange", "N:TableChange",
-                             "E:AfterCancel", "E:AfterScroll"}));
+    t.Delete(); // acts as Cancel
+    EXPECT_EQ(r.Take(), (Seq{"N:CheckBrowseMode", "E:BeforeCancel", "E:BeforeScroll",
+                             "N:StateChange", "N:TableChange", "E:AfterCancel", "E:AfterScroll"}));
 }
 
 TEST_F(EventSequenceTest, NavigationOnAnEmptyTable) {
     t.Open();
     Recorder r(t);
     t.GoFirst();
-    EXPECT_EQ(r.Take(), (Seq{"N:CheckBrowseMode", "E:BeforeScroll", "N:TableChange", "E:AfterScroll"}));
+    EXPECT_EQ(r.Take(),
+              (Seq{"N:CheckBrowseMode", "E:BeforeScroll", "N:TableChange", "E:AfterScroll"}));
     EXPECT_TRUE(t.AtStart() && t.AtEnd());
     EXPECT_TRUE(t.NoCurrentRecord());
     t.GoLast();
-    EXPECT_EQ(r.Take(), (Seq{"N:CheckBrowseMode", "E:BeforeScroll", "N:TableChange", "E:AfterScroll"}));
+    EXPECT_EQ(r.Take(),
+              (Seq{"N:CheckBrowseMode", "E:BeforeScroll", "N:TableChange", "E:AfterScroll"}));
     EXPECT_EQ(t.StepBy(1), 0);
     EXPECT_EQ(r.Take(), (Seq{"N:CheckBrowseMode", "E:BeforeScroll"}));
 }
@@ -125,8 +130,9 @@ TEST_F(EventSequenceTest, SeekKeyFoundAndNotFound) {
     Recorder r(t);
     EXPECT_FALSE(t.SeekKey("ID", "zz"));
     EXPECT_EQ(r.Take(), (Seq{"E:BeforeScroll", "N:CheckBrowseMode"}));
-    EXPECT_TRUE(t.SeekKey("ID", "b"));  // already current: both events all the same
-    EXPECT_EQ(r.Take(), (Seq{"E:BeforeScroll", "N:CheckBrowseMode", "N:TableChange", "E:AfterScroll"}));
+    EXPECT_TRUE(t.SeekKey("ID", "b")); // already current: both events all the same
+    EXPECT_EQ(r.Take(),
+              (Seq{"E:BeforeScroll", "N:CheckBrowseMode", "N:TableChange", "E:AfterScroll"}));
 }
 
 TEST_F(EventSequenceTest, NavigationPostsAPendingWrite) {
@@ -136,9 +142,9 @@ TEST_F(EventSequenceTest, NavigationPostsAPendingWrite) {
     Recorder r(t);
     t.FieldNamed("ID").SetStringValue("b");
     t.GoFirst();
-    EXPECT_EQ(r.Take(), (Seq{"N:FieldChange:ID", "N:CheckBrowseMode", "N:UpdateRecord", "N:CheckBrowseMode", "E:BeforePost",
-                             "N:StateChange", "N:TableChange", "E:AfterPost", "E:BeforeScroll", "N:TableChange",
-                             "E:AfterScroll"}));
+    EXPECT_EQ(r.Take(), (Seq{"N:FieldChange:ID", "N:CheckBrowseMode", "N:UpdateRecord",
+                             "N:CheckBrowseMode", "E:BeforePost", "N:StateChange", "N:TableChange",
+                             "E:AfterPost", "E:BeforeScroll", "N:TableChange", "E:AfterScroll"}));
     EXPECT_EQ(CurrentId(t), "b");
 }
 
@@ -148,9 +154,9 @@ TEST_F(EventSequenceTest, NavigationCancelsAnUnwrittenInsert) {
     t.Insert();
     Recorder r(t);
     t.GoLast();
-    EXPECT_EQ(r.Take(), (Seq{"N:CheckBrowseMode", "N:CheckBrowseMode", "E:BeforeCancel", "E:BeforeScroll",
-                             "N:StateChange", "N:TableChange", "E:AfterCancel", "E:AfterScroll", "E:BeforeScroll",
-                             "N:TableChange", "E:AfterScroll"}));
+    EXPECT_EQ(r.Take(), (Seq{"N:CheckBrowseMode", "N:CheckBrowseMode", "E:BeforeCancel",
+                             "E:BeforeScroll", "N:StateChange", "N:TableChange", "E:AfterCancel",
+                             "E:AfterScroll", "E:BeforeScroll", "N:TableChange", "E:AfterScroll"}));
     EXPECT_EQ(t.RecordTotal(), 1);
 }
 
@@ -160,8 +166,9 @@ TEST_F(EventSequenceTest, CloseDuringEditCancelsFirst) {
     t.Edit();
     Recorder r(t);
     t.Close();
-    EXPECT_EQ(r.Take(), (Seq{"N:CheckBrowseMode", "E:BeforeCancel", "N:StateChange", "N:TableChange", "E:AfterCancel",
-                             "E:BeforeClose", "N:StateChange", "E:AfterClose"}));
+    EXPECT_EQ(r.Take(),
+              (Seq{"N:CheckBrowseMode", "E:BeforeCancel", "N:StateChange", "N:TableChange",
+                   "E:AfterCancel", "E:BeforeClose", "N:StateChange", "E:AfterClose"}));
 }
 
 TEST_F(EventSequenceTest, ApplySortAndRefreshRaiseNoScrollEvents) {
@@ -170,10 +177,11 @@ TEST_F(EventSequenceTest, ApplySortAndRefreshRaiseNoScrollEvents) {
     AddRow(t, "a");
     Recorder r(t);
     t.ApplySort();
-    EXPECT_EQ(r.Take(), (Seq{"N:CheckBrowseMode", "E:BeforeRefresh", "N:CheckBrowseMode", "N:TableChange",
-                             "E:AfterRefresh"}));
+    EXPECT_EQ(r.Take(), (Seq{"N:CheckBrowseMode", "E:BeforeRefresh", "N:CheckBrowseMode",
+                             "N:TableChange", "E:AfterRefresh"}));
     t.Refresh();
-    EXPECT_EQ(r.Take(), (Seq{"E:BeforeRefresh", "N:CheckBrowseMode", "N:TableChange", "E:AfterRefresh"}));
+    EXPECT_EQ(r.Take(),
+              (Seq{"E:BeforeRefresh", "N:CheckBrowseMode", "N:TableChange", "E:AfterRefresh"}));
 }
 
 TEST_F(EventSequenceTest, BookmarkReturn) {
@@ -183,7 +191,8 @@ TEST_F(EventSequenceTest, BookmarkReturn) {
     AddRow(t, "b");
     Recorder r(t);
     t.ReturnToBookmark(b);
-    EXPECT_EQ(r.Take(), (Seq{"N:CheckBrowseMode", "E:BeforeScroll", "N:TableChange", "E:AfterScroll"}));
+    EXPECT_EQ(r.Take(),
+              (Seq{"N:CheckBrowseMode", "E:BeforeScroll", "N:TableChange", "E:AfterScroll"}));
     EXPECT_EQ(CurrentId(t), "a");
     t.ReturnToBookmark(TqvrBookmark{});
     EXPECT_TRUE(r.Take().empty());

@@ -36,13 +36,19 @@ TEST_P(FieldCutTest, StoresWhatTheFieldCanHold) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cuts, FieldCutTest,
-    ::testing::Values(CutCase{"five", "abcdefgh", "abcde"}, CutCase{"five", "abc", "abc"},
-                      CutCase{"five", std::string("ab\0cd", 5), "ab"},
-                      CutCase{"five", "\xD0\x90\xD0\x91\xD0\x92\xD0\x93\xD0\x94\xD0\x95\xD0\x96",
-                              "\xD0\x90\xD0\x91\xD0\x92\xD0\x93\xD0\x94"},  // Cyrillic: 5 letters, 10 bytes
-                      CutCase{"five", "ab\xF0\x9F\x98\x80" "cdef", "ab\xF0\x9F\x98\x80" "cd"},
-                      CutCase{"zero", "anything", ""}, CutCase{"ID", std::string(300, 'x'), std::string(255, 'x')},
-                      CutCase{"pathWork", std::string(5000, 'p'), std::string(4096, 'p')}));
+    ::testing::Values(
+        CutCase{"five", "abcdefgh", "abcde"}, CutCase{"five", "abc", "abc"},
+        CutCase{"five", std::string("ab\0cd", 5), "ab"},
+        CutCase{"five", "\xD0\x90\xD0\x91\xD0\x92\xD0\x93\xD0\x94\xD0\x95\xD0\x96",
+                "\xD0\x90\xD0\x91\xD0\x92\xD0\x93\xD0\x94"}, // Cyrillic: 5 letters, 10 bytes
+        CutCase{"five",
+                "ab\xF0\x9F\x98\x80"
+                "cdef",
+                "ab\xF0\x9F\x98\x80"
+                "cd"},
+        CutCase{"zero", "anything", ""},
+        CutCase{"ID", std::string(300, 'x'), std::string(255, 'x')},
+        CutCase{"pathWork", std::string(5000, 'p'), std::string(4096, 'p')}));
 
 TEST_F(FieldValueTest, EmptyTextIsAValueAndUnwrittenIsNull) {
     t.FieldNamed("ID").SetStringValue("");
@@ -62,7 +68,7 @@ TEST_F(FieldValueTest, ReadsOfAClosedTableGiveEmptyText) {
     t.Close();
     EXPECT_EQ(t.FieldNamed("ID").StringValue(), "");
     EXPECT_TRUE(t.FieldNamed("ID").IsNull());
-    t.FieldNamed("ID").SetStringValue("ignored");  // a write to a closed table does nothing
+    t.FieldNamed("ID").SetStringValue("ignored"); // a write to a closed table does nothing
     EXPECT_EQ(t.FieldNamed("ID").StringValue(), "");
 }
 
@@ -82,9 +88,9 @@ TEST_F(FieldValueTest, FieldNamedIgnoresCaseByUnicodeRules) {
     EXPECT_EQ(&t.FieldNamed("PATHWORK"), &t.FieldNamed("pathwork"));
     t.Cancel();
     t.Close();
-    t.AddStringField("\xD0\x9F\xD1\x83\xD1\x82\xD1\x8C", 10);  // "Путь"
+    t.AddStringField("\xD0\x9F\xD1\x83\xD1\x82\xD1\x8C", 10); // "Путь"
     t.Open();
-    EXPECT_NE(t.FindField("\xD0\xBF\xD0\xA3\xD0\xA2\xD0\xAC"), nullptr);  // "пУТЬ"
+    EXPECT_NE(t.FindField("\xD0\xBF\xD0\xA3\xD0\xA2\xD0\xAC"), nullptr); // "пУТЬ"
     EXPECT_EQ(t.FindField("Path"), nullptr);
 }
 
@@ -102,7 +108,7 @@ TEST(TypedFieldTest, TypedValuesRoundTrip) {
     t.Open();
     t.Insert();
     t.FieldNamed("i").SetAsInteger(-2147483647 - 1);
-    t.FieldNamed("s").SetAsInteger(70000);  // wraps as a 16-bit value would
+    t.FieldNamed("s").SetAsInteger(70000); // wraps as a 16-bit value would
     t.FieldNamed("l").SetAsLargeInt(1LL << 53);
     t.FieldNamed("b").SetAsBoolean(true);
     t.FieldNamed("f").SetAsFloat(2.5);

@@ -17,7 +17,8 @@ protected:
     }
 
     // The load sequence of a stream that defines VarNo, a1 and a2 with `rows` records.
-    void Load(const std::vector<std::vector<std::string>>& rows, const std::vector<int>& status = {}) {
+    void Load(const std::vector<std::vector<std::string>>& rows,
+              const std::vector<int>& status = {}) {
         t.SuspendNotifications();
         t.LockStore();
         t.SetEnableIndexes(false);
@@ -120,7 +121,7 @@ TEST_F(LoaderAccessTest, EarlierVersionsAreLinked) {
     t.SetLoadRecordStatus(0);
     t.Field(0).SetStringValue("prev");
     t.AppendLoadedRecord();
-    t.NewLoadRecord();  // an unfinished record is discarded
+    t.NewLoadRecord(); // an unfinished record is discarded
     t.Field(0).SetStringValue("lost");
     t.EndLoadInsert();
     t.RebuildOrders();

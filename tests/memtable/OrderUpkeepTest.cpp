@@ -18,7 +18,7 @@ using Value = std::optional<std::string>;
 
 struct Row {
     Value id;
-    std::string token;  // pathWork: unique, names the record
+    std::string token; // pathWork: unique, names the record
 };
 
 std::vector<std::string> TokensOf(const TqvrIndex& index) {
@@ -44,8 +44,9 @@ std::vector<Value> IdsOf(const TqvrIndex& index) {
 }
 
 Value RandomId(std::mt19937& rng) {
-    static const char* pool[] = {"a", "A", "b", "B", "ab", "aB", "Ab", "abc", "10001", "20003", "30002", "z", "",
-                                 "\xD0\xB5", "\xD1\x91", "a b", "a-b"};
+    static const char* pool[] = {"a",  "A",        "b",        "B",     "ab",    "aB",
+                                 "Ab", "abc",      "10001",    "20003", "30002", "z",
+                                 "",   "\xD0\xB5", "\xD1\x91", "a b",   "a-b"};
     if (rng() % 12 == 0) return std::nullopt;
     return std::string(pool[rng() % (sizeof pool / sizeof *pool)]);
 }
@@ -76,15 +77,16 @@ protected:
     int counter = 0;
 };
 
-}  // namespace
+} // namespace
 
 TEST_P(OrderUpkeepTest, RowOrderFollowsInsertPlaces) {
     std::mt19937 rng(GetParam());
-    std::vector<std::string> model;  // tokens in row order
+    std::vector<std::string> model; // tokens in row order
     for (int step = 0; step < 400; ++step) {
         int op = static_cast<int>(rng() % 10);
         int n = static_cast<int>(model.size());
-        if (n > 0 && rng() % 3 == 0) t.SetRecordNumber(1 + static_cast<int>(rng() % static_cast<unsigned>(n)));
+        if (n > 0 && rng() % 3 == 0)
+            t.SetRecordNumber(1 + static_cast<int>(rng() % static_cast<unsigned>(n)));
         int pos = t.CurrentPosition();
         if (op < 5 || n == 0) {
             std::string token = "r" + std::to_string(counter++);
@@ -131,7 +133,7 @@ TEST_P(OrderUpkeepTest, SortOrderEqualsAReSortUnderRandomChanges) {
             WriteId(t, RandomId(rng));
             t.FieldNamed("pathWork").SetStringValue(token);
             t.Post();
-            rowModel.push_back(token);  // another order is current: the row order appends
+            rowModel.push_back(token); // another order is current: the row order appends
         } else if (op < 8) {
             t.Edit();
             WriteId(t, RandomId(rng));
@@ -145,7 +147,7 @@ TEST_P(OrderUpkeepTest, SortOrderEqualsAReSortUnderRandomChanges) {
         std::vector<Value> ids = IdsOf(t.CurrentIndex());
         std::vector<Value> expected = IdsOf(t.Indexes().RowOrder());
         std::stable_sort(expected.begin(), expected.end(), [&](const Value& a, const Value& b) {
-            if (!a || !b) return !a && b;  // null first, also when descending
+            if (!a || !b) return !a && b; // null first, also when descending
             int c = ref.Compare(*a, *b);
             return descending ? c > 0 : c < 0;
         });

@@ -35,4 +35,4 @@ private:
     UCollator* c_;
 };
 
-}  // namespace mtest
+} // namespace mtest

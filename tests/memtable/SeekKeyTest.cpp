@@ -33,13 +33,14 @@ int Utf8Chars(const std::string& s) {
 
 // The first position whose value compares equal (partially: the value cut to the key's
 // length) under the reference collator; -1 when none.
-int ReferenceSeek(const TqvrMemTable& t, const char* field, const std::string& key, const ReferenceCollator& ref,
-                  bool partial) {
+int ReferenceSeek(const TqvrMemTable& t, const char* field, const std::string& key,
+                  const ReferenceCollator& ref, bool partial) {
     const TField& f = t.FieldNamed(field);
     for (int i = 0; i < t.RecordTotal(); ++i) {
         if (t.FieldIsNullAt(i, f)) continue;
         std::string v = t.FieldTextAt(i, f);
-        if (partial && Utf8Chars(v) > Utf8Chars(key)) v = v.substr(0, key.size());  // ASCII keys here
+        if (partial && Utf8Chars(v) > Utf8Chars(key))
+            v = v.substr(0, key.size()); // ASCII keys here
         if (ref.Compare(key, v) == 0) return i;
     }
     return -1;
@@ -59,13 +60,14 @@ struct SeekCase {
 
 class SeekKeyTest : public ::testing::TestWithParam<SeekCase> {};
 
-}  // namespace
+} // namespace
 
 TEST_P(SeekKeyTest, FindsWhatAScanFinds) {
     UseLocale("C");
     const SeekCase& c = GetParam();
     caseless = c.caseless;
-    std::mt19937 rng(static_cast<unsigned>(c.rows * 7 + static_cast<int>(c.options) + (c.sorted ? 1000 : 0)));
+    std::mt19937 rng(
+        static_cast<unsigned>(c.rows * 7 + static_cast<int>(c.options) + (c.sorted ? 1000 : 0)));
     ReferenceCollator ref("", (c.options & soCaseInsensitive) != 0);
     bool partial = (c.options & soPartialKey) != 0;
     TqvrMemTable t("tblWork");
@@ -97,26 +99,28 @@ TEST_P(SeekKeyTest, FindsWhatAScanFinds) {
         int expected = ReferenceSeek(t, c.field, key, ref, partial);
         bool found = t.SeekKey(c.field, key, c.options);
         ASSERT_EQ(found, expected >= 0) << "key " << key << " round " << round;
-        ASSERT_EQ(t.CurrentPosition(), found ? expected : before) << "key " << key << " round " << round;
+        ASSERT_EQ(t.CurrentPosition(), found ? expected : before)
+            << "key " << key << " round " << round;
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, SeekKeyTest,
-    ::testing::Values(SeekCase{15, false, 0, "ID"}, SeekCase{15, true, 0, "ID"}, SeekCase{40, true, 0, "ID"},
-                      SeekCase{40, false, 0, "ID"}, SeekCase{600, false, 0, "ID"}, SeekCase{600, true, 0, "ID"},
-                      SeekCase{600, true, soCaseInsensitive, "ID"}, SeekCase{600, false, soCaseInsensitive, "ID"},
-                      SeekCase{600, true, 0, "pathWork"}, SeekCase{600, false, 0, "pathWork"},
-                      SeekCase{600, false, soPartialKey, "ID"}, SeekCase{600, true, soPartialKey, "ID", true},
-                      SeekCase{30, true, soPartialKey | soCaseInsensitive, "ID", true},
-                      // Dozens of records per key, more than the hash hands out.
-                      SeekCase{600, false, 0, "ID", false, 2}, SeekCase{600, true, 0, "ID", false, 2},
-                      SeekCase{600, true, soCaseInsensitive, "ID", false, 2},
-                      SeekCase{600, false, soCaseInsensitive, "ID", false, 2},
-                      SeekCase{600, true, 0, "pathWork", false, 2}, SeekCase{600, false, 0, "pathWork", false, 1},
-                      // One key for every record.
-                      SeekCase{600, false, 0, "ID", false, 2, true}, SeekCase{600, true, 0, "ID", false, 2, true},
-                      SeekCase{600, true, soCaseInsensitive, "ID", false, 2, true}));
+    ::testing::Values(
+        SeekCase{15, false, 0, "ID"}, SeekCase{15, true, 0, "ID"}, SeekCase{40, true, 0, "ID"},
+        SeekCase{40, false, 0, "ID"}, SeekCase{600, false, 0, "ID"}, SeekCase{600, true, 0, "ID"},
+        SeekCase{600, true, soCaseInsensitive, "ID"}, SeekCase{600, false, soCaseInsensitive, "ID"},
+        SeekCase{600, true, 0, "pathWork"}, SeekCase{600, false, 0, "pathWork"},
+        SeekCase{600, false, soPartialKey, "ID"}, SeekCase{600, true, soPartialKey, "ID", true},
+        SeekCase{30, true, soPartialKey | soCaseInsensitive, "ID", true},
+        // Dozens of records per key, more than the hash hands out.
+        SeekCase{600, false, 0, "ID", false, 2}, SeekCase{600, true, 0, "ID", false, 2},
+        SeekCase{600, true, soCaseInsensitive, "ID", false, 2},
+        SeekCase{600, false, soCaseInsensitive, "ID", false, 2},
+        SeekCase{600, true, 0, "pathWork", false, 2}, SeekCase{600, false, 0, "pathWork", false, 1},
+        // One key for every record.
+        SeekCase{600, false, 0, "ID", false, 2, true}, SeekCase{600, true, 0, "ID", false, 2, true},
+        SeekCase{600, true, soCaseInsensitive, "ID", false, 2, true}));
 
 TEST(SeekKeyRulesTest, NullAndEmptyKeysMatchNullValues) {
     UseLocale("C");
@@ -171,9 +175,9 @@ TEST(SeekKeyRulesTest, ScanCountIsAlwaysTheFirstEqualInTheRowOrder) {
     t.Open();
     for (int i = 0; i < 200; ++i) AddRow(t, "k" + std::to_string(i), "x");
     t.GoLast();
-    AddRow(t, "dup", "late");  // before the last record
+    AddRow(t, "dup", "late"); // before the last record
     t.GoFirst();
-    AddRow(t, "dup", "early");  // at the start
+    AddRow(t, "dup", "early"); // at the start
     t.GoLast();
     ASSERT_TRUE(t.SeekKey("ID", "dup"));
     EXPECT_EQ(t.FieldNamed("pathWork").StringValue(), "early");
@@ -190,7 +194,7 @@ TEST(SeekKeyRulesTest, ManyRecordsOfOneKeyStayCheap) {
     t.Open();
     for (int i = 0; i < rows; ++i) AddRow(t, "same", "/srv/answers/");
     t.GoLast();
-    AddRow(t, "other", "/srv/answers/other/");  // before the last row
+    AddRow(t, "other", "/srv/answers/other/"); // before the last row
     t.GoLast();
     ASSERT_TRUE(t.SeekKey("ID", "same"));
     EXPECT_EQ(t.RecordNumber(), 1);
@@ -216,7 +220,7 @@ TEST(SeekKeyRulesTest, ManyRecordsOfOneKeyStayCheap) {
     t.ApplySort();
     t.GoLast();
     ASSERT_TRUE(t.SeekKey("ID", "same"));
-    EXPECT_EQ(t.RecordNumber(), 2);  // after "other"
+    EXPECT_EQ(t.RecordNumber(), 2); // after "other"
     ASSERT_TRUE(t.SeekKey("ID", "SAME", soCaseInsensitive));
     EXPECT_EQ(t.RecordNumber(), 2);
     ASSERT_TRUE(t.SeekKey("ID", "other"));

@@ -39,20 +39,32 @@ inline std::vector<std::string> Ids(const TqvrMemTable& t, const char* field = "
     return out;
 }
 
-inline std::string CurrentId(const TqvrMemTable& t) { return t.FieldNamed("ID").StringValue(); }
+inline std::string CurrentId(const TqvrMemTable& t) {
+    return t.FieldNamed("ID").StringValue();
+}
 
 inline const char* KindName(TNotifyKind k) {
     switch (k) {
-    case nkStateChange: return "StateChange";
-    case nkCheckBrowseMode: return "CheckBrowseMode";
-    case nkUpdateRecord: return "UpdateRecord";
-    case nkFieldChange: return "FieldChange";
-    case nkRecordChange: return "RecordChange";
-    case nkTableChange: return "TableChange";
-    case nkScroll: return "Scroll";
-    case nkFieldListChange: return "FieldListChange";
-    case nkLayoutChange: return "LayoutChange";
-    case nkSuspendedStateChange: return "SuspendedStateChange";
+    case nkStateChange:
+        return "StateChange";
+    case nkCheckBrowseMode:
+        return "CheckBrowseMode";
+    case nkUpdateRecord:
+        return "UpdateRecord";
+    case nkFieldChange:
+        return "FieldChange";
+    case nkRecordChange:
+        return "RecordChange";
+    case nkTableChange:
+        return "TableChange";
+    case nkScroll:
+        return "Scroll";
+    case nkFieldListChange:
+        return "FieldListChange";
+    case nkLayoutChange:
+        return "LayoutChange";
+    case nkSuspendedStateChange:
+        return "SuspendedStateChange";
     }
     return "?";
 }
@@ -113,4 +125,4 @@ public:
     TDataSource source;
 };
 
-}  // namespace mtest
+} // namespace mtest

@@ -14,22 +14,21 @@ namespace {
 
 using Rows = std::vector<std::vector<std::string>>;
 
-Sheet ThreeRecords()
-{
+Sheet ThreeRecords() {
     Sheet s;
     SheetField a, n;
     a.name = "a";
     n.name = "n";
     n.type = "Integer";
     s.fields = {a, n};
-    s.records = {Record({std::string("r1"), std::int64_t {1}}), Record({std::string("r2"), std::int64_t {2}}),
-                 Record({std::string("r3"), std::int64_t {3}})};
+    s.records = {Record({std::string("r1"), std::int64_t{1}}),
+                 Record({std::string("r2"), std::int64_t{2}}),
+                 Record({std::string("r3"), std::int64_t{3}})};
     return s;
 }
 
 /// The bytes of a 251 header, then `rest`.
-Bytes Header(const ByteWriter& rest)
-{
+Bytes Header(const ByteWriter& rest) {
     ByteWriter w;
     w.Signature().Int(251);
     Bytes b = ToBytes(w.Bytes());
@@ -38,9 +37,17 @@ Bytes Header(const ByteWriter& rest)
 }
 
 /// One field-definition entry as the writer makes it, with a chosen name and type.
-ByteWriter& FieldEntry(ByteWriter& w, const std::string& name, const std::string& type)
-{
-    return w.String(name).String(type).Int(20).String(name).String("").Int(20).Bool(false).Bool(false).String("Data").String("");
+ByteWriter& FieldEntry(ByteWriter& w, const std::string& name, const std::string& type) {
+    return w.String(name)
+        .String(type)
+        .Int(20)
+        .String(name)
+        .String("")
+        .Int(20)
+        .Bool(false)
+        .Bool(false)
+        .String("Data")
+        .String("");
 }
 
 enum class Start { OldOpenTable, FreshClosedTable };
@@ -56,14 +63,14 @@ struct FailureRow {
     Rows shownAfter;
 };
 
-std::vector<FailureRow> FailureRows()
-{
+std::vector<FailureRow> FailureRows() {
     const Bytes three = SheetBytes(ThreeRecords());
     // The offset of the third record: write two records and drop the list end.
     Sheet two = ThreeRecords();
     two.records.pop_back();
     const std::size_t thirdStart = SheetBytes(two).size() - 1;
-    const Bytes cutInThird(three.begin(), three.begin() + static_cast<std::ptrdiff_t>(thirdStart + 5));
+    const Bytes cutInThird(three.begin(),
+                           three.begin() + static_cast<std::ptrdiff_t>(thirdStart + 5));
     const Bytes cutBeforeListEnd(three.begin(), three.end() - 1);
 
     ByteWriter twoFieldsThenWide;
@@ -108,55 +115,169 @@ std::vector<FailureRow> FailureRows()
     const Rows oldRows = {{"x"}};
     const std::vector<std::string> none;
     return {
-        {"emptyStream", {}, Start::OldOpenTable, "EReadError", "Stream read error", true, old, oldRows},
-        {"emptyStreamClosedTable", {}, Start::FreshClosedTable, "EReadError", "Stream read error", false, none, {}},
-        {"wrongSignature", {'T', 'P', 'F', '1', 1, 0}, Start::OldOpenTable, "EReadError", "Invalid stream format",
-         true, old, oldRows},
-        {"shortSignature", {'T', 'P', 'F'}, Start::OldOpenTable, "EReadError", "Stream read error", true, old,
+        {"emptyStream",
+         {},
+         Start::OldOpenTable,
+         "EReadError",
+         "Stream read error",
+         true,
+         old,
          oldRows},
-        {"cutInVersion", {'T', 'P', 'F', '0', 3, 0xFB}, Start::OldOpenTable, "EReadError", "Stream read error", true,
-         old, oldRows},
-        {"versionNotInteger", {'T', 'P', 'F', '0', 6, 0, 1, 0}, Start::OldOpenTable, "EReadError",
-         "Invalid property value", true, old, oldRows},
-        {"missingListStart", Header(noList), Start::OldOpenTable, "EReadError", "Invalid property value", true, old,
-         oldRows},
-        {"lowerCaseStringType", Header(lowerCaseType), Start::OldOpenTable, "EMemTableError",
-         "Unknown field type (string)", false, none, {}},
-        {"wideStringAfterTwoFields", Header(twoFieldsThenWide), Start::OldOpenTable, "EMemTableError",
-         "Unknown field type (WideString)", true, {"a1", "a2"}, {}},
-        {"emptyFieldName", Header(emptyName), Start::OldOpenTable, "EDatabaseError", "answers: Field name missing",
-         true, {"a1"}, {}},
-        {"duplicateFieldName", Header(duplicate), Start::OldOpenTable, "EDatabaseError",
-         "A component named A1 already exists", true, {"a1"}, {}},
-        {"cutInSecondEntry", Header(cutInEntry), Start::OldOpenTable, "EReadError", "Stream read error", true, {"a1"},
+        {"emptyStreamClosedTable",
+         {},
+         Start::FreshClosedTable,
+         "EReadError",
+         "Stream read error",
+         false,
+         none,
          {}},
-        {"integerWhereNameStands", Header(integerAsName), Start::OldOpenTable, "EReadError", "Invalid property value",
-         true, {"a1"}, {}},
-        {"noFieldAnywhere", Header(noFields), Start::FreshClosedTable, "EMemTableError",
-         "Couldnt determine field count for load.", false, none, {}},
-        {"cutInThirdRecord", cutInThird, Start::OldOpenTable, "EReadError", "Stream read error", true, {"a", "n"},
+        {"wrongSignature",
+         {'T', 'P', 'F', '1', 1, 0},
+         Start::OldOpenTable,
+         "EReadError",
+         "Invalid stream format",
+         true,
+         old,
+         oldRows},
+        {"shortSignature",
+         {'T', 'P', 'F'},
+         Start::OldOpenTable,
+         "EReadError",
+         "Stream read error",
+         true,
+         old,
+         oldRows},
+        {"cutInVersion",
+         {'T', 'P', 'F', '0', 3, 0xFB},
+         Start::OldOpenTable,
+         "EReadError",
+         "Stream read error",
+         true,
+         old,
+         oldRows},
+        {"versionNotInteger",
+         {'T', 'P', 'F', '0', 6, 0, 1, 0},
+         Start::OldOpenTable,
+         "EReadError",
+         "Invalid property value",
+         true,
+         old,
+         oldRows},
+        {"missingListStart", Header(noList), Start::OldOpenTable, "EReadError",
+         "Invalid property value", true, old, oldRows},
+        {"lowerCaseStringType",
+         Header(lowerCaseType),
+         Start::OldOpenTable,
+         "EMemTableError",
+         "Unknown field type (string)",
+         false,
+         none,
+         {}},
+        {"wideStringAfterTwoFields",
+         Header(twoFieldsThenWide),
+         Start::OldOpenTable,
+         "EMemTableError",
+         "Unknown field type (WideString)",
+         true,
+         {"a1", "a2"},
+         {}},
+        {"emptyFieldName",
+         Header(emptyName),
+         Start::OldOpenTable,
+         "EDatabaseError",
+         "answers: Field name missing",
+         true,
+         {"a1"},
+         {}},
+        {"duplicateFieldName",
+         Header(duplicate),
+         Start::OldOpenTable,
+         "EDatabaseError",
+         "A component named A1 already exists",
+         true,
+         {"a1"},
+         {}},
+        {"cutInSecondEntry",
+         Header(cutInEntry),
+         Start::OldOpenTable,
+         "EReadError",
+         "Stream read error",
+         true,
+         {"a1"},
+         {}},
+        {"integerWhereNameStands",
+         Header(integerAsName),
+         Start::OldOpenTable,
+         "EReadError",
+         "Invalid property value",
+         true,
+         {"a1"},
+         {}},
+        {"noFieldAnywhere",
+         Header(noFields),
+         Start::FreshClosedTable,
+         "EMemTableError",
+         "Couldnt determine field count for load.",
+         false,
+         none,
+         {}},
+        {"cutInThirdRecord",
+         cutInThird,
+         Start::OldOpenTable,
+         "EReadError",
+         "Stream read error",
+         true,
+         {"a", "n"},
          {{"r1", "1"}, {"r2", "2"}}},
-        {"cutBeforeDataListEnd", cutBeforeListEnd, Start::OldOpenTable, "EReadError", "Stream read error", true,
-         {"a", "n"}, {{"r1", "1"}, {"r2", "2"}, {"r3", "3"}}},
-        {"stringWhereIntegerStands", WithData(s, badValue), Start::OldOpenTable, "EReadError",
-         "Invalid property value", true, {"a", "n"}, {{"r1", "1"}}},
-        {"negativeStringLength", WithData(s, negativeLength), Start::OldOpenTable, "EReadError", "Stream read error",
-         true, {"a", "n"}, {{"r1", "1"}}},
-        {"stringLongerThanTheStream", WithData(s, hugeLength), Start::OldOpenTable, "EReadError", "Stream read error",
-         true, {"a", "n"}, {}},
-        {"statusNotInteger", WithData(s, statusNotInteger), Start::OldOpenTable, "EReadError",
-         "Invalid property value", true, {"a", "n"}, {}},
+        {"cutBeforeDataListEnd",
+         cutBeforeListEnd,
+         Start::OldOpenTable,
+         "EReadError",
+         "Stream read error",
+         true,
+         {"a", "n"},
+         {{"r1", "1"}, {"r2", "2"}, {"r3", "3"}}},
+        {"stringWhereIntegerStands",
+         WithData(s, badValue),
+         Start::OldOpenTable,
+         "EReadError",
+         "Invalid property value",
+         true,
+         {"a", "n"},
+         {{"r1", "1"}}},
+        {"negativeStringLength",
+         WithData(s, negativeLength),
+         Start::OldOpenTable,
+         "EReadError",
+         "Stream read error",
+         true,
+         {"a", "n"},
+         {{"r1", "1"}}},
+        {"stringLongerThanTheStream",
+         WithData(s, hugeLength),
+         Start::OldOpenTable,
+         "EReadError",
+         "Stream read error",
+         true,
+         {"a", "n"},
+         {}},
+        {"statusNotInteger",
+         WithData(s, statusNotInteger),
+         Start::OldOpenTable,
+         "EReadError",
+         "Invalid property value",
+         true,
+         {"a", "n"},
+         {}},
     };
 }
 
 class LoadFailureTest : public ::testing::TestWithParam<FailureRow> {};
 
-TEST_P(LoadFailureTest, FailsAndLeavesTheTableAsDescribed)
-{
+TEST_P(LoadFailureTest, FailsAndLeavesTheTableAsDescribed) {
     const FailureRow& row = GetParam();
     TqvrMemTable table("answers");
-    if (row.start == Start::OldOpenTable)
-        MakeOldTable(table);
+    if (row.start == Start::OldOpenTable) MakeOldTable(table);
     try {
         Load(table, row.bytes);
         FAIL() << "the load succeeded";
@@ -177,14 +298,13 @@ TEST_P(LoadFailureTest, FailsAndLeavesTheTableAsDescribed)
 INSTANTIATE_TEST_SUITE_P(Rows, LoadFailureTest, ::testing::ValuesIn(FailureRows()),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(LoadFailure, NotificationsWorkAgainAfterAFailedBeginLoad)
-{
+TEST(LoadFailure, NotificationsWorkAgainAfterAFailedBeginLoad) {
     TqvrMemTable table("answers");
     MakeOldTable(table);
     TDataSource source(&table);
     CountingLink link;
     link.SetDataSource(&source);
-    EXPECT_THROW(Load(table, Bytes {}), EReadError);
+    EXPECT_THROW(Load(table, Bytes{}), EReadError);
     link.events.clear();
     table.Edit();
     table.FieldNamed("old").SetStringValue("y");
@@ -193,8 +313,7 @@ TEST(LoadFailure, NotificationsWorkAgainAfterAFailedBeginLoad)
     link.SetDataSource(nullptr);
 }
 
-TEST(LoadFailure, TheTableCanLoadAgainAfterAFailure)
-{
+TEST(LoadFailure, TheTableCanLoadAgainAfterAFailure) {
     TqvrMemTable table("answers");
     TqvrBinaryStreamFormat format;
     const Bytes good = SheetBytes(ThreeRecords());
@@ -205,8 +324,7 @@ TEST(LoadFailure, TheTableCanLoadAgainAfterAFailure)
 
 // Every prefix of a valid sheet is a stream cut short somewhere: each must
 // fail as a read error, and the table must come back usable.
-TEST(LoadFailure, EveryPrefixOfAValidSheetFailsCleanly)
-{
+TEST(LoadFailure, EveryPrefixOfAValidSheetFailsCleanly) {
     Sheet s = ThreeRecords();
     s.version = 251;
     SheetIndex ix;

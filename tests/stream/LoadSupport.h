@@ -19,13 +19,16 @@
 
 using Bytes = std::vector<unsigned char>;
 
-inline Bytes ToBytes(const std::vector<std::uint8_t>& b) { return Bytes(b.begin(), b.end()); }
+inline Bytes ToBytes(const std::vector<std::uint8_t>& b) {
+    return Bytes(b.begin(), b.end());
+}
 
-inline Bytes SheetBytes(const sheetwriter::Sheet& s) { return ToBytes(sheetwriter::WriteSheet(s)); }
+inline Bytes SheetBytes(const sheetwriter::Sheet& s) {
+    return ToBytes(sheetwriter::WriteSheet(s));
+}
 
 /// The sheet's bytes with its data list replaced by `data` (list tags included).
-inline Bytes WithData(const sheetwriter::Sheet& s, const sheetwriter::ByteWriter& data)
-{
+inline Bytes WithData(const sheetwriter::Sheet& s, const sheetwriter::ByteWriter& data) {
     sheetwriter::Sheet empty = s;
     empty.records.clear();
     Bytes b = SheetBytes(empty);
@@ -35,29 +38,25 @@ inline Bytes WithData(const sheetwriter::Sheet& s, const sheetwriter::ByteWriter
 }
 
 /// Loads bytes with a default format; rethrows the load's error.
-inline void Load(TqvrCustomMemTable& table, const Bytes& bytes, TqvrCustomStreamFormat* format = nullptr)
-{
+inline void Load(TqvrCustomMemTable& table, const Bytes& bytes,
+                 TqvrCustomStreamFormat* format = nullptr) {
     TqvrBinaryStreamFormat standard;
     TMemoryStream stream(bytes);
     table.LoadFromStreamUsingFormat(stream, format != nullptr ? format : &standard);
 }
 
 /// The field names in order.
-inline std::vector<std::string> FieldNames(const TDataSet& table)
-{
+inline std::vector<std::string> FieldNames(const TDataSet& table) {
     std::vector<std::string> names;
-    for (int i = 0; i < table.FieldCount(); ++i)
-        names.push_back(table.Field(i).FieldName());
+    for (int i = 0; i < table.FieldCount(); ++i) names.push_back(table.Field(i).FieldName());
     return names;
 }
 
 /// What the cursor shows, first to last: one text per field and record,
 /// "<null>" for a null value. Leaves the cursor on the first record.
-inline std::vector<std::vector<std::string>> Shown(TqvrCustomMemTable& table)
-{
+inline std::vector<std::vector<std::string>> Shown(TqvrCustomMemTable& table) {
     std::vector<std::vector<std::string>> rows;
-    if (!table.Active())
-        return rows;
+    if (!table.Active()) return rows;
     table.GoFirst();
     for (int i = 0; i < table.RecordTotal(); ++i) {
         std::vector<std::string> row;
@@ -76,8 +75,7 @@ inline std::vector<std::vector<std::string>> Shown(TqvrCustomMemTable& table)
 /// came while the table's notifications were suspended.
 class CountingLink : public TDataLink {
 public:
-    void DataEvent(TNotifyKind kind, TField*, bool) override
-    {
+    void DataEvent(TNotifyKind kind, TField*, bool) override {
         events.push_back(kind);
         if (DataSet() != nullptr && DataSet()->NotificationsSuspended())
             whileSuspended.push_back(kind);
@@ -88,8 +86,7 @@ public:
 
 /// The load's machinery is released: no suspension, no switch, the lock
 /// free for another thread, indexes enabled again.
-inline void ExpectRestored(TqvrCustomMemTable& table)
-{
+inline void ExpectRestored(TqvrCustomMemTable& table) {
     EXPECT_FALSE(table.NotificationsSuspended());
     EXPECT_FALSE(table.Loading());
     EXPECT_TRUE(table.EnableIndexes());
@@ -97,16 +94,14 @@ inline void ExpectRestored(TqvrCustomMemTable& table)
     auto free = std::async(std::launch::async, [&] {
         auto& lock = table.Common().Lock();
         const bool got = lock.try_lock();
-        if (got)
-            lock.unlock();
+        if (got) lock.unlock();
         return got;
     });
     EXPECT_TRUE(free.get()) << "the store lock is still held";
 }
 
 /// A table named answers, open, with one text field `old` and one record.
-inline void MakeOldTable(TqvrMemTable& table)
-{
+inline void MakeOldTable(TqvrMemTable& table) {
     table.DefineStringFields({{"old", 10}});
     table.Open();
     table.Insert();

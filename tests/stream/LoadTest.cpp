@@ -20,8 +20,7 @@ using namespace sheetwriter;
 
 namespace {
 
-Sheet TwoFieldSheet(int version)
-{
+Sheet TwoFieldSheet(int version) {
     Sheet s;
     s.version = version;
     SheetField a1;
@@ -42,16 +41,15 @@ Sheet TwoFieldSheet(int version)
     ix.name = "byA1";
     ix.fields = "a1";
     s.indexes = {ix};
-    SheetRecord r = Record({std::string("first"), Null {}});
-    r.versions.push_back(SheetVersion {1, {std::string("older"), std::int64_t {3}}});
-    s.records = {r, Record({std::string("second"), std::int64_t {-7}})};
+    SheetRecord r = Record({std::string("first"), Null{}});
+    r.versions.push_back(SheetVersion{1, {std::string("older"), std::int64_t{3}}});
+    s.records = {r, Record({std::string("second"), std::int64_t{-7}})};
     return s;
 }
 
 class VersionTest : public ::testing::TestWithParam<int> {};
 
-TEST_P(VersionTest, ReadsTheLayoutOfItsVersion)
-{
+TEST_P(VersionTest, ReadsTheLayoutOfItsVersion) {
     const int version = GetParam();
     const int effective = version > 251 ? 251 : version;
     TqvrMemTable table("answers");
@@ -60,7 +58,7 @@ TEST_P(VersionTest, ReadsTheLayoutOfItsVersion)
 
     EXPECT_EQ(format.StreamVersion(), version);
     EXPECT_EQ(table.State(), tsBrowse);
-    ASSERT_EQ(FieldNames(table), (std::vector<std::string> {"a1", "n"}));
+    ASSERT_EQ(FieldNames(table), (std::vector<std::string>{"a1", "n"}));
     const TField& a1 = table.Field(0);
     EXPECT_EQ(a1.DataType(), ftString);
     EXPECT_EQ(a1.Size(), 20);
@@ -77,7 +75,8 @@ TEST_P(VersionTest, ReadsTheLayoutOfItsVersion)
     // Null markers exist from 249; before that the writer put the type's
     // empty value in the slot.
     const std::string firstN = effective >= 249 ? "<null>" : "0";
-    EXPECT_EQ(Shown(table), (std::vector<std::vector<std::string>> {{"first", firstN}, {"second", "-7"}}));
+    EXPECT_EQ(Shown(table),
+              (std::vector<std::vector<std::string>>{{"first", firstN}, {"second", "-7"}}));
     EXPECT_EQ(table.RecordNumber(), 1);
 
     // Record versions exist from 230.
@@ -95,17 +94,17 @@ TEST_P(VersionTest, ReadsTheLayoutOfItsVersion)
 INSTANTIATE_TEST_SUITE_P(Thresholds, VersionTest,
                          ::testing::Values(100, 199, 200, 229, 230, 248, 249, 250, 251, 300));
 
-TEST(Load, TheExampleStream)
-{
-    const Bytes bytes = {0x54, 0x50, 0x46, 0x30, 0x03, 0xFB, 0x00, 0x01, 0x06, 0x02, 0x61, 0x31, 0x06, 0x06, 0x53,
-                         0x74, 0x72, 0x69, 0x6E, 0x67, 0x02, 0x14, 0x06, 0x02, 0x61, 0x31, 0x06, 0x00, 0x02, 0x14,
-                         0x08, 0x08, 0x06, 0x04, 0x44, 0x61, 0x74, 0x61, 0x06, 0x00, 0x00, 0x01, 0x00, 0x01, 0x01,
-                         0x02, 0x00, 0x08, 0x06, 0x03, 0x61, 0x62, 0x63, 0x00, 0x00};
+TEST(Load, TheExampleStream) {
+    const Bytes bytes = {0x54, 0x50, 0x46, 0x30, 0x03, 0xFB, 0x00, 0x01, 0x06, 0x02, 0x61,
+                         0x31, 0x06, 0x06, 0x53, 0x74, 0x72, 0x69, 0x6E, 0x67, 0x02, 0x14,
+                         0x06, 0x02, 0x61, 0x31, 0x06, 0x00, 0x02, 0x14, 0x08, 0x08, 0x06,
+                         0x04, 0x44, 0x61, 0x74, 0x61, 0x06, 0x00, 0x00, 0x01, 0x00, 0x01,
+                         0x01, 0x02, 0x00, 0x08, 0x06, 0x03, 0x61, 0x62, 0x63, 0x00, 0x00};
     TqvrMemTable table("answers");
     Load(table, bytes);
-    EXPECT_EQ(FieldNames(table), std::vector<std::string> {"a1"});
+    EXPECT_EQ(FieldNames(table), std::vector<std::string>{"a1"});
     EXPECT_EQ(table.Field(0).Size(), 20);
-    EXPECT_EQ(Shown(table), (std::vector<std::vector<std::string>> {{"abc"}}));
+    EXPECT_EQ(Shown(table), (std::vector<std::vector<std::string>>{{"abc"}}));
     // The writer produces the same bytes from the same content.
     Sheet s;
     SheetField f;
@@ -115,11 +114,11 @@ TEST(Load, TheExampleStream)
     EXPECT_EQ(SheetBytes(s), bytes);
 }
 
-TEST(Load, FieldKindsAndUnknownKindName)
-{
+TEST(Load, FieldKindsAndUnknownKindName) {
     Sheet s;
     int n = 0;
-    for (const char* kind : {"Data", "Calculated", "Lookup", "InternalCalc", "Aggregate", "Foo", "data"}) {
+    for (const char* kind :
+         {"Data", "Calculated", "Lookup", "InternalCalc", "Aggregate", "Foo", "data"}) {
         SheetField f;
         f.name = "f" + std::to_string(n++);
         f.kind = kind;
@@ -128,14 +127,12 @@ TEST(Load, FieldKindsAndUnknownKindName)
     TqvrMemTable table("answers");
     Load(table, SheetBytes(s));
     std::vector<TFieldKind> kinds;
-    for (int i = 0; i < table.FieldCount(); ++i)
-        kinds.push_back(table.Field(i).FieldKind());
-    EXPECT_EQ(kinds, (std::vector<TFieldKind> {fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate, fkData,
-                                               fkData}));
+    for (int i = 0; i < table.FieldCount(); ++i) kinds.push_back(table.Field(i).FieldKind());
+    EXPECT_EQ(kinds, (std::vector<TFieldKind>{fkData, fkCalculated, fkLookup, fkInternalCalc,
+                                              fkAggregate, fkData, fkData}));
 }
 
-TEST(Load, IndexDefinitionTakesTheDisplayNameAndTheFourOptions)
-{
+TEST(Load, IndexDefinitionTakesTheDisplayNameAndTheFourOptions) {
     Sheet s;
     SheetField id;
     id.name = "ID";
@@ -162,7 +159,7 @@ TEST(Load, IndexDefinitionTakesTheDisplayNameAndTheFourOptions)
     EXPECT_EQ(table.IndexDefs()[1].Name, "second");
     EXPECT_EQ(table.IndexDefs()[1].Options, ixCaseInsensitive | ixNonMaintained);
     // The records stay in stream order: the row order is current.
-    EXPECT_EQ(Shown(table), (std::vector<std::vector<std::string>> {{"b"}, {"a"}}));
+    EXPECT_EQ(Shown(table), (std::vector<std::vector<std::string>>{{"b"}, {"a"}}));
 }
 
 // ---- Values by field type ----
@@ -178,31 +175,33 @@ struct ValueRow {
     bool expectNull = false;
 };
 
-ByteWriter W() { return ByteWriter(); }
+ByteWriter W() {
+    return ByteWriter();
+}
 
 // Each type is read back through the getter of its own kind, so the check
 // does not depend on how a value is shown as text.
-Expected ReadBack(const TField& f, const Expected& like)
-{
-    if (std::holds_alternative<std::string>(like))
-        return f.StringValue();
-    if (std::holds_alternative<bool>(like))
-        return f.AsBoolean();
+Expected ReadBack(const TField& f, const Expected& like) {
+    if (std::holds_alternative<std::string>(like)) return f.StringValue();
+    if (std::holds_alternative<bool>(like)) return f.AsBoolean();
     if (std::holds_alternative<double>(like))
-        return f.DataType() == ftDate || f.DataType() == ftTime || f.DataType() == ftDateTime ? f.AsDateTime()
-                                                                                               : f.AsFloat();
+        return f.DataType() == ftDate || f.DataType() == ftTime || f.DataType() == ftDateTime
+                   ? f.AsDateTime()
+                   : f.AsFloat();
     switch (f.DataType()) {
     case ftCurrency:
-    case ftBCD: return f.AsCurrency();
-    case ftLargeint: return f.AsLargeInt();
-    default: return static_cast<std::int64_t>(f.AsInteger());
+    case ftBCD:
+        return f.AsCurrency();
+    case ftLargeint:
+        return f.AsLargeInt();
+    default:
+        return static_cast<std::int64_t>(f.AsInteger());
     }
 }
 
 class ValueTest : public ::testing::TestWithParam<ValueRow> {};
 
-TEST_P(ValueTest, StoresTheValueAsItsTypeSays)
-{
+TEST_P(ValueTest, StoresTheValueAsItsTypeSays) {
     const ValueRow& row = GetParam();
     Sheet s;
     SheetField f;
@@ -211,7 +210,8 @@ TEST_P(ValueTest, StoresTheValueAsItsTypeSays)
     f.size = row.size;
     s.fields = {f};
     ByteWriter data;
-    data.ListBegin().ListBegin().Int(0).Bool(false).Raw(std::string(row.value.Bytes().begin(), row.value.Bytes().end()));
+    data.ListBegin().ListBegin().Int(0).Bool(false).Raw(
+        std::string(row.value.Bytes().begin(), row.value.Bytes().end()));
     data.ListEnd().ListEnd();
     TqvrMemTable table("answers");
     Load(table, WithData(s, data));
@@ -229,37 +229,40 @@ using S = std::string;
 INSTANTIATE_TEST_SUITE_P(
     Types, ValueTest,
     ::testing::Values(
-        ValueRow {"smallInt", "SmallInt", 0, W().Int(-300), I {-300}},
-        ValueRow {"integer", "Integer", 0, W().Int32(INT32_MIN), I {INT32_MIN}},
-        ValueRow {"word", "Word", 0, W().Int(65535), I {65535}},
-        ValueRow {"booleanTrue", "Boolean", 0, W().Bool(true), true},
-        ValueRow {"booleanFalse", "Boolean", 0, W().Bool(false), false},
-        ValueRow {"float", "Float", 0, W().Float(2.5), 2.5},
-        ValueRow {"floatFromInt8", "Float", 0, W().Int8(5), 5.0},
-        ValueRow {"floatFromInt64", "Float", 0, W().Int64(-12), -12.0},
-        ValueRow {"currencyRounds", "Currency", 0, W().Float(1.23456), I {12346}},
-        ValueRow {"bcdRounds", "BCD", 0, W().Float(-1.23456), I {-12346}},
-        ValueRow {"currencyTieToEven", "Currency", 0, W().Float(0.03125), I {312}},
-        ValueRow {"currencyFromInteger", "Currency", 0, W().Int(7), I {70000}},
-        ValueRow {"dateZeroIsNull", "Date", 0, W().Float(0.0), 0.0, true},
-        ValueRow {"timeZeroIsNull", "Time", 0, W().Int8(0), 0.0, true},
-        ValueRow {"dateTimeZeroIsNull", "DateTime", 0, W().Float(-0.0), 0.0, true},
-        ValueRow {"dateTime", "DateTime", 0, W().Float(43831.75), 43831.75},
-        ValueRow {"largeIntTieDown", "LargeInt", 0, W().Float(2.5), I {2}},
-        ValueRow {"largeIntTieUp", "LargeInt", 0, W().Float(3.5), I {4}},
-        ValueRow {"largeIntThroughADouble", "LargeInt", 0, W().Int64(9007199254740993), I {9007199254740992}},
-        ValueRow {"stringCutToSize", "String", 5, W().String("abcdefgh"), S("abcde")},
-        ValueRow {"stringEndsAtZero", "String", 10, W().ShortString(std::string("ab\0cd", 5)), S("ab")},
-        ValueRow {"stringCp1251", "String", 20, W().ShortString("\xCF\xF0\xE8"), S("\xD0\x9F\xD1\x80\xD0\xB8")},
-        ValueRow {"stringUtf8", "String", 20, W().Utf8String("\xD0\x9E\xD1\x82"), S("\xD0\x9E\xD1\x82")},
-        ValueRow {"stringUtf8Cut", "String", 20, W().Utf8String("ab\xD0"), S("")},
-        ValueRow {"stringUtf16", "String", 20, W().Utf16String(u"\u0416z"), S("\xD0\x96z")},
-        ValueRow {"memoLong", "Memo", 0, W().LongString(std::string(300, 'm')), S(300, 'm')},
-        ValueRow {"fixedChar", "FixedChar", 3, W().String("xyz!"), S("xyz")}),
+        ValueRow{"smallInt", "SmallInt", 0, W().Int(-300), I{-300}},
+        ValueRow{"integer", "Integer", 0, W().Int32(INT32_MIN), I{INT32_MIN}},
+        ValueRow{"word", "Word", 0, W().Int(65535), I{65535}},
+        ValueRow{"booleanTrue", "Boolean", 0, W().Bool(true), true},
+        ValueRow{"booleanFalse", "Boolean", 0, W().Bool(false), false},
+        ValueRow{"float", "Float", 0, W().Float(2.5), 2.5},
+        ValueRow{"floatFromInt8", "Float", 0, W().Int8(5), 5.0},
+        ValueRow{"floatFromInt64", "Float", 0, W().Int64(-12), -12.0},
+        ValueRow{"currencyRounds", "Currency", 0, W().Float(1.23456), I{12346}},
+        ValueRow{"bcdRounds", "BCD", 0, W().Float(-1.23456), I{-12346}},
+        ValueRow{"currencyTieToEven", "Currency", 0, W().Float(0.03125), I{312}},
+        ValueRow{"currencyFromInteger", "Currency", 0, W().Int(7), I{70000}},
+        ValueRow{"dateZeroIsNull", "Date", 0, W().Float(0.0), 0.0, true},
+        ValueRow{"timeZeroIsNull", "Time", 0, W().Int8(0), 0.0, true},
+        ValueRow{"dateTimeZeroIsNull", "DateTime", 0, W().Float(-0.0), 0.0, true},
+        ValueRow{"dateTime", "DateTime", 0, W().Float(43831.75), 43831.75},
+        ValueRow{"largeIntTieDown", "LargeInt", 0, W().Float(2.5), I{2}},
+        ValueRow{"largeIntTieUp", "LargeInt", 0, W().Float(3.5), I{4}},
+        ValueRow{"largeIntThroughADouble", "LargeInt", 0, W().Int64(9007199254740993),
+                 I{9007199254740992}},
+        ValueRow{"stringCutToSize", "String", 5, W().String("abcdefgh"), S("abcde")},
+        ValueRow{"stringEndsAtZero", "String", 10, W().ShortString(std::string("ab\0cd", 5)),
+                 S("ab")},
+        ValueRow{"stringCp1251", "String", 20, W().ShortString("\xCF\xF0\xE8"),
+                 S("\xD0\x9F\xD1\x80\xD0\xB8")},
+        ValueRow{"stringUtf8", "String", 20, W().Utf8String("\xD0\x9E\xD1\x82"),
+                 S("\xD0\x9E\xD1\x82")},
+        ValueRow{"stringUtf8Cut", "String", 20, W().Utf8String("ab\xD0"), S("")},
+        ValueRow{"stringUtf16", "String", 20, W().Utf16String(u"\u0416z"), S("\xD0\x96z")},
+        ValueRow{"memoLong", "Memo", 0, W().LongString(std::string(300, 'm')), S(300, 'm')},
+        ValueRow{"fixedChar", "FixedChar", 3, W().String("xyz!"), S("xyz")}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Load, CurrencyAndLargeIntKeepTheirExactValues)
-{
+TEST(Load, CurrencyAndLargeIntKeepTheirExactValues) {
     Sheet s;
     SheetField c, l, d, b;
     c.name = "c";
@@ -287,8 +290,7 @@ TEST(Load, CurrencyAndLargeIntKeepTheirExactValues)
     EXPECT_EQ(table.Field(3).AsBytes(), std::string("\x00\xFF\x80z", 4));
 }
 
-TEST(Load, BooleanSlotHoldingAnIntegerTagReadsFalseAndConsumesOneByte)
-{
+TEST(Load, BooleanSlotHoldingAnIntegerTagReadsFalseAndConsumesOneByte) {
     // The slot of `flag` holds 02 and the next slot starts with the byte that
     // follows: 08 (null marker false) then the string.
     Sheet s;
@@ -298,7 +300,15 @@ TEST(Load, BooleanSlotHoldingAnIntegerTagReadsFalseAndConsumesOneByte)
     t.name = "t";
     s.fields = {flag, t};
     ByteWriter data;
-    data.ListBegin().ListBegin().Int(0).Bool(false).Byte(2).Bool(false).String("after").ListEnd().ListEnd();
+    data.ListBegin()
+        .ListBegin()
+        .Int(0)
+        .Bool(false)
+        .Byte(2)
+        .Bool(false)
+        .String("after")
+        .ListEnd()
+        .ListEnd();
     TqvrMemTable table("answers");
     Load(table, WithData(s, data));
     EXPECT_FALSE(table.Field(0).AsBoolean());
@@ -306,23 +316,21 @@ TEST(Load, BooleanSlotHoldingAnIntegerTagReadsFalseAndConsumesOneByte)
     EXPECT_EQ(table.Field(1).StringValue(), "after");
 }
 
-TEST(Load, AutoIncCounterRisesToTheLargestLoadedValue)
-{
+TEST(Load, AutoIncCounterRisesToTheLargestLoadedValue) {
     Sheet s;
     SheetField id;
     id.name = "id";
     id.type = "AutoInc";
     id.size = 0;
     s.fields = {id};
-    s.records = {Record({std::int64_t {5}}), Record({std::int64_t {42}}), Record({std::int64_t {7}})};
+    s.records = {Record({std::int64_t{5}}), Record({std::int64_t{42}}), Record({std::int64_t{7}})};
     TqvrMemTable table("answers");
     Load(table, SheetBytes(s));
-    EXPECT_EQ(Shown(table), (std::vector<std::vector<std::string>> {{"5"}, {"42"}, {"7"}}));
+    EXPECT_EQ(Shown(table), (std::vector<std::vector<std::string>>{{"5"}, {"42"}, {"7"}}));
     EXPECT_EQ(table.AutoIncCounter(), 42);
 }
 
-TEST(Load, MoneyOutOfRangeFailsInAnOrderlyWay)
-{
+TEST(Load, MoneyOutOfRangeFailsInAnOrderlyWay) {
     Sheet s;
     SheetField c;
     c.name = "c";
@@ -341,8 +349,7 @@ TEST(Load, MoneyOutOfRangeFailsInAnOrderlyWay)
 
 // ---- Records: versions, statuses, deleted ones ----
 
-TEST(Load, DeletedRecordsAreLoadedButNotShown)
-{
+TEST(Load, DeletedRecordsAreLoadedButNotShown) {
     Sheet s;
     SheetField f;
     f.name = "a";
@@ -354,25 +361,25 @@ TEST(Load, DeletedRecordsAreLoadedButNotShown)
     EXPECT_EQ(table.StoredRecordCount(), 4);
     EXPECT_EQ(table.DeletedRecordCount(), 1);
     EXPECT_EQ(table.RecordTotal(), 3);
-    EXPECT_EQ(Shown(table), (std::vector<std::vector<std::string>> {{"kept"}, {"changed"}, {"new"}}));
+    EXPECT_EQ(Shown(table),
+              (std::vector<std::vector<std::string>>{{"kept"}, {"changed"}, {"new"}}));
     // Only the low 8 bits of the status count.
     EXPECT_EQ(table.StoredRecord(3)->status, 2);
 }
 
-TEST(Load, SeveralVersionsMakeOneRecordWithItsEarlierStates)
-{
+TEST(Load, SeveralVersionsMakeOneRecordWithItsEarlierStates) {
     Sheet s;
     SheetField f;
     f.name = "a";
     s.fields = {f};
     SheetRecord r = Record({std::string("now")}, 1);
-    r.versions.push_back(SheetVersion {1, {std::string("before")}});
-    r.versions.push_back(SheetVersion {2, {std::string("first")}});
+    r.versions.push_back(SheetVersion{1, {std::string("before")}});
+    r.versions.push_back(SheetVersion{2, {std::string("first")}});
     s.records = {r};
     TqvrMemTable table("answers");
     Load(table, SheetBytes(s));
     EXPECT_EQ(table.RecordTotal(), 1);
-    EXPECT_EQ(Shown(table), (std::vector<std::vector<std::string>> {{"now"}}));
+    EXPECT_EQ(Shown(table), (std::vector<std::vector<std::string>>{{"now"}}));
     const TqvrRecord* v1 = table.EarlierVersionOf(table.StoredRecord(0));
     ASSERT_NE(v1, nullptr);
     const TqvrRecord* v2 = table.EarlierVersionOf(v1);
@@ -383,10 +390,10 @@ TEST(Load, SeveralVersionsMakeOneRecordWithItsEarlierStates)
 
 // ---- Replacing what the table had ----
 
-TEST(Load, PersistentFieldsAreReplacedByTheStreamsFields)
-{
+TEST(Load, PersistentFieldsAreReplacedByTheStreamsFields) {
     TqvrMemTable table("answers");
-    table.DefineStringFields({{"a1", 20}, {"a2", 20}, {"a3", 20}, {"a4", 20}, {"a5", 20}, {"a6", 20}, {"VarNo", 0}});
+    table.DefineStringFields(
+        {{"a1", 20}, {"a2", 20}, {"a3", 20}, {"a4", 20}, {"a5", 20}, {"a6", 20}, {"VarNo", 0}});
     Sheet s;
     SheetField varNo, a1, a2;
     varNo.name = "VarNo";
@@ -397,17 +404,16 @@ TEST(Load, PersistentFieldsAreReplacedByTheStreamsFields)
     a2.name = "a2";
     a2.size = 3;
     s.fields = {varNo, a1, a2};
-    s.records = {Record({std::int64_t {2}, std::string("yes"), std::string("no!")})};
+    s.records = {Record({std::int64_t{2}, std::string("yes"), std::string("no!")})};
     Load(table, SheetBytes(s));
-    EXPECT_EQ(FieldNames(table), (std::vector<std::string> {"VarNo", "a1", "a2"}));
+    EXPECT_EQ(FieldNames(table), (std::vector<std::string>{"VarNo", "a1", "a2"}));
     EXPECT_EQ(table.Field(0).DataType(), ftInteger);
     EXPECT_EQ(table.Field(1).Size(), 40);
     EXPECT_EQ(table.Field(2).Size(), 3);
-    EXPECT_EQ(Shown(table), (std::vector<std::vector<std::string>> {{"2", "yes", "no!"}}));
+    EXPECT_EQ(Shown(table), (std::vector<std::vector<std::string>>{{"2", "yes", "no!"}}));
 }
 
-TEST(Load, SecondLoadReplacesTheFirstEntirely)
-{
+TEST(Load, SecondLoadReplacesTheFirstEntirely) {
     TqvrMemTable table("answers");
     Sheet first = TwoFieldSheet(251);
     Load(table, SheetBytes(first));
@@ -417,14 +423,13 @@ TEST(Load, SecondLoadReplacesTheFirstEntirely)
     second.fields = {z};
     second.records = {Record({std::string("only")})};
     Load(table, SheetBytes(second));
-    EXPECT_EQ(FieldNames(table), std::vector<std::string> {"z"});
+    EXPECT_EQ(FieldNames(table), std::vector<std::string>{"z"});
     EXPECT_EQ(table.IndexDefs().Count(), 0);
-    EXPECT_EQ(Shown(table), (std::vector<std::vector<std::string>> {{"only"}}));
+    EXPECT_EQ(Shown(table), (std::vector<std::vector<std::string>>{{"only"}}));
     EXPECT_EQ(table.StoredRecordCount(), 1);
 }
 
-TEST(Load, WithoutLoadDefRecordsAreAddedByPositionToTheTablesFields)
-{
+TEST(Load, WithoutLoadDefRecordsAreAddedByPositionToTheTablesFields) {
     TqvrMemTable table("answers");
     MakeOldTable(table);
     table.Close();
@@ -436,13 +441,12 @@ TEST(Load, WithoutLoadDefRecordsAreAddedByPositionToTheTablesFields)
     s.fields = {other};
     s.records = {Record({std::string("y")})};
     Load(table, SheetBytes(s), &format);
-    EXPECT_EQ(FieldNames(table), std::vector<std::string> {"old"});
-    EXPECT_EQ(Shown(table), (std::vector<std::vector<std::string>> {{"y"}}));
+    EXPECT_EQ(FieldNames(table), std::vector<std::string>{"old"});
+    EXPECT_EQ(Shown(table), (std::vector<std::vector<std::string>>{{"y"}}));
     ExpectRestored(table);
 }
 
-TEST(Load, EmptyFieldListAppendsToTheOpenTable)
-{
+TEST(Load, EmptyFieldListAppendsToTheOpenTable) {
     TqvrMemTable table("answers");
     MakeOldTable(table);
     Sheet s;
@@ -453,12 +457,11 @@ TEST(Load, EmptyFieldListAppendsToTheOpenTable)
     ByteWriter data;
     data.ListBegin().ListBegin().Int(0).Bool(false).String("y").ListEnd().ListEnd();
     Load(table, WithData(s, data));
-    EXPECT_EQ(FieldNames(table), std::vector<std::string> {"old"});
-    EXPECT_EQ(Shown(table), (std::vector<std::vector<std::string>> {{"x"}, {"y"}}));
+    EXPECT_EQ(FieldNames(table), std::vector<std::string>{"old"});
+    EXPECT_EQ(Shown(table), (std::vector<std::vector<std::string>>{{"x"}, {"y"}}));
 }
 
-TEST(Load, EmptyFieldListIntoAClosedTableIsRefused)
-{
+TEST(Load, EmptyFieldListIntoAClosedTableIsRefused) {
     TqvrMemTable table("answers");
     MakeOldTable(table);
     table.Close();
@@ -470,14 +473,13 @@ TEST(Load, EmptyFieldListIntoAClosedTableIsRefused)
         EXPECT_EQ(e.Message(), "answers: Cannot perform this operation on a closed dataset");
     }
     EXPECT_FALSE(table.Active());
-    EXPECT_EQ(FieldNames(table), std::vector<std::string> {"old"});
+    EXPECT_EQ(FieldNames(table), std::vector<std::string>{"old"});
     ExpectRestored(table);
 }
 
 // ---- The format's switches and properties ----
 
-TEST(Format, PropertiesAndDefaults)
-{
+TEST(Format, PropertiesAndDefaults) {
     TqvrBinaryStreamFormat f;
     EXPECT_EQ(f.Version(), "3.00");
     f.SetVersion("9.99");
@@ -509,22 +511,20 @@ TEST(Format, PropertiesAndDefaults)
     EXPECT_EQ(f.sfFromStart(), TqvrFromStartFlags({sfLoadFromStart}));
 }
 
-TEST(Format, AbstractFormatIsVersionOneAndReadsNothing)
-{
+TEST(Format, AbstractFormatIsVersionOneAndReadsNothing) {
     TqvrCustomStreamFormat abstract;
     EXPECT_EQ(abstract.Version(), "1.00");
     TqvrMemTable table("answers");
     MakeOldTable(table);
-    TMemoryStream stream(Bytes {1, 2, 3});
+    TMemoryStream stream(Bytes{1, 2, 3});
     // Nothing is read, and the table has its field: the load succeeds and
     // leaves everything as it was.
     table.LoadFromStreamUsingFormat(stream, &abstract);
-    EXPECT_EQ(Shown(table), (std::vector<std::vector<std::string>> {{"x"}}));
+    EXPECT_EQ(Shown(table), (std::vector<std::vector<std::string>>{{"x"}}));
     ExpectRestored(table);
 }
 
-TEST(Format, LoadFromStartDecidesWhereReadingBegins)
-{
+TEST(Format, LoadFromStartDecidesWhereReadingBegins) {
     Sheet s;
     SheetField f;
     f.name = "a";
@@ -545,18 +545,18 @@ TEST(Format, LoadFromStartDecidesWhereReadingBegins)
     TMemoryStream b(bytes);
     b.SetPosition(3);
     table.LoadFromStreamUsingFormat(b, &here);
-    EXPECT_EQ(Shown(table), (std::vector<std::vector<std::string>> {{"v"}}));
+    EXPECT_EQ(Shown(table), (std::vector<std::vector<std::string>>{{"v"}}));
 }
 
-TEST(Format, SmallAndLargeBuffersReadTheSame)
-{
+TEST(Format, SmallAndLargeBuffersReadTheSame) {
     Sheet s;
     SheetField f;
     f.name = "a";
     f.size = 100000;
     s.fields = {f};
     for (int i = 0; i < 50; ++i)
-        s.records.push_back(Record({std::string(static_cast<std::size_t>(1000 + i * 997), static_cast<char>('a' + i % 26))}));
+        s.records.push_back(Record({std::string(static_cast<std::size_t>(1000 + i * 997),
+                                                static_cast<char>('a' + i % 26))}));
     const Bytes bytes = SheetBytes(s);
     TqvrMemTable small("answers"), large("answers");
     TqvrBinaryStreamFormat f1, f2;
@@ -567,8 +567,7 @@ TEST(Format, SmallAndLargeBuffersReadTheSame)
     EXPECT_EQ(Shown(small).size(), 50u);
 }
 
-TEST(Format, BoundControlsHearNothingUntilTheLoadEnds)
-{
+TEST(Format, BoundControlsHearNothingUntilTheLoadEnds) {
     TqvrMemTable table("answers");
     MakeOldTable(table);
     TDataSource source(&table);
@@ -579,11 +578,11 @@ TEST(Format, BoundControlsHearNothingUntilTheLoadEnds)
     // While the load runs only the suspended form of a state change gets
     // through; the resume then tells the controls that the table changed
     // (open before and after: a table or layout change, no state change).
-    for (TNotifyKind k : link.whileSuspended)
-        EXPECT_EQ(k, nkSuspendedStateChange);
+    for (TNotifyKind k : link.whileSuspended) EXPECT_EQ(k, nkSuspendedStateChange);
     EXPECT_FALSE(link.whileSuspended.empty());
-    const bool told = std::any_of(link.events.begin(), link.events.end(),
-                                  [](TNotifyKind k) { return k == nkTableChange || k == nkLayoutChange; });
+    const bool told = std::any_of(link.events.begin(), link.events.end(), [](TNotifyKind k) {
+        return k == nkTableChange || k == nkLayoutChange;
+    });
     EXPECT_TRUE(told);
     EXPECT_TRUE(source.Active());
     link.SetDataSource(nullptr);
@@ -591,8 +590,7 @@ TEST(Format, BoundControlsHearNothingUntilTheLoadEnds)
 
 // ---- Files ----
 
-TEST(File, LoadsFromAFileAndClosesIt)
-{
+TEST(File, LoadsFromAFileAndClosesIt) {
     char path[] = "/tmp/zenor-sheet-XXXXXX";
     const int fd = mkstemp(path);
     ASSERT_GE(fd, 0);
@@ -602,12 +600,12 @@ TEST(File, LoadsFromAFileAndClosesIt)
     TqvrMemTable table("answers");
     TqvrBinaryStreamFormat format;
     table.LoadFromFileUsingFormat(path, &format);
-    EXPECT_EQ(Shown(table), (std::vector<std::vector<std::string>> {{"3", "one", "two", "", "", "", ""}}));
+    EXPECT_EQ(Shown(table),
+              (std::vector<std::vector<std::string>>{{"3", "one", "two", "", "", "", ""}}));
     unlink(path);
 }
 
-TEST(File, MissingFileIsAnOpenErrorWithTheFullPath)
-{
+TEST(File, MissingFileIsAnOpenErrorWithTheFullPath) {
     TqvrMemTable table("answers");
     MakeOldTable(table);
     TqvrBinaryStreamFormat format;
@@ -618,16 +616,16 @@ TEST(File, MissingFileIsAnOpenErrorWithTheFullPath)
         FAIL() << "loaded";
     } catch (const EFOpenError& e) {
         EXPECT_STREQ(e.ClassName(), "EFOpenError");
-        EXPECT_EQ(e.Message(), std::string("Cannot open file \"") + cwd + "/no/such/sheet_0.ans\". No such file or directory");
+        EXPECT_EQ(e.Message(), std::string("Cannot open file \"") + cwd +
+                                   "/no/such/sheet_0.ans\". No such file or directory");
     }
-    EXPECT_EQ(Shown(table), (std::vector<std::vector<std::string>> {{"x"}}));
+    EXPECT_EQ(Shown(table), (std::vector<std::vector<std::string>>{{"x"}}));
     ExpectRestored(table);
 }
 
-TEST(File, NoFormatIsRefused)
-{
+TEST(File, NoFormatIsRefused) {
     TqvrMemTable table("answers");
-    TMemoryStream stream(Bytes {});
+    TMemoryStream stream(Bytes{});
     try {
         table.LoadFromStreamUsingFormat(stream, nullptr);
         FAIL() << "loaded";
@@ -637,8 +635,7 @@ TEST(File, NoFormatIsRefused)
     }
 }
 
-TEST(File, FileStreamReadsSeeksAndSizes)
-{
+TEST(File, FileStreamReadsSeeksAndSizes) {
     char path[] = "/tmp/zenor-stream-XXXXXX";
     const int fd = mkstemp(path);
     ASSERT_GE(fd, 0);
@@ -646,7 +643,7 @@ TEST(File, FileStreamReadsSeeksAndSizes)
     close(fd);
     TFileStream f(path);
     EXPECT_EQ(f.Size(), 10);
-    char buf[4] {};
+    char buf[4]{};
     EXPECT_EQ(f.Read(buf, 3), 3u);
     EXPECT_EQ(std::string(buf, 3), "012");
     EXPECT_EQ(f.Seek(-2, TSeekOrigin::soEnd), 8);

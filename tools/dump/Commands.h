@@ -27,9 +27,11 @@ int RunWorks(const std::vector<std::string>& args);
 int RunExport(const std::vector<std::string>& args);
 
 inline constexpr DumpCommand kCommands[] = {
-    {"sheet", "FILE", "print an answer sheet's fields, index definitions and records as JSON", &RunSheet},
+    {"sheet", "FILE", "print an answer sheet's fields, index definitions and records as JSON",
+     &RunSheet},
     {"works", "FOLDER", "list the works a scan of FOLDER finds: ID, tab, work folder", &RunWorks},
-    {"export", "FOLDER", "the works of FOLDER with their answers and recording lengths as CSV", &RunExport},
+    {"export", "FOLDER", "the works of FOLDER with their answers and recording lengths as CSV",
+     &RunExport},
     // Further subcommands join here, one row each.
 };
 

@@ -10,10 +10,8 @@
 #include <exception>
 #include <iostream>
 
-int RunExport(const std::vector<std::string>& args)
-{
-    if (args.size() != 1)
-        return PrintUsage("export takes one FOLDER");
+int RunExport(const std::vector<std::string>& args) {
+    if (args.size() != 1) return PrintUsage("export takes one FOLDER");
     try {
         TqvrMemTable tblWork("tblWork");
         zenor::ConfigureWorkTable(tblWork);

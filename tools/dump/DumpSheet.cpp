@@ -19,20 +19,23 @@
 
 namespace {
 
-const char* KindName(TFieldKind kind)
-{
+const char* KindName(TFieldKind kind) {
     switch (kind) {
-    case fkData: return "Data";
-    case fkCalculated: return "Calculated";
-    case fkLookup: return "Lookup";
-    case fkInternalCalc: return "InternalCalc";
-    case fkAggregate: return "Aggregate";
+    case fkData:
+        return "Data";
+    case fkCalculated:
+        return "Calculated";
+    case fkLookup:
+        return "Lookup";
+    case fkInternalCalc:
+        return "InternalCalc";
+    case fkAggregate:
+        return "Aggregate";
     }
     return "Data";
 }
 
-std::string Hex(const std::string& bytes)
-{
+std::string Hex(const std::string& bytes) {
     static const char digits[] = "0123456789abcdef";
     std::string out;
     out.reserve(bytes.size() * 2);
@@ -45,34 +48,37 @@ std::string Hex(const std::string& bytes)
 
 // Currency is held in ten-thousandths: print it with exactly four decimals,
 // from the integer, so nothing is lost to a double.
-std::string Currency(std::int64_t tenThousandths)
-{
+std::string Currency(std::int64_t tenThousandths) {
     const bool negative = tenThousandths < 0;
-    const std::uint64_t magnitude =
-        negative ? ~static_cast<std::uint64_t>(tenThousandths) + 1 : static_cast<std::uint64_t>(tenThousandths);
+    const std::uint64_t magnitude = negative ? ~static_cast<std::uint64_t>(tenThousandths) + 1
+                                             : static_cast<std::uint64_t>(tenThousandths);
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%s%" PRIu64 ".%04" PRIu64, negative ? "-" : "", magnitude / 10000,
-                  magnitude % 10000);
+    std::snprintf(buf, sizeof buf, "%s%" PRIu64 ".%04" PRIu64, negative ? "-" : "",
+                  magnitude / 10000, magnitude % 10000);
     return buf;
 }
 
-std::string Value(const TField& field)
-{
-    if (field.IsNull())
-        return "null";
+std::string Value(const TField& field) {
+    if (field.IsNull()) return "null";
     switch (field.DataType()) {
     case ftSmallint:
     case ftInteger:
     case ftWord:
-    case ftAutoInc: return std::to_string(field.AsInteger());
-    case ftLargeint: return std::to_string(field.AsLargeInt());
-    case ftBoolean: return field.AsBoolean() ? "true" : "false";
-    case ftFloat: return JsonNumber(field.AsFloat());
+    case ftAutoInc:
+        return std::to_string(field.AsInteger());
+    case ftLargeint:
+        return std::to_string(field.AsLargeInt());
+    case ftBoolean:
+        return field.AsBoolean() ? "true" : "false";
+    case ftFloat:
+        return JsonNumber(field.AsFloat());
     case ftCurrency:
-    case ftBCD: return Currency(field.AsCurrency());
+    case ftBCD:
+        return Currency(field.AsCurrency());
     case ftDate:
     case ftTime:
-    case ftDateTime: return JsonNumber(field.AsDateTime());
+    case ftDateTime:
+        return JsonNumber(field.AsDateTime());
     default:
         if (IsBinaryStreamFieldType(field.DataType()))
             return "{\"hex\":" + JsonString(Hex(field.AsBytes())) + "}";
@@ -80,18 +86,18 @@ std::string Value(const TField& field)
     }
 }
 
-std::string Fields(const TqvrMemTable& table)
-{
+std::string Fields(const TqvrMemTable& table) {
     std::ostringstream out;
     out << "[";
     for (int i = 0; i < table.FieldCount(); ++i) {
         const TField& f = table.Field(i);
-        if (i > 0)
-            out << ",";
-        out << "{\"name\":" << JsonString(f.FieldName()) << ",\"type\":"
-            << JsonString(StreamFieldTypeName(f.DataType())) << ",\"size\":" << f.Size()
-            << ",\"kind\":" << JsonString(KindName(f.FieldKind())) << ",\"label\":" << JsonString(f.DisplayLabel())
-            << ",\"editMask\":" << JsonString(f.EditMask()) << ",\"displayWidth\":" << f.DisplayWidth()
+        if (i > 0) out << ",";
+        out << "{\"name\":" << JsonString(f.FieldName())
+            << ",\"type\":" << JsonString(StreamFieldTypeName(f.DataType()))
+            << ",\"size\":" << f.Size() << ",\"kind\":" << JsonString(KindName(f.FieldKind()))
+            << ",\"label\":" << JsonString(f.DisplayLabel())
+            << ",\"editMask\":" << JsonString(f.EditMask())
+            << ",\"displayWidth\":" << f.DisplayWidth()
             << ",\"required\":" << (f.Required() ? "true" : "false")
             << ",\"readOnly\":" << (f.ReadOnly() ? "true" : "false")
             << ",\"defaultExpression\":" << JsonString(f.DefaultExpression()) << "}";
@@ -100,8 +106,7 @@ std::string Fields(const TqvrMemTable& table)
     return out.str();
 }
 
-std::string Indexes(const TqvrMemTable& table)
-{
+std::string Indexes(const TqvrMemTable& table) {
     static constexpr std::pair<TIndexOption, const char*> kOptions[] = {
         {ixDescending, "ixDescending"},
         {ixCaseInsensitive, "ixCaseInsensitive"},
@@ -112,13 +117,12 @@ std::string Indexes(const TqvrMemTable& table)
     out << "[";
     for (int i = 0; i < table.IndexDefs().Count(); ++i) {
         const TIndexDef& d = table.IndexDefs()[i];
-        if (i > 0)
-            out << ",";
-        out << "{\"name\":" << JsonString(d.Name) << ",\"fields\":" << JsonString(d.Fields) << ",\"options\":[";
+        if (i > 0) out << ",";
+        out << "{\"name\":" << JsonString(d.Name) << ",\"fields\":" << JsonString(d.Fields)
+            << ",\"options\":[";
         bool first = true;
         for (const auto& [option, name] : kOptions) {
-            if ((d.Options & option) == 0)
-                continue;
+            if ((d.Options & option) == 0) continue;
             out << (first ? "" : ",") << JsonString(name);
             first = false;
         }
@@ -128,16 +132,14 @@ std::string Indexes(const TqvrMemTable& table)
     return out.str();
 }
 
-std::string Records(TqvrMemTable& table)
-{
+std::string Records(TqvrMemTable& table) {
     std::ostringstream out;
     out << "[";
     if (table.Active()) {
         table.GoFirst();
         const int total = table.RecordTotal();
         for (int r = 0; r < total; ++r) {
-            if (r > 0)
-                out << ",";
+            if (r > 0) out << ",";
             out << "{";
             for (int i = 0; i < table.FieldCount(); ++i) {
                 const TField& f = table.Field(i);
@@ -153,17 +155,16 @@ std::string Records(TqvrMemTable& table)
 
 } // namespace
 
-int RunSheet(const std::vector<std::string>& args)
-{
-    if (args.size() != 1 || args[0].empty())
-        return PrintUsage("sheet takes exactly one FILE");
+int RunSheet(const std::vector<std::string>& args) {
+    if (args.size() != 1 || args[0].empty()) return PrintUsage("sheet takes exactly one FILE");
     TqvrMemTable answers("answers");
     TqvrBinaryStreamFormat format;
     std::string error = "null";
     try {
         answers.LoadFromFileUsingFormat(args[0], &format);
     } catch (const Exception& e) {
-        error = "{\"class\":" + JsonString(e.ClassName()) + ",\"message\":" + JsonString(e.Message()) + "}";
+        error = "{\"class\":" + JsonString(e.ClassName()) +
+                ",\"message\":" + JsonString(e.Message()) + "}";
     } catch (const std::bad_alloc&) {
         error = "{\"class\":\"EOutOfMemory\",\"message\":\"Out of memory\"}";
     }
@@ -174,8 +175,8 @@ int RunSheet(const std::vector<std::string>& args)
         body = "{\"fields\":" + Fields(answers) + ",\"indexes\":" + Indexes(answers) +
                ",\"records\":" + Records(answers) + ",\"error\":" + error + "}";
     } catch (const Exception& e) {
-        std::cerr << "zenor-dump: the table cannot be read after the load: " << e.ClassName() << ": " << e.Message()
-                  << "\n";
+        std::cerr << "zenor-dump: the table cannot be read after the load: " << e.ClassName()
+                  << ": " << e.Message() << "\n";
         return 1;
     }
     std::cout << body << "\n";

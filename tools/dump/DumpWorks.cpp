@@ -11,10 +11,8 @@
 #include <exception>
 #include <iostream>
 
-int RunWorks(const std::vector<std::string>& args)
-{
-    if (args.size() != 1)
-        return PrintUsage("works takes one FOLDER");
+int RunWorks(const std::vector<std::string>& args) {
+    if (args.size() != 1) return PrintUsage("works takes one FOLDER");
     try {
         TqvrMemTable tblWork("tblWork");
         zenor::ConfigureWorkTable(tblWork);
@@ -22,7 +20,8 @@ int RunWorks(const std::vector<std::string>& args)
         const TField& id = tblWork.FieldNamed("ID");
         const TField& folder = tblWork.FieldNamed("pathWork");
         for (int i = 0; i < tblWork.RecordTotal(); ++i)
-            std::cout << tblWork.FieldTextAt(i, id) << '\t' << tblWork.FieldTextAt(i, folder) << '\n';
+            std::cout << tblWork.FieldTextAt(i, id) << '\t' << tblWork.FieldTextAt(i, folder)
+                      << '\n';
     } catch (const std::exception& error) {
         std::cerr << "zenor-dump: " << error.what() << "\n";
         return 1;

@@ -8,40 +8,32 @@ namespace {
 
 enum class ValueForm { Integer, Boolean, Float, Text };
 
-ValueForm FormOf(const std::string& type)
-{
+ValueForm FormOf(const std::string& type) {
     if (type == "SmallInt" || type == "Integer" || type == "Word" || type == "AutoInc")
         return ValueForm::Integer;
-    if (type == "Boolean")
-        return ValueForm::Boolean;
-    if (type == "Float" || type == "Currency" || type == "BCD" || type == "Date" || type == "Time"
-        || type == "DateTime" || type == "LargeInt")
+    if (type == "Boolean") return ValueForm::Boolean;
+    if (type == "Float" || type == "Currency" || type == "BCD" || type == "Date" ||
+        type == "Time" || type == "DateTime" || type == "LargeInt")
         return ValueForm::Float;
     return ValueForm::Text;
 }
 
-double AsDouble(const SheetValue& v)
-{
-    if (const auto* d = std::get_if<double>(&v))
-        return *d;
-    if (const auto* i = std::get_if<std::int64_t>(&v))
-        return static_cast<double>(*i);
-    if (const auto* b = std::get_if<bool>(&v))
-        return *b ? 1.0 : 0.0;
+double AsDouble(const SheetValue& v) {
+    if (const auto* d = std::get_if<double>(&v)) return *d;
+    if (const auto* i = std::get_if<std::int64_t>(&v)) return static_cast<double>(*i);
+    if (const auto* b = std::get_if<bool>(&v)) return *b ? 1.0 : 0.0;
     return 0.0;
 }
 
 } // namespace
 
-SheetRecord Record(std::vector<SheetValue> values, int status)
-{
+SheetRecord Record(std::vector<SheetValue> values, int status) {
     SheetRecord r;
     r.versions.push_back(SheetVersion{status, std::move(values)});
     return r;
 }
 
-void WriteValue(ByteWriter& out, const std::string& typeName, const SheetValue& value)
-{
+void WriteValue(ByteWriter& out, const std::string& typeName, const SheetValue& value) {
     switch (FormOf(typeName)) {
     case ValueForm::Integer: {
         std::int64_t i = 0;
@@ -59,7 +51,9 @@ void WriteValue(ByteWriter& out, const std::string& typeName, const SheetValue& 
         out.Bool(b ? *b : AsDouble(value) != 0.0);
         return;
     }
-    case ValueForm::Float: out.Float(AsDouble(value)); return;
+    case ValueForm::Float:
+        out.Float(AsDouble(value));
+        return;
     case ValueForm::Text:
         if (const auto* s = std::get_if<std::string>(&value))
             out.String(*s);
@@ -71,21 +65,17 @@ void WriteValue(ByteWriter& out, const std::string& typeName, const SheetValue& 
     }
 }
 
-std::vector<std::uint8_t> WriteSheet(const Sheet& sheet)
-{
+std::vector<std::uint8_t> WriteSheet(const Sheet& sheet) {
     ByteWriter out;
     out.Signature();
-    if (sheet.version != 100)
-        out.Int(sheet.version);
+    if (sheet.version != 100) out.Int(sheet.version);
 
     out.ListBegin();
     for (const SheetField& f : sheet.fields) {
         out.String(f.name).String(f.type).Int(f.size).String(f.label.empty() ? f.name : f.label);
         out.String(f.editMask).Int(f.displayWidth).Bool(f.required).Bool(f.readOnly);
-        if (sheet.version >= 250)
-            out.String(f.kind);
-        if (sheet.version >= 251)
-            out.String(f.defaultExpression);
+        if (sheet.version >= 250) out.String(f.kind);
+        if (sheet.version >= 251) out.String(f.defaultExpression);
     }
     out.ListEnd();
 
@@ -93,8 +83,12 @@ std::vector<std::uint8_t> WriteSheet(const Sheet& sheet)
         out.ListBegin();
         if (sheet.writeIndexDefs) {
             for (const SheetIndex& ix : sheet.indexes) {
-                out.String(ix.name).String(ix.fields).String(ix.displayName.empty() ? ix.name : ix.displayName);
-                out.Bool(ix.descending).Bool(ix.caseInsensitive).Bool(ix.nonMaintained).Bool(ix.unique);
+                out.String(ix.name).String(ix.fields).String(
+                    ix.displayName.empty() ? ix.name : ix.displayName);
+                out.Bool(ix.descending)
+                    .Bool(ix.caseInsensitive)
+                    .Bool(ix.nonMaintained)
+                    .Bool(ix.unique);
             }
         }
         out.ListEnd();
@@ -103,33 +97,29 @@ std::vector<std::uint8_t> WriteSheet(const Sheet& sheet)
     out.ListBegin();
     for (const SheetRecord& r : sheet.records) {
         const bool lists = sheet.version >= 230;
-        const std::size_t versions = lists ? r.versions.size() : std::min<std::size_t>(1, r.versions.size());
-        if (lists)
-            out.ListBegin();
+        const std::size_t versions =
+            lists ? r.versions.size() : std::min<std::size_t>(1, r.versions.size());
+        if (lists) out.ListBegin();
         for (std::size_t v = 0; v < versions; ++v) {
             const SheetVersion& ver = r.versions[v];
-            if (lists)
-                out.Int(ver.status);
+            if (lists) out.Int(ver.status);
             for (std::size_t i = 0; i < sheet.fields.size(); ++i) {
                 const SheetValue value = i < ver.values.size() ? ver.values[i] : SheetValue{Null{}};
                 const bool isNull = std::holds_alternative<Null>(value);
                 if (sheet.version >= 249) {
                     out.Bool(isNull);
-                    if (isNull)
-                        continue;
+                    if (isNull) continue;
                 }
                 WriteValue(out, sheet.fields[i].type, value);
             }
         }
-        if (lists)
-            out.ListEnd();
+        if (lists) out.ListEnd();
     }
     out.ListEnd();
     return out.Bytes();
 }
 
-Sheet AnswerSheet(const std::vector<std::string>& values)
-{
+Sheet AnswerSheet(const std::vector<std::string>& values) {
     Sheet s;
     std::vector<SheetValue> row;
     const char* names[] = {"VarNo", "a1", "a2", "a3", "a4", "a5", "a6"};
