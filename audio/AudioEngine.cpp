@@ -19,9 +19,6 @@ constexpr Uint16 kDeviceSamples = 1024;
 constexpr int kAheadMs = 500;
 constexpr auto kDecoderPeriod = std::chrono::milliseconds(10);
 constexpr std::size_t kScratchBytes = 16384;
-// A freshly opened PulseAudio device may wait seconds before it asks for its
-// first samples; that wait is paid in init(), not at the first play.
-constexpr auto kFirstCallbackWait = std::chrono::seconds(3);
 
 std::atomic<DWORD> g_liveStreams{0};
 
@@ -148,11 +145,13 @@ bool AudioEngine::init(int device, DWORD freq) {
     device_ = id;
     callbacks_.store(0);
     decoder_ = std::thread(&AudioEngine::decodeLoop, this);
+    // Running from here on, silent while nothing plays. Nothing more is
+    // waited for: a PulseAudio sink that sat idle takes the first buffers at
+    // its own pace (a null sink up to two seconds later), and the window
+    // waits for this call before it shows. (Waiting for the device's first
+    // request would not do either: a paused device already hands the server
+    // silence, so its first request after the unpause comes at that pace too.)
     SDL_PauseAudioDevice(device_, 0);
-    const auto deadline = std::chrono::steady_clock::now() + kFirstCallbackWait;
-    while (callbacks_.load() < 2 && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
     return true;
 }
 
@@ -347,6 +346,11 @@ DWORD AudioEngine::deviceRate() {
 DWORD AudioEngine::deviceChannels() {
     std::lock_guard api(mutex_);
     return device_ != 0 ? spec_.channels : 0;
+}
+
+DWORD AudioEngine::deviceCallbacks() {
+    std::lock_guard api(mutex_);
+    return device_ != 0 ? static_cast<DWORD>(callbacks_.load()) : 0;
 }
 
 void AudioEngine::attach(Stream* s) {

@@ -52,6 +52,7 @@ public:
     static DWORD liveStreams();
     DWORD deviceRate();
     DWORD deviceChannels();
+    DWORD deviceCallbacks();
 
 private:
     struct Stream;

@@ -68,4 +68,8 @@ DWORD BASS_TestDeviceChannels(void) {
     return AudioEngine::instance().deviceChannels();
 }
 
+DWORD BASS_TestDeviceCallbacks(void) {
+    return AudioEngine::instance().deviceCallbacks();
+}
+
 } // extern "C"

@@ -56,10 +56,12 @@ DWORD BASS_GetVersion(void);
 
 /// Opens the output device: device -1 (or 1) is the system's default, freq is
 /// the rate the device runs at (8000..192000), flags are ignored, window and
-/// guid are accepted for the callers' sake and not used. Blocks until the
-/// device has asked for its first samples (up to about 3 s), so that later
-/// plays start fast. Non-zero when the device is ready or already was; zero
-/// when it cannot be opened.
+/// guid are accepted for the callers' sake and not used. Returns as soon as
+/// the device is open and running; it does not wait for the sound server to
+/// take the first samples (an idle PulseAudio sink may take seconds to), so a
+/// play in the first moments after start-up may start that much later.
+/// Non-zero when the device is ready or already was; zero when it cannot be
+/// opened.
 BOOL BASS_Init(int device, DWORD freq, DWORD flags, void* window, const void* guid);
 
 /// Closes the device and releases every stream (their handles become invalid).

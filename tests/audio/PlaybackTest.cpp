@@ -27,7 +27,7 @@ protected:
     void SetUp() override {
         BASS_Free();
         ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
-        ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
+        ASSERT_TRUE(initRunning());
     }
     void TearDown() override { BASS_Free(); }
 
