@@ -3,13 +3,18 @@
 // program itself decides the end, also after a failed start-up check.
 #include "app/AccessibleFactories.h"
 #include "app/Application.h"
+#include "app/CloseOnSignal.h"
 #include "app/T_main.h"
 
 int main(int argc, char** argv) {
     Application app(argc, argv);
     InstallAccessibleFactories();
+    // Before the window exists: a SIGTERM during start-up ends the program as
+    // a close would, never by the signal's default.
+    CloseOnSignal closeOnSignal;
     try {
         T_main window;
+        if (closeOnSignal.Received()) return 0; // asked to close before the window showed
         window.show();
         app.exec();
     } catch (const EAbortStartup& abort) {

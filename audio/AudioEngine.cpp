@@ -116,6 +116,10 @@ bool AudioEngine::init(int device, DWORD freq) {
     if ((device != -1 && device != 1) || freq < 8000 || freq > 192000) {
         return false;
     }
+    // The audio subsystem brings up SDL's events, which would take SIGINT and
+    // SIGTERM over for a quit event nobody reads; the program answers those
+    // signals itself. Set above any environment setting of the same hint.
+    SDL_SetHintWithPriority(SDL_HINT_NO_SIGNAL_HANDLERS, "1", SDL_HINT_OVERRIDE);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         return false;
     }
