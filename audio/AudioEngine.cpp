@@ -5,13 +5,11 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 
 namespace {
 
-constexpr DWORD kVersion = 0x02040000;
 constexpr Uint16 kDeviceSamples = 1024;
 // How much converted sound each stream keeps ready, in milliseconds of the
 // device's rate. The decoder tops it up every kDecoderPeriod, so the ring
@@ -98,14 +96,6 @@ AudioEngine::AudioEngine() {
 
 AudioEngine::~AudioEngine() {
     free();
-}
-
-DWORD AudioEngine::version() const {
-    if (const char* seam = std::getenv("ZENOR_TEST_AUDIO_VERSION");
-        seam != nullptr && *seam != '\0') {
-        return static_cast<DWORD>(std::strtoul(seam, nullptr, 16));
-    }
-    return kVersion;
 }
 
 bool AudioEngine::init(int device, DWORD freq) {

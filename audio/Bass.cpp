@@ -8,10 +8,6 @@
 
 extern "C" {
 
-DWORD BASS_GetVersion(void) {
-    return AudioEngine::instance().version();
-}
-
 BOOL BASS_Init(int device, DWORD freq, DWORD /*flags*/, void* /*window*/, const void* /*guid*/) {
     return AudioEngine::instance().init(device, freq) ? TRUE : FALSE;
 }

@@ -48,10 +48,8 @@ enum : DWORD { BASS_LENGTH_BYTES = 0 };
 
 extern "C" {
 
-/// Version of the layer: 0x0204 in the high 16 bits.
-/// Test seam: when the environment variable ZENOR_TEST_AUDIO_VERSION holds a
-/// hexadecimal number (such as 0x02030000), that number is returned instead,
-/// so that a start-up test can see how the program treats a wrong version.
+/// Version of the layer: 0x0204 in the high 16 bits. Defined alone in its
+/// own file, so that a test program can link a double of it in its place.
 DWORD BASS_GetVersion(void);
 
 /// Opens the output device: device -1 (or 1) is the system's default, freq is
