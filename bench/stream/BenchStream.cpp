@@ -81,7 +81,7 @@ void TypicalSheet(int rounds) {
     unlink(path);
     const double b = Median(baseline), l = Median(load);
     std::printf("typical sheet (%zu bytes): load %.2f us, open+read+close %.2f us, ratio %.2f "
-                "(limit 3.0)%s\n",
+                "(goal 2.0)%s\n",
                 bytes.size(), l * 1e6, b * 1e6, l / b, sink == 0 ? " ?" : "");
 }
 
