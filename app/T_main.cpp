@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "app/AppTitle.h"
+#include "app/DefaultFolder.h"
 #include "app/DirectoryEdit.h"
 #include "app/MessageBoxes.h"
 #include "app/TDBGridPlus.h"
@@ -309,7 +310,7 @@ void T_main::FormCreate(QObject* Sender) {
     const QString program = ProgramFilePath();
     const QString programFolder = program.left(program.lastIndexOf(QLatin1Char('/')) + 1);
     DirectoryEdit1->setText(
-        QString::fromStdString(zenor::AddFolderSlash(programFolder.toStdString()) + "Answer/"));
+        DefaultFolder(QString::fromStdString(zenor::AddFolderSlash(programFolder.toStdString()))));
 
     if ((BASS_GetVersion() >> 16) != 0x0204) {
         MessageBoxes::VersionError(QStringLiteral("Некорректная библиотева BASS.DLL"));

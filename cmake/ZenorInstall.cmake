@@ -6,6 +6,9 @@ endif()
 if(TARGET zenor-dump)
   install(TARGETS zenor-dump RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
+# The demo works, where an installed program without "Answer/" beside it
+# starts (app/DefaultFolder.h).
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/demo/ DESTINATION ${CMAKE_INSTALL_DATADIR}/zenor/Answer)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/zenor.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/zenor.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
