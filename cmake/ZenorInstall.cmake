@@ -12,6 +12,22 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/demo/ DESTINATION ${CMAKE_INSTALL_DATADI
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/zenor.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/zenor.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
+# Every man page in docs/man/, compressed as Debian installs man pages (no
+# name or time stamp in the gzip header, so the package builds the same twice).
+file(GLOB man_pages CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/man/*.1)
+set(man_archives)
+foreach(page ${man_pages})
+  get_filename_component(name ${page} NAME)
+  set(archive ${CMAKE_BINARY_DIR}/man/${name}.gz)
+  add_custom_command(OUTPUT ${archive}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+    COMMAND gzip -9n -c ${page} > ${archive}
+    DEPENDS ${page})
+  list(APPEND man_archives ${archive})
+endforeach()
+add_custom_target(man_pages ALL DEPENDS ${man_archives})
+install(FILES ${man_archives} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
 set(CPACK_PACKAGE_NAME zenor)
 set(CPACK_PACKAGE_CONTACT "ZENOR review team <zenor@localhost>")
 set(CPACK_PACKAGE_VENDOR "ZENOR review team")

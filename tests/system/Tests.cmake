@@ -3,3 +3,11 @@ if(TARGET zenor)
   add_test(NAME system_zenor_options COMMAND ${CMAKE_CURRENT_LIST_DIR}/zenor_options.sh $<TARGET_FILE:zenor> ${PROJECT_VERSION})
   set_tests_properties(system_zenor_options PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0;LC_ALL=C.UTF-8")
 endif()
+
+# Every man page that is installed renders without warnings.
+file(GLOB man_pages CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/man/*.1)
+foreach(page ${man_pages})
+  get_filename_component(name ${page} NAME)
+  add_test(NAME system_man_${name} COMMAND ${CMAKE_CURRENT_LIST_DIR}/man_check.sh ${page})
+  set_tests_properties(system_man_${name} PROPERTIES SKIP_RETURN_CODE 77)
+endforeach()
