@@ -9,7 +9,10 @@ endif()
 # The demo works, where an installed program without "Answer/" beside it
 # starts (app/DefaultFolder.h).
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/demo/ DESTINATION ${CMAKE_INSTALL_DATADIR}/zenor/Answer)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/zenor.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The desktop file and the AppStream metainfo are named by the application's
+# reverse-DNS id, which the program also gives Qt (app/Application.cpp).
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/${ZENOR_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/${ZENOR_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/zenor.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
 # Every man page in docs/man/, compressed as Debian installs man pages (no

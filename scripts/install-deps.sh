@@ -8,7 +8,7 @@ build_pkgs=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools lib
 test_pkgs=(libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth x11-utils
   pulseaudio pulseaudio-utils sox libsox-fmt-all espeak-ng vorbis-tools imagemagick xdotool
   python3 python3-pyatspi at-spi2-core dbus dbus-x11 fonts-dejavu-core fonts-liberation
-  clang libclang-rt-14-dev clang-format man-db groff-base)
+  clang libclang-rt-14-dev clang-format man-db groff-base appstream desktop-file-utils)
 pkgs=("${build_pkgs[@]}")
 [ "${1:-build}" = test ] && pkgs+=("${test_pkgs[@]}")
 

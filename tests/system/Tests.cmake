@@ -11,3 +11,7 @@ foreach(page ${man_pages})
   add_test(NAME system_man_${name} COMMAND ${CMAKE_CURRENT_LIST_DIR}/man_check.sh ${page})
   set_tests_properties(system_man_${name} PROPERTIES SKIP_RETURN_CODE 77)
 endforeach()
+
+# The desktop file and the AppStream metainfo, as installed.
+add_test(NAME system_appstream COMMAND ${CMAKE_CURRENT_LIST_DIR}/appstream_check.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(system_appstream PROPERTIES SKIP_RETURN_CODE 77)
