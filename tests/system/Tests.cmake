@@ -15,3 +15,10 @@ endforeach()
 # The desktop file and the AppStream metainfo, as installed.
 add_test(NAME system_appstream COMMAND ${CMAKE_CURRENT_LIST_DIR}/appstream_check.sh ${CMAKE_BINARY_DIR})
 set_tests_properties(system_appstream PROPERTIES SKIP_RETURN_CODE 77)
+
+# The Debian package, built from scratch by a Release build of what it ships.
+# It takes both cores for a few minutes, and runs alone so that no timed test
+# runs beside a compiler.
+add_test(NAME system_deb_lintian COMMAND /usr/bin/env ZENOR_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER}
+  ${CMAKE_CURRENT_LIST_DIR}/deb_check.sh ${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR}/deb)
+set_tests_properties(system_deb_lintian PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 1500 RUN_SERIAL TRUE)
