@@ -10,12 +10,14 @@
 
 namespace {
 
-enum class Answer { None, Help, Version };
+const char* const kHelp = "Usage: zenor \\[--help \\| --version\\]\n(.|\n)*";
+const char* const kVersion = "zenor [0-9]+\\.[0-9]+\\.[0-9]+\n";
 
 struct ArgumentsCase {
     const char* name;
     std::vector<const char*> arguments; // after the program name
-    Answer answer;
+    std::optional<int> status;
+    const char* output; // a regular expression for all of it
 };
 
 class CommandLineTest : public ::testing::TestWithParam<ArgumentsCase> {};
@@ -25,36 +27,21 @@ TEST_P(CommandLineTest, AnswersHelpAndVersionAndIgnoresTheRest) {
     std::vector<const char*> argv{"zenor"};
     argv.insert(argv.end(), c.arguments.begin(), c.arguments.end());
     std::ostringstream out;
-    const std::optional<int> status =
-        AnswerCommandLine(static_cast<int>(argv.size()), argv.data(), out);
-    switch (c.answer) {
-    case Answer::None:
-        EXPECT_EQ(status, std::nullopt);
-        EXPECT_EQ(out.str(), "");
-        break;
-    case Answer::Help:
-        EXPECT_EQ(status, 0);
-        EXPECT_EQ(out.str().rfind("Usage: zenor [--help | --version]\n", 0), 0u) << out.str();
-        break;
-    case Answer::Version:
-        EXPECT_EQ(status, 0);
-        EXPECT_TRUE(std::regex_match(out.str(), std::regex("zenor [0-9]+\\.[0-9]+\\.[0-9]+\n")))
-            << out.str();
-        break;
-    }
+    EXPECT_EQ(AnswerCommandLine(static_cast<int>(argv.size()), argv.data(), out), c.status);
+    EXPECT_TRUE(std::regex_match(out.str(), std::regex(c.output))) << out.str();
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Arguments, CommandLineTest,
     ::testing::Values(
-        ArgumentsCase{"None", {}, Answer::None}, ArgumentsCase{"Help", {"--help"}, Answer::Help},
-        ArgumentsCase{"ShortHelp", {"-h"}, Answer::Help},
-        ArgumentsCase{"Version", {"--version"}, Answer::Version},
-        ArgumentsCase{"VersionAfterQtOptions", {"-platform", "xcb", "--version"}, Answer::Version},
-        ArgumentsCase{"FirstQuestionWins", {"--version", "--help"}, Answer::Version},
-        ArgumentsCase{"HelpAfterAFolder", {"/srv/Answer", "--help"}, Answer::Help},
-        ArgumentsCase{"NothingAfterDoubleDash", {"--", "--help"}, Answer::None},
-        ArgumentsCase{"OtherArgumentsIgnored", {"/srv/Answer", "-x", "--helpme"}, Answer::None}),
+        ArgumentsCase{"None", {}, std::nullopt, ""}, ArgumentsCase{"Help", {"--help"}, 0, kHelp},
+        ArgumentsCase{"ShortHelp", {"-h"}, 0, kHelp},
+        ArgumentsCase{"Version", {"--version"}, 0, kVersion},
+        ArgumentsCase{"AfterQtOptions", {"-platform", "xcb", "--version"}, 0, kVersion},
+        ArgumentsCase{"FirstQuestionWins", {"--version", "--help"}, 0, kVersion},
+        ArgumentsCase{"AfterAFolder", {"/srv/Answer", "--help"}, 0, kHelp},
+        ArgumentsCase{"NoQuestionAfterDoubleDash", {"--", "--help"}, std::nullopt, ""},
+        ArgumentsCase{"OthersIgnored", {"/srv", "-x", "--helpme"}, std::nullopt, ""}),
     [](const ::testing::TestParamInfo<ArgumentsCase>& info) {
         return std::string(info.param.name);
     });

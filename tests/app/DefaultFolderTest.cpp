@@ -6,16 +6,16 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <string>
+#include <vector>
 
 namespace {
 
-// An installation prefix with the program in bin/; rows name what else exists.
+// An installation prefix with the program in bin/, and what else is in it:
+// folders end in "/", anything else is a plain file.
 struct FolderCase {
-    const char* layout;           // also the test's name
-    bool answerBesideProgram;     // bin/Answer/ is a folder
-    bool answerFileBesideProgram; // bin/Answer is a plain file
-    bool installedWorks;          // share/zenor/Answer/ is a folder
-    const char* expected;         // relative to the prefix
+    const char* layout;
+    std::vector<const char*> entries;
+    const char* expected; // relative to the prefix
 };
 
 class DefaultFolderTest : public ::testing::TestWithParam<FolderCase> {};
@@ -26,32 +26,31 @@ TEST_P(DefaultFolderTest, BesideTheProgramElseTheInstalledDemoWorks) {
     ASSERT_TRUE(prefix.isValid());
     QDir root(prefix.path());
     ASSERT_TRUE(root.mkpath(QStringLiteral("bin")));
-    if (c.answerBesideProgram) {
-        ASSERT_TRUE(root.mkpath(QStringLiteral("bin/Answer")));
+    for (const char* entry : c.entries) {
+        const QString path = QString::fromUtf8(entry);
+        if (path.endsWith(QLatin1Char('/'))) {
+            ASSERT_TRUE(root.mkpath(path));
+        } else {
+            QFile file(root.filePath(path));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        }
     }
-    if (c.answerFileBesideProgram) {
-        QFile file(root.filePath(QStringLiteral("bin/Answer")));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    }
-    if (c.installedWorks) {
-        ASSERT_TRUE(root.mkpath(QStringLiteral("share/zenor/Answer")));
-    }
-
     // The program's own layout, as the installation lays it out.
     EXPECT_EQ(DefaultFolder(prefix.path() + QStringLiteral("/bin/")),
-              prefix.path() + QLatin1Char('/') + QString::fromUtf8(c.expected))
-        << c.layout;
+              prefix.path() + QLatin1Char('/') + QString::fromUtf8(c.expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Layouts, DefaultFolderTest,
-    ::testing::Values(
-        FolderCase{"BuildTree", true, false, false, "bin/Answer/"},
-        FolderCase{"Installed", false, false, true, "share/zenor/Answer/"},
-        FolderCase{"BothTheFolderBesideTheProgramWins", true, false, true, "bin/Answer/"},
-        FolderCase{"NeitherTheFolderBesideTheProgramThatNeedNotExist", false, false, false,
-                   "bin/Answer/"},
-        FolderCase{"AFileNamedAnswerIsNoFolder", false, true, true, "share/zenor/Answer/"}),
+    ::testing::Values(FolderCase{"BuildTree", {"bin/Answer/"}, "bin/Answer/"},
+                      FolderCase{"Installed", {"share/zenor/Answer/"}, "share/zenor/Answer/"},
+                      FolderCase{"BothBesideTheProgramWins",
+                                 {"bin/Answer/", "share/zenor/Answer/"},
+                                 "bin/Answer/"},
+                      FolderCase{"NeitherBesideTheProgramNeedNotExist", {}, "bin/Answer/"},
+                      FolderCase{"AFileNamedAnswerIsNoFolder",
+                                 {"bin/Answer", "share/zenor/Answer/"},
+                                 "share/zenor/Answer/"}),
     [](const ::testing::TestParamInfo<FolderCase>& info) {
         return std::string(info.param.layout);
     });

@@ -6,25 +6,16 @@
 set -u
 zenor=$1 version=$2
 fail() { echo "FAIL: $*" >&2; exit 1; }
-err=$(mktemp)
-trap 'rm -f "$err"' EXIT
-no_display() { env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$zenor" "$@" 2>"$err"; }
+no_display() { env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$zenor" "$@"; }
 
-# FIRST_LINE ARGUMENTS...: the answer's first line.
-answers() {
-  local expected=$1 out status
-  shift
-  out=$(no_display "$@")
-  status=$?
-  [ "$status" = 0 ] || fail "zenor $*: exit status $status"
-  [ ! -s "$err" ] || fail "zenor $*: wrote to standard error: $(cat "$err")"
-  [ "$(head -n 1 <<<"$out")" = "$expected" ] || fail "zenor $*: first line '$(head -n 1 <<<"$out")', expected '$expected'"
-  echo "ok: zenor $*"
-}
-answers "Usage: zenor [--help | --version]" --help
-answers "Usage: zenor [--help | --version]" -h
-answers "zenor $version" --version
+for question in "--help:Usage: zenor [--help | --version]" "--version:zenor $version"; do
+  option=${question%%:*} expected=${question#*:}
+  out=$(no_display "$option" 2>&1 >/dev/null) || fail "zenor $option: exit status $?"
+  [ -z "$out" ] || fail "zenor $option wrote to standard error: $out"
+  first=$(no_display "$option" | head -n 1)
+  [ "$first" = "$expected" ] || fail "zenor $option: first line '$first', expected '$expected'"
+  echo "ok: zenor $option"
+done
 
-# Without them the window program needs the display it does not have here.
-no_display -- --help >/dev/null && fail "zenor -- --help started without a display"
-echo "ok: zenor -- --help is no question and needs a display"
+no_display -- --help >/dev/null 2>&1 && fail "zenor -- --help started without a display"
+echo "ok: without a question the program needs the display it does not have here"
