@@ -9,12 +9,15 @@ build_pkgs=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools lib
 test_pkgs=(libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth x11-utils
   pulseaudio pulseaudio-utils sox libsox-fmt-all espeak-ng vorbis-tools imagemagick xdotool
   python3 python3-pyatspi at-spi2-core dbus dbus-x11 fonts-dejavu-core fonts-liberation
-  clang libclang-rt-14-dev clang-format man-db groff-base appstream desktop-file-utils lintian)
-package_pkgs=(dpkg-dev file)
+  clang libclang-rt-14-dev clang-format)
 pkgs=("${build_pkgs[@]}")
+# What building the Debian package needs, and what checks the package, its man
+# pages and its desktop metadata.
+package_pkgs=(dpkg-dev file)
+check_pkgs=(man-db groff-base appstream desktop-file-utils lintian)
 case "${1:-build}" in
   package) pkgs+=("${package_pkgs[@]}") ;;
-  test) pkgs+=("${package_pkgs[@]}" "${test_pkgs[@]}") ;;
+  test) pkgs+=("${package_pkgs[@]}" "${test_pkgs[@]}" "${check_pkgs[@]}") ;;
 esac
 
 missing=()
