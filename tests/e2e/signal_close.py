@@ -45,17 +45,15 @@ def make_trees(root):
     """One work; and 4,000 participant files in 40 folders. The first work of
     each has a real sheet."""
     small, large = os.path.join(root, "small"), os.path.join(root, "large")
-    if not os.path.exists(os.path.join(root, ".complete")):
-        shutil.rmtree(root, ignore_errors=True)
-        os.makedirs(small)
-        for f in range(40):
-            os.makedirs(os.path.join(large, "Школа %02d" % f))
-            for work in range(10000 + f * 25, 10025 + f * 25):
-                for suffix in ("_0.ans", "_0.ogg", "_2.ogg", "_3.ogg"):
-                    open(os.path.join(large, "Школа %02d" % f, "%05d%s" % (work, suffix)), "wb").close()
-        shutil.copy(SHEET, os.path.join(small, "10000_0.ans"))
-        shutil.copy(SHEET, os.path.join(large, "Школа 00", "10000_0.ans"))
-        open(os.path.join(root, ".complete"), "wb").close()
+    shutil.rmtree(root, ignore_errors=True)
+    os.makedirs(small)
+    for f in range(40):
+        os.makedirs(os.path.join(large, "Школа %02d" % f))
+        for work in range(10000 + f * 25, 10025 + f * 25):
+            for suffix in ("_0.ans", "_0.ogg", "_2.ogg", "_3.ogg"):
+                open(os.path.join(large, "Школа %02d" % f, "%05d%s" % (work, suffix)), "wb").close()
+    shutil.copy(SHEET, os.path.join(small, "10000_0.ans"))
+    shutil.copy(SHEET, os.path.join(large, "Школа 00", "10000_0.ans"))
     return small, large
 
 
