@@ -5,6 +5,7 @@
 
 #include "app/AccessibleFactories.h"
 #include "app/Application.h"
+#include "app/CloseOnSignal.h"
 #include "app/CommandLine.h"
 #include "app/T_main.h"
 
@@ -13,8 +14,12 @@ int main(int argc, char** argv) {
     if (const std::optional<int> status = AnswerCommandLine(argc, argv, std::cout)) return *status;
     Application app(argc, argv);
     InstallAccessibleFactories();
+    // Before the window exists: a SIGTERM during start-up ends the program as
+    // a close would, never by the signal's default.
+    CloseOnSignal closeOnSignal;
     try {
         T_main window;
+        if (closeOnSignal.Received()) return 0; // asked to close before the window showed
         window.show();
         app.exec();
     } catch (const EAbortStartup& abort) {

@@ -30,8 +30,31 @@ std::string_view CutText(std::string_view text, int maxChars) {
     return text;
 }
 
+namespace {
+
+bool IsAscii(std::string_view text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+char AsciiFold(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+} // namespace
+
 bool EqualIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() == b.size() && a == b) return true;
+    // Two ASCII texts fold letter by letter within ASCII. Once either has
+    // another character, lengths say nothing (the Kelvin sign folds to "k",
+    // "ß" to "ss"), and ICU decides.
+    if (IsAscii(a) && IsAscii(b)) {
+        if (a.size() != b.size()) return false;
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (AsciiFold(a[i]) != AsciiFold(b[i])) return false;
+        return true;
+    }
     icu::UnicodeString ua =
         icu::UnicodeString::fromUTF8(icu::StringPiece(a.data(), static_cast<int32_t>(a.size())));
     icu::UnicodeString ub =
