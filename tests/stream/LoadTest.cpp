@@ -162,6 +162,45 @@ TEST(Load, IndexDefinitionTakesTheDisplayNameAndTheFourOptions) {
     EXPECT_EQ(Shown(table), (std::vector<std::vector<std::string>>{{"b"}, {"a"}}));
 }
 
+// Partial keys and skipped null keys make a one-sided comparison ("a" equals
+// "ab" cut short, "ab" is greater than "a"; a skipped null key equals all, a
+// null record is below all): no order satisfies it, but every build over it
+// must stay inside its entries and give an order that verifies.
+TEST(Load, OrdersOverOneSidedComparisonsBuildSafely) {
+    using Keys = std::vector<SheetValue>;
+    const Keys prefixes = {std::string("ab"), std::string("ab"), std::string("a"),
+                           std::string("ab"), std::string("ab"), std::string("ac")};
+    const Keys nulls = {std::string("ab"), std::string("ab"), Null{},
+                        std::string("ab"), std::string("ab"), std::string("ac")};
+    const std::pair<const char*, Keys> rows[] = {
+        {"a1:P", prefixes}, {"a1:N", nulls},     {"a1:PN", nulls},    {"a1:PD", prefixes},
+        {"a1:NDC", nulls},  {"a1:PL", prefixes}, {"b;a1:P", prefixes}};
+    for (const auto& [fields, keys] : rows) {
+        SCOPED_TRACE(fields);
+        Sheet s;
+        SheetField a1, b;
+        a1.name = "a1";
+        b.name = "b";
+        s.fields = {a1, b};
+        SheetIndex ix;
+        ix.name = "ix";
+        ix.fields = fields;
+        s.indexes = {ix};
+        for (const SheetValue& key : keys) s.records.push_back(Record({key, std::string("same")}));
+        TqvrMemTable table("answers");
+        Load(table, SheetBytes(s));
+        table.SetSortFields(fields);
+        table.ApplySort();
+        const int count = static_cast<int>(keys.size());
+        EXPECT_EQ(table.RecordTotal(), count);
+        for (const auto& index : table.Indexes()) {
+            std::string why;
+            EXPECT_TRUE(index->Verify(table, &why)) << why;
+            EXPECT_EQ(index->Entries.Count(), count);
+        }
+    }
+}
+
 // ---- Values by field type ----
 
 using Expected = std::variant<std::int64_t, double, bool, std::string>;
