@@ -175,9 +175,12 @@ public:
     void AppendLoadedRecord();
     /// Room in the slot list for `n` more records.
     void ReserveRecords(size_t n) { common_.Reserve(static_cast<size_t>(common_.SlotCount()) + n); }
+    /// Room the slot list has, in records, without growing.
+    size_t ReservedRecords() const { return common_.SlotCapacity(); }
     /// Bytes of one record's value slots as laid out by the classic fixed layout (null
-    /// byte plus value bytes per field); 0 when closed. Only an estimate for sizing.
-    int RecordSize() const;
+    /// byte plus value bytes per field), at most 2^62; 0 when closed. Only an estimate
+    /// for sizing.
+    int64_t RecordSize() const;
     /// Stored records, hidden deleted ones included.
     int StoredRecordCount() const { return common_.RecordCount(); }
     int DeletedRecordCount() const { return common_.DeletedCount(); }

@@ -201,6 +201,37 @@ TEST(Load, OrdersOverOneSidedComparisonsBuildSafely) {
     }
 }
 
+// Field sizes come from the stream: the largest an int holds must not
+// overflow the record-size estimate, and fields of no size at all must not
+// make the slot list many times larger than the stream that claims them.
+TEST(Load, FieldSizesFromTheStreamAreUntrusted) {
+    struct Row {
+        const char* type;
+        int size;
+        const char* value;
+    };
+    for (const Row& row : {Row{"String", 2147483647, "abc"}, Row{"VarBytes", 2147483647, "xy"},
+                           Row{"Bytes", 0, ""}, Row{"FixedChar", 2147483647, "f"}}) {
+        SCOPED_TRACE(row.type);
+        Sheet s;
+        SheetField a, b;
+        a.name = "a";
+        b.name = "b";
+        a.type = b.type = row.type;
+        a.size = b.size = row.size;
+        s.fields = {a, b};
+        s.records = {Record({std::string(row.value), std::string(row.value)})};
+        Bytes bytes = SheetBytes(s);
+        // Nothing after the data list is read; it only makes the stream large.
+        constexpr std::size_t kPadding = 1 << 16;
+        bytes.resize(bytes.size() + kPadding);
+        TqvrMemTable table("answers");
+        Load(table, bytes);
+        EXPECT_EQ(table.RecordTotal(), 1);
+        EXPECT_LE(table.ReservedRecords() * sizeof(void*), bytes.size());
+    }
+}
+
 // ---- Values by field type ----
 
 using Expected = std::variant<std::int64_t, double, bool, std::string>;
