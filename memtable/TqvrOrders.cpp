@@ -606,7 +606,18 @@ void TqvrCustomMemTable::RebuildOrdersFromIndexDefs() {
         i->Entries.Clear();
         indexes_.Remove(i);
     }
-    for (const TIndexDef& def : indexDefs_) BuildIndex(indexes_.Add(MakeIndexFromDef(def)));
+    for (const TIndexDef& def : indexDefs_) {
+        TqvrIndex& index = indexes_.Add(MakeIndexFromDef(def));
+        try {
+            BuildIndex(index);
+        } catch (...) {
+            // An order that could not be built is not kept half made: it would
+            // list only some records, or none, and later builds would fail again.
+            index.Entries.Clear();
+            indexes_.Remove(&index);
+            throw;
+        }
+    }
 }
 
 void TqvrCustomMemTable::RebuildOrders() {

@@ -297,6 +297,11 @@ void TqvrCustomBinaryStreamFormat::EndLoad(TqvrCustomMemTable& table) {
             ordersError = std::current_exception();
         }
     }
-    TqvrCustomStreamFormat::EndLoad(table);
+    try {
+        TqvrCustomStreamFormat::EndLoad(table);
+    } catch (...) {
+        // The first error is the one to report.
+        if (!ordersError) throw;
+    }
     if (ordersError) std::rethrow_exception(ordersError);
 }
