@@ -23,10 +23,25 @@ std::string FullPath(const std::string& path) {
 } // namespace
 
 TFileStream::TFileStream(const std::string& path) : path_(path) {
+    // Without O_NONBLOCK a FIFO with no writer, or a device, would hold the
+    // open for ever; only a regular file is read, so nothing else is kept.
     do {
-        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     } while (fd_ < 0 && errno == EINTR);
     if (fd_ < 0) stream_errors::RaiseOpenError(FullPath(path), errno);
+    struct stat st {};
+    int refused = 0;
+    if (::fstat(fd_, &st) != 0)
+        refused = errno;
+    else if (S_ISDIR(st.st_mode))
+        refused = EISDIR;
+    else if (!S_ISREG(st.st_mode))
+        refused = EOPNOTSUPP; // a FIFO, socket or device: it may never end or never deliver
+    if (refused != 0) {
+        ::close(fd_);
+        fd_ = -1;
+        stream_errors::RaiseOpenError(FullPath(path), refused);
+    }
 }
 
 TFileStream::~TFileStream() {
@@ -70,7 +85,5 @@ std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin) {
 std::int64_t TFileStream::Size() {
     struct stat st {};
     if (::fstat(fd_, &st) != 0) stream_errors::RaiseDeviceError(errno);
-    // A device or pipe reports no size; the reader then relies on short
-    // reads alone.
-    return S_ISREG(st.st_mode) ? static_cast<std::int64_t>(st.st_size) : 0;
+    return static_cast<std::int64_t>(st.st_size);
 }

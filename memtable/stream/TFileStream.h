@@ -12,7 +12,8 @@
 class TFileStream : public TStream {
 public:
     /// Opens `path` for reading or raises EFOpenError
-    /// "Cannot open file \"<full path>\". <system reason>".
+    /// "Cannot open file \"<full path>\". <system reason>". Only a regular
+    /// file opens; the open itself never waits (a FIFO, a device).
     explicit TFileStream(const std::string& path);
     ~TFileStream() override;
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QPushButton>
@@ -223,6 +225,31 @@ TEST_F(ScanTest, ACloseRequestWaitsForTheScanThenClosesTheBoxesAtOnce) {
               (QStringList{kListReady, QString::fromStdString(
                                            "Файл " + t.root() +
                                            "/d0/30000_0.ans с ответами участника не найден: ")}));
+}
+
+// A FIFO or a device named like a sheet or a recording is no file: the window
+// reports it missing instead of waiting on it for ever or reading it endlessly.
+TEST_F(ScanTest, SpecialFilesNamedLikeAWorksFilesAreMissing) {
+    Tree t;
+    ASSERT_EQ(mkfifo(t.Path("11111_0.ans").c_str(), 0644), 0);
+    ASSERT_EQ(mkfifo(t.Path("11111_2.ogg").c_str(), 0644), 0);
+    std::filesystem::create_symlink("/dev/zero", t.Path("22222_0.ans"));
+    std::filesystem::create_symlink("/dev/zero", t.Path("22222_2.ogg"));
+    Scan(t.root());
+    for (const char* id : {"11111", "22222"}) {
+        SCOPED_TRACE(id);
+        MessageBoxes::ClearShownBoxes();
+        MessageBoxes::SetNextAnswer(MessageBoxes::Answer::Ok);
+        MessageBoxes::SetNextAnswer(MessageBoxes::Answer::Ok);
+        ASSERT_TRUE(window->tblWork->SeekKey("ID", std::string(id)));
+        window->Button3->click();
+        const std::string base = t.root() + "/" + id;
+        EXPECT_EQ(BoxTexts(),
+                  (QStringList{QString::fromStdString("Файл " + base +
+                                                      "_0.ans с ответами участника не найден: "),
+                               QString::fromStdString("файл " + base + "_2.ogg не найден")}));
+        EXPECT_FALSE(window->answers->Active());
+    }
 }
 
 // The status panel follows the walk but is not repainted for every entry.
