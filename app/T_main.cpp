@@ -332,7 +332,7 @@ void T_main::SetStatusText(const QString& text) {
 }
 
 void T_main::closeEvent(QCloseEvent* event) {
-    if (scanning) {
+    if (ScanRunning()) {
         // The scan finishes first; the boxes it still shows must not wait for
         // anybody, and the scan's handler closes the window at its end.
         closeRequestedDuringScan = true;

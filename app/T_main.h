@@ -101,6 +101,9 @@ public:
     /// To be called by the scan's handler as its very last step: if the user asked
     /// to close the window while the scan ran, the window closes now.
     void CloseIfRequestedDuringScan();
+    /// Whether the scan's handler is walking the tree now. After a scan that an
+    /// exception ended the scanning flag stays set, but no scan runs.
+    static bool ScanRunning();
 
     /// The text of the status bar's one panel.
     QString StatusText() const;

@@ -137,9 +137,18 @@ void T_main::Button2Click(QObject* Sender) {
     if (!scanHandlerActive) CloseIfRequestedDuringScan();
 }
 
+bool T_main::ScanRunning() {
+    return scanning && scanHandlerActive;
+}
+
 void T_main::tblWorkAfterScroll(TDataSet& DataSet) {
     (void)DataSet;
-    if (scanning || matchedFiles <= 0) return;
+    if (scanning || matchedFiles <= 0) {
+        // No sheet is loaded for the row now current: the labels must not go on
+        // showing another pupil's answers under it.
+        answers->Close();
+        return;
+    }
     SetStatusText(WorkFolderStatus(*this));
     AnswerSheetStep(*this);
 }
