@@ -131,8 +131,16 @@ public:
     // SetLoadRecordStatus, NewEarlierVersion for each older version, AppendLoadedRecord;
     // EndLoadInsert; RebuildOrdersFromIndexDefs; restore switches; RebuildOrders;
     // UnlockStore; ResumeNotifications; Refresh.
-    void LockStore() { common_.Lock().lock(); }
-    void UnlockStore() { common_.Lock().unlock(); }
+    void LockStore() {
+        common_.Lock().lock();
+        ++storeLocks_;
+    }
+    void UnlockStore() {
+        --storeLocks_;
+        common_.Lock().unlock();
+    }
+    /// Whether a LockStore is still waiting for its UnlockStore.
+    bool StoreLocked() const { return storeLocks_ > 0; }
     /// While set, field writes skip the read-only checks and auto-increment fields are
     /// not filled in.
     void SetLoading(bool v) { loading_ = v; }
@@ -251,6 +259,7 @@ private:
     int insertPlace_ = -1;
     bool readOnly_ = false;
     bool loading_ = false;
+    int storeLocks_ = 0; // LockStore calls not yet matched by UnlockStore
     bool persistent_ = false;
     bool enableIndexes_ = true;
     int64_t autoIncMinValue_ = 1;
