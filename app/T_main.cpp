@@ -33,6 +33,7 @@ std::int32_t recordLengthBytes = 0;
 double recordLengthSeconds = 0.0;
 bool paused = false;
 bool closeRequestedDuringScan = false;
+bool scanHandlerActive = false;
 
 namespace {
 
@@ -341,6 +342,10 @@ void T_main::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+}
+
+bool T_main::ScanRunning() {
+    return scanning && scanHandlerActive;
 }
 
 void T_main::CloseIfRequestedDuringScan() {

@@ -137,3 +137,6 @@ extern bool paused;
 /// Set when a close request arrived during a scan; the scan closes the window
 /// when it ends (CloseIfRequestedDuringScan).
 extern bool closeRequestedDuringScan;
+/// Set while Button1Click runs, also nested inside its own pumping; tells a
+/// scan that runs from one an exception ended, which leaves `scanning` set.
+extern bool scanHandlerActive;

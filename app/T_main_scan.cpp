@@ -52,10 +52,6 @@ private:
     QElapsedTimer clock_;
 };
 
-// Set while Button1Click runs, also nested inside its own pumping; lets an
-// abort tell the recovery after a failed scan from a click during one.
-bool scanHandlerActive = false;
-
 void AnswerSheetStep(T_main& window) {
     if (const auto missing = zenor::LoadAnswerSheet(*window.tblWork, *window.answers,
                                                     *window.qvrBinaryStreamFormat1))
@@ -135,10 +131,6 @@ void T_main::Button2Click(QObject* Sender) {
     // After a scan that an exception ended, "Прервать" is the way back to
     // idle; a close asked for during that scan was waiting for exactly this.
     if (!scanHandlerActive) CloseIfRequestedDuringScan();
-}
-
-bool T_main::ScanRunning() {
-    return scanning && scanHandlerActive;
 }
 
 void T_main::tblWorkAfterScroll(TDataSet& DataSet) {
