@@ -38,6 +38,7 @@ std::int32_t recordLengthBytes = 0;
 double recordLengthSeconds = 0.0;
 bool paused = false;
 bool closeRequestedDuringScan = false;
+bool scanHandlerActive = false;
 
 namespace {
 
@@ -337,7 +338,7 @@ void T_main::SetStatusText(const QString& text) {
 }
 
 void T_main::closeEvent(QCloseEvent* event) {
-    if (scanning) {
+    if (ScanRunning()) {
         // The scan finishes first; the boxes it still shows must not wait for
         // anybody, and the scan's handler closes the window at its end.
         closeRequestedDuringScan = true;
@@ -360,6 +361,10 @@ void T_main::showEvent(QShowEvent* event) {
             move(FitOnScreen(pos(), frameGeometry().size(), screen->availableGeometry()));
     }
     QWidget::showEvent(event);
+}
+
+bool T_main::ScanRunning() {
+    return scanning && scanHandlerActive;
 }
 
 void T_main::CloseIfRequestedDuringScan() {

@@ -101,6 +101,9 @@ public:
     /// To be called by the scan's handler as its very last step: if the user asked
     /// to close the window while the scan ran, the window closes now.
     void CloseIfRequestedDuringScan();
+    /// Whether the scan's handler is walking the tree now. After a scan that an
+    /// exception ended the scanning flag stays set, but no scan runs.
+    static bool ScanRunning();
 
     /// The text of the status bar's one panel.
     QString StatusText() const;
@@ -137,3 +140,6 @@ extern bool paused;
 /// Set when a close request arrived during a scan; the scan closes the window
 /// when it ends (CloseIfRequestedDuringScan).
 extern bool closeRequestedDuringScan;
+/// Set while Button1Click runs, also nested inside its own pumping; tells a
+/// scan that runs from one an exception ended, which leaves `scanning` set.
+extern bool scanHandlerActive;

@@ -16,12 +16,11 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
-#include <filesystem>
-#include <system_error>
 
 #include "app/MessageBoxes.h"
 #include "app/TGauge.h"
 #include "audio/Bass.h"
+#include "catalogue/AnswerSheet.h"
 #include "memtable/TField.h"
 #include "memtable/TqvrMemTable.h"
 
@@ -38,11 +37,10 @@ std::string RecordingPath(const TqvrMemTable& table, const std::string& n) {
            n + ".ogg";
 }
 
-// A directory of that name is not a recording.
+// The answer sheet's rule: only a regular file is a recording; a directory,
+// FIFO or device of that name is reported missing.
 bool RecordingExists(const std::string& path) {
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    return !error && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
+    return zenor::FileExists(path);
 }
 
 // The recording's length in whole seconds, a half going to the even

@@ -52,10 +52,6 @@ private:
     QElapsedTimer clock_;
 };
 
-// Set while Button1Click runs, also nested inside its own pumping; lets an
-// abort tell the recovery after a failed scan from a click during one.
-bool scanHandlerActive = false;
-
 void AnswerSheetStep(T_main& window) {
     if (const auto missing = zenor::LoadAnswerSheet(*window.tblWork, *window.answers,
                                                     *window.qvrBinaryStreamFormat1))
@@ -139,7 +135,12 @@ void T_main::Button2Click(QObject* Sender) {
 
 void T_main::tblWorkAfterScroll(TDataSet& DataSet) {
     (void)DataSet;
-    if (scanning || matchedFiles <= 0) return;
+    if (scanning || matchedFiles <= 0) {
+        // No sheet is loaded for the row now current: the labels must not go on
+        // showing another pupil's answers under it.
+        answers->Close();
+        return;
+    }
     SetStatusText(WorkFolderStatus(*this));
     AnswerSheetStep(*this);
 }

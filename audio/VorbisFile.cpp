@@ -3,14 +3,48 @@
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <SDL_endian.h>
 
+namespace {
+
+// Opens a regular file for reading without ever waiting: a FIFO with no
+// writer or a device named like a recording would otherwise hold the open
+// (and the window) for ever, or decode without end.
+FILE* OpenRegularFile(const std::string& path) {
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return nullptr;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    FILE* f = ::fdopen(fd, "rb");
+    if (f == nullptr) ::close(fd);
+    return f;
+}
+
+} // namespace
+
 std::unique_ptr<VorbisFile> VorbisFile::open(const std::string& path) {
+    FILE* f = OpenRegularFile(path);
+    if (f == nullptr) return nullptr;
     std::unique_ptr<VorbisFile> file(new VorbisFile);
     file->vf_ = std::make_unique<OggVorbis_File>();
-    if (ov_fopen(path.c_str(), file->vf_.get()) != 0) {
-        file->vf_.reset(); // ov_fopen cleans up after itself when it fails
+    // On success the decoder owns the file and ov_clear closes it; on failure
+    // it is still ours.
+    if (ov_open(f, file->vf_.get(), nullptr, 0) != 0) {
+        std::fclose(f);
+        file->vf_.reset();
         return nullptr;
     }
     const vorbis_info* info = ov_info(file->vf_.get(), -1);

@@ -19,8 +19,10 @@ bool FileExists(const std::string& path) {
     // An empty path or one with a NUL byte names no file; cut at the NUL it
     // would name another one.
     if (path.empty() || path.find('\0') != std::string::npos) return false;
+    // Only a regular file can be a sheet or a recording: a FIFO or a device
+    // of that name could block the reader or never end.
     struct stat st {};
-    return stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 std::string MissingSheetMessage(std::string_view path) {

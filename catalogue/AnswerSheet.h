@@ -22,7 +22,8 @@ std::string CurrentWorkFolder(const TqvrMemTable& tblWork);
 /// with nothing between them.
 std::string AnswerSheetPath(const TqvrMemTable& tblWork);
 
-/// True for an existing entry that is not a directory, links followed.
+/// True for an existing regular file, links followed: a folder, FIFO,
+/// socket or device of that name is no file to read.
 bool FileExists(const std::string& path);
 
 /// "Файл <path> с ответами участника не найден: "

@@ -43,6 +43,7 @@ public:
     /// Frees every record, resets the counters and draws a new data identifier.
     void Empty();
     void Reserve(size_t records) { slots_.reserve(records); }
+    size_t SlotCapacity() const { return slots_.capacity(); }
     uint32_t NextSerial() const { return nextSerial_; }
     int32_t DataId() const { return dataId_; }
 

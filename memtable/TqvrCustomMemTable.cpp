@@ -14,12 +14,14 @@ struct RecordDeleter {
 using RecordPtr = std::unique_ptr<TqvrRecord, RecordDeleter>;
 
 // Value bytes of each type in the classic fixed record layout; only used to estimate
-// how many records a stream of a given size holds.
-int ClassicValueBytes(const TField& f) {
+// how many records a stream of a given size holds. A size comes from the stream and may
+// be anything an int holds: the sum is taken wide, and a negative size counts as none.
+int64_t ClassicValueBytes(const TField& f) {
+    const int64_t size = std::max(f.Size(), 0);
     switch (f.DataType()) {
     case ftString:
     case ftFixedChar:
-        return f.Size() + 1;
+        return size + 1;
     case ftSmallint:
     case ftWord:
     case ftBoolean:
@@ -40,9 +42,9 @@ int ClassicValueBytes(const TField& f) {
     case ftFMTBcd:
         return 34;
     case ftBytes:
-        return f.Size();
+        return size;
     case ftVarBytes:
-        return f.Size() + 2;
+        return size + 2;
     default:
         return 8; // a reference to an out-of-line copy
     }
@@ -634,9 +636,11 @@ void TqvrCustomMemTable::AppendLoadedRecord() {
     keyCache_.reset();
 }
 
-int TqvrCustomMemTable::RecordSize() const {
+int64_t TqvrCustomMemTable::RecordSize() const {
     if (!Active()) return 0;
-    int size = 0;
-    for (int i = 0; i < layoutCount_; ++i) size += 1 + ClassicValueBytes(Field(i));
-    return size;
+    // Each term is below 2^32, so the sum cannot overflow before it passes the cap.
+    constexpr int64_t kCap = int64_t{1} << 62;
+    int64_t size = 0;
+    for (int i = 0; i < layoutCount_ && size < kCap; ++i) size += 1 + ClassicValueBytes(Field(i));
+    return std::min(size, kCap);
 }

@@ -131,8 +131,16 @@ public:
     // SetLoadRecordStatus, NewEarlierVersion for each older version, AppendLoadedRecord;
     // EndLoadInsert; RebuildOrdersFromIndexDefs; restore switches; RebuildOrders;
     // UnlockStore; ResumeNotifications; Refresh.
-    void LockStore() { common_.Lock().lock(); }
-    void UnlockStore() { common_.Lock().unlock(); }
+    void LockStore() {
+        common_.Lock().lock();
+        ++storeLocks_;
+    }
+    void UnlockStore() {
+        --storeLocks_;
+        common_.Lock().unlock();
+    }
+    /// Whether a LockStore is still waiting for its UnlockStore.
+    bool StoreLocked() const { return storeLocks_ > 0; }
     /// While set, field writes skip the read-only checks and auto-increment fields are
     /// not filled in.
     void SetLoading(bool v) { loading_ = v; }
@@ -175,9 +183,12 @@ public:
     void AppendLoadedRecord();
     /// Room in the slot list for `n` more records.
     void ReserveRecords(size_t n) { common_.Reserve(static_cast<size_t>(common_.SlotCount()) + n); }
+    /// Room the slot list has, in records, without growing.
+    size_t ReservedRecords() const { return common_.SlotCapacity(); }
     /// Bytes of one record's value slots as laid out by the classic fixed layout (null
-    /// byte plus value bytes per field); 0 when closed. Only an estimate for sizing.
-    int RecordSize() const;
+    /// byte plus value bytes per field), at most 2^62; 0 when closed. Only an estimate
+    /// for sizing.
+    int64_t RecordSize() const;
     /// Stored records, hidden deleted ones included.
     int StoredRecordCount() const { return common_.RecordCount(); }
     int DeletedRecordCount() const { return common_.DeletedCount(); }
@@ -248,6 +259,7 @@ private:
     int insertPlace_ = -1;
     bool readOnly_ = false;
     bool loading_ = false;
+    int storeLocks_ = 0; // LockStore calls not yet matched by UnlockStore
     bool persistent_ = false;
     bool enableIndexes_ = true;
     int64_t autoIncMinValue_ = 1;

@@ -67,6 +67,68 @@ Sheet AllTypes(int version) {
     return s;
 }
 
+// Orders over every option a field list or an index definition can carry,
+// over records whose keys repeat, prefix one another and are null, so that
+// partial and null-skipping comparisons meet the builds.
+Sheet Orders(int version, bool repeatUniqueKey) {
+    Sheet s;
+    s.version = version;
+    const char* types[] = {"String", "String", "Integer", "Boolean", "Float", "FixedChar"};
+    int i = 0;
+    for (const char* type : types) {
+        SheetField f;
+        f.name = "f" + std::to_string(i++);
+        f.type = type;
+        f.size = 8;
+        s.fields.push_back(f);
+    }
+    const char* keys[] = {"ab", "ab", "a", "ab", "ab", "ac", "", "AB", "b", "a"};
+    std::int64_t n = 0;
+    for (const char* key : keys) {
+        std::vector<SheetValue> row = {
+            std::string(key), std::string(key), n, n % 2 == 0, 0.5 * static_cast<double>(n),
+            std::string(key)};
+        if (n == 6) row[1] = Null{};
+        if (repeatUniqueKey) row[2] = n % 3;
+        s.records.push_back(Record(row, static_cast<int>(n % 4)));
+        ++n;
+    }
+    s.records.push_back(Record({Null{}, Null{}, Null{}, Null{}, Null{}, Null{}}));
+    const char* lists[] = {"f0:P",     "f1:N",  "f0:PN;f1:D", "f0:C;f5:L",
+                           "f1:NDCLP", "f4;f3", "f0 ; f5:pd", "f2"};
+    int k = 0;
+    for (const char* list : lists) {
+        SheetIndex ix;
+        ix.name = "i" + std::to_string(k);
+        ix.fields = list;
+        ix.descending = k % 2 == 1;
+        ix.caseInsensitive = k % 3 == 1;
+        ix.nonMaintained = k == 5;
+        ix.unique = std::string(list) == "f2";
+        s.indexes.push_back(ix);
+        ++k;
+    }
+    return s;
+}
+
+Sheet ManyFields(int count) {
+    Sheet s;
+    std::vector<SheetValue> row;
+    for (int i = 0; i < count; ++i) {
+        SheetField f;
+        f.name = "m" + std::to_string(i);
+        f.size = i % 7;
+        s.fields.push_back(f);
+        row.emplace_back(std::string(static_cast<std::size_t>(i % 9), 'x'));
+    }
+    s.records = {Record(row), Record(row)};
+    SheetIndex ix;
+    ix.name = "all";
+    for (int i = 0; i < count; i += 5) ix.fields += (i ? ";m" : "m") + std::to_string(i);
+    s.indexes = {ix};
+    return s;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -82,6 +144,12 @@ int main(int argc, char** argv) {
         Save(folder, "answers-v" + std::to_string(version) + ".ans", WriteSheet(answers));
         Save(folder, "types-v" + std::to_string(version) + ".ans", WriteSheet(AllTypes(version)));
     }
+    for (int version : {200, 229, 230, 249, 251}) {
+        Save(folder, "orders-v" + std::to_string(version) + ".ans",
+             WriteSheet(Orders(version, false)));
+    }
+    Save(folder, "orders-unique-repeated.ans", WriteSheet(Orders(251, true)));
+    Save(folder, "many-fields.ans", WriteSheet(ManyFields(64)));
     // The smallest sheets: one field, no record; and one field, no index list entries.
     Sheet tiny;
     SheetField f;

@@ -23,19 +23,26 @@ std::string FullPath(const std::string& path) {
 } // namespace
 
 TFileStream::TFileStream(const std::string& path) : path_(path) {
+    // Without O_NONBLOCK a FIFO with no writer, or a device, would hold the
+    // open for ever; only a regular file is read, so nothing else is kept.
     do {
-        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     } while (fd_ < 0 && errno == EINTR);
     if (fd_ < 0) stream_errors::RaiseOpenError(FullPath(path), errno);
     struct stat st {};
-    if (::fstat(fd_, &st) != 0) {
-        const int error = errno;
+    int refused = 0;
+    if (::fstat(fd_, &st) != 0)
+        refused = errno;
+    else if (S_ISDIR(st.st_mode))
+        refused = EISDIR;
+    else if (!S_ISREG(st.st_mode))
+        refused = EOPNOTSUPP; // a FIFO, socket or device: it may never end or never deliver
+    if (refused != 0) {
         ::close(fd_);
         fd_ = -1;
-        stream_errors::RaiseDeviceError(error);
+        stream_errors::RaiseOpenError(FullPath(path), refused);
     }
-    regular_ = S_ISREG(st.st_mode);
-    openSize_ = regular_ ? static_cast<std::int64_t>(st.st_size) : 0;
+    openSize_ = static_cast<std::int64_t>(st.st_size);
 }
 
 TFileStream::~TFileStream() {
@@ -56,11 +63,10 @@ std::size_t TFileStream::Read(void* buffer, std::size_t count) {
 }
 
 std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin) {
-    // A regular file is where this stream left it: asking for the position,
-    // or for the position it already has, needs no system call. (Other
-    // files go to the system, which refuses to seek a pipe.)
-    if (regular_ && ((origin == TSeekOrigin::soCurrent && offset == 0) ||
-                     (origin == TSeekOrigin::soBeginning && offset == position_)))
+    // The file is where this stream left it: asking for the position, or for
+    // the position it already has, needs no system call.
+    if ((origin == TSeekOrigin::soCurrent && offset == 0) ||
+        (origin == TSeekOrigin::soBeginning && offset == position_))
         return position_;
     int whence = SEEK_SET;
     switch (origin) {

@@ -12,7 +12,8 @@
 class TFileStream : public TStream {
 public:
     /// Opens `path` for reading or raises EFOpenError
-    /// "Cannot open file \"<full path>\". <system reason>".
+    /// "Cannot open file \"<full path>\". <system reason>". Only a regular
+    /// file opens; the open itself never waits (a FIFO, a device).
     explicit TFileStream(const std::string& path);
     ~TFileStream() override;
 
@@ -20,8 +21,7 @@ public:
     std::size_t Read(void* buffer, std::size_t count) override;
     std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
     /// The size the file had when it was opened: a load takes it at its
-    /// start, right after the open. A device or pipe reports 0; the reader
-    /// then relies on the end of its reads alone.
+    /// start, right after the open.
     std::int64_t Size() override;
 
     const std::string& FileName() const { return path_; }
@@ -29,7 +29,6 @@ public:
 private:
     std::string path_;
     int fd_ = -1;
-    bool regular_ = false;
     std::int64_t openSize_ = 0;
     /// Where the descriptor is: 0 after the open, then moved by every read
     /// and seek of this stream, the only user of the descriptor.

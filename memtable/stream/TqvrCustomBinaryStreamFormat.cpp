@@ -6,6 +6,7 @@
 #include "memtable/Exceptions.h"
 #include "memtable/TqvrCustomMemTable.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <exception>
@@ -21,6 +22,8 @@ constexpr int kNullMarkersSince = 249;
 constexpr int kFieldKindSince = 250;
 constexpr int kDefaultExpressionSince = 251;
 
+// The slot list is reserved for the estimated record count plus one in this many.
+constexpr std::int64_t kSlotSlackDivisor = 50;
 TFieldKind KindFromName(const std::string& name) {
     static constexpr std::pair<std::string_view, TFieldKind> kinds[] = {
         {"Data", fkData},           {"Calculated", fkCalculated},
@@ -247,10 +250,14 @@ void TqvrCustomBinaryStreamFormat::ReadData(TqvrCustomMemTable& table) {
     table.BeginLoadInsert();
     try {
         table.ResetAutoInc();
-        const int recordSize = table.RecordSize();
+        const std::int64_t recordSize = table.RecordSize();
         if (recordSize > 0 && streamSize_ > 0) {
-            const std::size_t n = static_cast<std::size_t>(streamSize_ / recordSize);
-            table.ReserveRecords(n + n / 50);
+            // The estimate trusts the stream's field sizes; a stream of tiny fields
+            // must not make the slot list larger than the stream itself.
+            const std::int64_t estimate = streamSize_ / recordSize;
+            const std::int64_t wanted = estimate + estimate / kSlotSlackDivisor;
+            const std::int64_t most = streamSize_ / static_cast<std::int64_t>(sizeof(TqvrRecord*));
+            table.ReserveRecords(static_cast<std::size_t>(std::min(wanted, most)));
         }
         const bool lists = streamVersion_ >= kRecordListsSince;
         in.ReadListBegin();
@@ -290,6 +297,11 @@ void TqvrCustomBinaryStreamFormat::EndLoad(TqvrCustomMemTable& table) {
             ordersError = std::current_exception();
         }
     }
-    TqvrCustomStreamFormat::EndLoad(table);
+    try {
+        TqvrCustomStreamFormat::EndLoad(table);
+    } catch (...) {
+        // The first error is the one to report.
+        if (!ordersError) throw;
+    }
     if (ordersError) std::rethrow_exception(ordersError);
 }

@@ -5,6 +5,8 @@
 
 #include "memtable/TqvrCustomMemTable.h"
 
+#include <exception>
+
 void TqvrCustomStreamFormat::BeginLoad(TqvrCustomMemTable& table) {
     table.SuspendNotifications();
     table.LockStore();
@@ -36,8 +38,24 @@ void TqvrCustomStreamFormat::EndLoad(TqvrCustomMemTable& table) {
     if (!prepared_) return;
     prepared_ = false;
     RestoreTable(table);
-    table.RebuildOrders();
+    // An order that cannot be built (a unique one over repeated keys) fails
+    // the load, but the table still gets its lock and notifications back.
+    std::exception_ptr ordersError;
+    try {
+        table.RebuildOrders();
+    } catch (...) {
+        ordersError = std::current_exception();
+    }
     table.UnlockStore();
+    if (ordersError) {
+        // The orders' error is the load's; one from a bound control while
+        // the notifications resume does not replace it.
+        try {
+            table.ResumeNotifications();
+        } catch (const std::exception&) {
+        }
+        std::rethrow_exception(ordersError);
+    }
     // Bound controls find the new field objects here; an error of theirs
     // ends EndLoad at this point.
     table.ResumeNotifications();

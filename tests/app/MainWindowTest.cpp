@@ -41,7 +41,7 @@ protected:
         MessageBoxes::SetCloseAtOnce(false);
     }
     void TearDown() override {
-        scanning = false;
+        scanning = scanHandlerActive = false;
         closeRequestedDuringScan = false;
         MessageBoxes::SetCloseAtOnce(false);
     }
@@ -311,7 +311,7 @@ TEST_F(MainWindowTest, ClosingWithoutAScanClosesTheWindow) {
 TEST_F(MainWindowTest, ACloseRequestDuringAScanWaitsForTheScan) {
     T_main& w = *window_;
     w.show();
-    scanning = true;
+    scanning = scanHandlerActive = true;
     EXPECT_FALSE(w.close());
     EXPECT_TRUE(w.isVisible());
     EXPECT_TRUE(closeRequestedDuringScan);
@@ -320,7 +320,7 @@ TEST_F(MainWindowTest, ACloseRequestDuringAScanWaitsForTheScan) {
     ASSERT_EQ(MessageBoxes::ShownBoxes().size(), 1u);
     EXPECT_TRUE(w.isVisible());
 
-    scanning = false;
+    scanning = scanHandlerActive = false;
     w.CloseIfRequestedDuringScan();
     EXPECT_FALSE(w.isVisible());
     EXPECT_FALSE(closeRequestedDuringScan);
@@ -339,11 +339,11 @@ TEST_F(MainWindowTest, ACloseRequestFromANestedLoopDuringAScan) {
     // As the scan pumps messages, a close request arrives in the middle of it.
     T_main& w = *window_;
     w.show();
-    scanning = true;
+    scanning = scanHandlerActive = true;
     QTimer::singleShot(0, &w, [&w] { w.close(); });
     for (int i = 0; i < 10; ++i) QCoreApplication::processEvents();
     EXPECT_TRUE(w.isVisible());
-    scanning = false;
+    scanning = scanHandlerActive = false;
     w.CloseIfRequestedDuringScan();
     EXPECT_FALSE(w.isVisible());
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QPushButton>
@@ -18,6 +20,7 @@
 #include "app/DirectoryEdit.h"
 #include "app/MessageBoxes.h"
 #include "app/TDBGridPlus.h"
+#include "app/TDBText.h"
 #include "catalogue/WorkList.h"
 #include "memtable/Exceptions.h"
 #include "memtable/TqvrMemTable.h"
@@ -223,6 +226,86 @@ TEST_F(ScanTest, ACloseRequestWaitsForTheScanThenClosesTheBoxesAtOnce) {
               (QStringList{kListReady, QString::fromStdString(
                                            "Файл " + t.root() +
                                            "/d0/30000_0.ans с ответами участника не найден: ")}));
+}
+
+// Scans the demo works (the first work's answers show), then `folder`, whose
+// first work's sheet is damaged: the load's error ends the scan's handler.
+void ScanThenFailOnADamagedSheet(T_main& window, const std::string& demo, const Tree& damaged) {
+    damaged.File("00000_0.ans", "this is not a sheet");
+    for (const std::string* folder : {&demo, &damaged.root()}) {
+        window.DirectoryEdit1->setText(QString::fromStdString(*folder));
+        MessageBoxes::SetNextAnswer(MessageBoxes::Answer::Ok);
+        MessageBoxes::SetNextAnswer(MessageBoxes::Answer::Ok);
+        try {
+            window.Button1Click(window.Button1);
+        } catch (const EReadError&) {
+        }
+    }
+    ASSERT_TRUE(scanning) << "the damaged sheet did not end the scan";
+}
+
+// When a move loads no sheet (the last scan matched nothing, or an exception
+// ended it), the labels must not go on showing the answers of another work.
+class NothingLoadsTest : public ScanTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(NothingLoadsTest, LabelsNeverShowAnotherWorksAnswers) {
+    DemoCopy demo;
+    Tree other;
+    if (GetParam()) {
+        ScanThenFailOnADamagedSheet(*window, demo.root(), other);
+    } else {
+        Scan(demo.root());
+        other.File("readme.txt");
+        Scan(other.root());
+        ASSERT_EQ(window->DBText4->text(), QStringLiteral("went")); // the first work's
+    }
+    // 10318 has a sheet of its own, which nothing loads now.
+    ASSERT_TRUE(window->tblWork->SeekKey("ID", std::string("10318")));
+    EXPECT_EQ(window->DBText4->text(), QString());
+    EXPECT_EQ(window->DBText1->text(), QString());
+}
+
+INSTANTIATE_TEST_SUITE_P(AfterAScan, NothingLoadsTest, ::testing::Values(false, true),
+                         [](const auto& info) {
+                             return std::string(info.param ? "EndedByAnException"
+                                                           : "ThatMatchedNothing");
+                         });
+
+// After an exception ended a scan no scan runs, whatever the scanning flag
+// says: a close closes, and later boxes wait for their answer.
+TEST_F(ScanTest, AfterAScanEndedByAnExceptionACloseCloses) {
+    DemoCopy demo;
+    Tree damaged;
+    ScanThenFailOnADamagedSheet(*window, demo.root(), damaged);
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(closeRequestedDuringScan);
+    EXPECT_FALSE(MessageBoxes::CloseAtOnce());
+}
+
+// A FIFO or a device named like a sheet or a recording is no file: the window
+// reports it missing instead of waiting on it for ever or reading it endlessly.
+TEST_F(ScanTest, SpecialFilesNamedLikeAWorksFilesAreMissing) {
+    Tree t;
+    ASSERT_EQ(mkfifo(t.Path("11111_0.ans").c_str(), 0644), 0);
+    ASSERT_EQ(mkfifo(t.Path("11111_2.ogg").c_str(), 0644), 0);
+    std::filesystem::create_symlink("/dev/zero", t.Path("22222_0.ans"));
+    std::filesystem::create_symlink("/dev/zero", t.Path("22222_2.ogg"));
+    Scan(t.root());
+    for (const char* id : {"11111", "22222"}) {
+        SCOPED_TRACE(id);
+        MessageBoxes::ClearShownBoxes();
+        MessageBoxes::SetNextAnswer(MessageBoxes::Answer::Ok);
+        MessageBoxes::SetNextAnswer(MessageBoxes::Answer::Ok);
+        ASSERT_TRUE(window->tblWork->SeekKey("ID", std::string(id)));
+        window->Button3->click();
+        const std::string base = t.root() + "/" + id;
+        EXPECT_EQ(BoxTexts(),
+                  (QStringList{QString::fromStdString("Файл " + base +
+                                                      "_0.ans с ответами участника не найден: "),
+                               QString::fromStdString("файл " + base + "_2.ogg не найден")}));
+        EXPECT_FALSE(window->answers->Active());
+    }
 }
 
 // The status panel follows the walk but is not repainted for every entry.

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 namespace zenor {
@@ -30,12 +32,16 @@ protected:
     TqvrBinaryStreamFormat format;
 };
 
-TEST_F(AnswerSheetTest, FileExistsOnlyForWhatIsNotAFolder) {
+TEST_F(AnswerSheetTest, FileExistsOnlyForARegularFile) {
     t.file("plain");
     t.dir("folder");
     t.link("to_plain", "plain");
     t.link("to_folder", "folder");
     t.link("dangling", "absent");
+    t.link("to_device", "/dev/zero");
+    ASSERT_EQ(mkfifo(t.path("fifo").c_str(), 0644), 0);
+    EXPECT_FALSE(FileExists(t.path("to_device")));
+    EXPECT_FALSE(FileExists(t.path("fifo")));
     EXPECT_TRUE(FileExists(t.path("plain")));
     EXPECT_TRUE(FileExists(t.path("to_plain")));
     EXPECT_FALSE(FileExists(t.path("folder")));

@@ -26,8 +26,33 @@ wait_pid_window() {
   return 1
 }
 
+# start PROGRAM [ARG...]: runs it in the background in a process group of its
+# own and sets `pid`. Whatever way the script ends, every program started so
+# is stopped with its whole group: asked with SIGTERM, killed after a grace
+# period, so that no test leaves a process behind even when one ignores it.
+started=()
+start() {
+  setsid "$@" &
+  pid=$!
+  started+=("$pid")
+}
+stop_group() {
+  local group=$1
+  kill -TERM -- "-$group" 2>/dev/null || return 0
+  for _ in $(seq 1 30); do
+    kill -0 -- "-$group" 2>/dev/null || return 0
+    sleep 0.1
+  done
+  kill -KILL -- "-$group" 2>/dev/null
+}
+stop_started() {
+  local group
+  for group in "${started[@]}"; do stop_group "$group"; done
+}
+trap stop_started EXIT
+
 # wait_exit PID SECONDS: waits for the process (a child of this shell) and
-# sets `status` to its exit status, or to "timeout" after killing it.
+# sets `status` to its exit status, or to "timeout" after stopping it.
 wait_exit() {
   local pid=$1 seconds=$2
   status=timeout
@@ -39,7 +64,7 @@ wait_exit() {
     fi
     sleep 0.1
   done
-  kill "$pid" 2>/dev/null
+  stop_group "$pid"
 }
 
 # press_in WINDOW KEY: gives the window the keyboard focus and presses KEY.

@@ -13,9 +13,8 @@ zenor=$1 out=$2
 [ -n "${DISPLAY:-}" ] || fail "no DISPLAY"
 mkdir -p "$(dirname "$out")"
 
-"$zenor" &
-pid=$!
-win=$(wait_window "Просмотр и прослушивание ответов участников ЗЕНОР-2020" 40) || { kill "$pid"; fail "no main window"; }
+start "$zenor"
+win=$(wait_window "Просмотр и прослушивание ответов участников ЗЕНОР-2020" 40) || { fail "no main window"; }
 sleep 1  # let it paint
 
 info=$(xwininfo -id "$win")
@@ -24,10 +23,10 @@ height=$(awk '/^  Height:/ {print $2}' <<<"$info")
 left=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$info")
 top=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$info")
 echo "client area ${width}x${height} at ($left, $top)"
-[ "$width" = 971 ] && [ "$height" = 403 ] || { kill "$pid"; fail "client area ${width}x${height}, expected 971x403"; }
-[ "$left,$top" = "${ZENOR_EXPECT_AT:-538,197}" ] || { kill "$pid"; fail "client area at ($left, $top), expected (${ZENOR_EXPECT_AT:-538,197})"; }
+[ "$width" = 971 ] && [ "$height" = 403 ] || { fail "client area ${width}x${height}, expected 971x403"; }
+[ "$left,$top" = "${ZENOR_EXPECT_AT:-538,197}" ] || { fail "client area at ($left, $top), expected (${ZENOR_EXPECT_AT:-538,197})"; }
 
-import -window root "$out" || { kill "$pid"; fail "import failed"; }
+import -window root "$out" || { fail "import failed"; }
 
 # dark_pixels X Y W H: pixels darker than 80% grey in that part of the window.
 dark_pixels() {

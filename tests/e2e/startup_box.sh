@@ -10,15 +10,14 @@ zenor=$1 name=$2
 shift 2
 [ -n "${DISPLAY:-}" ] || fail "no DISPLAY"
 
-env "$@" "$zenor" &
-pid=$!
-box=$(wait_pid_window "$pid" 40) || { kill "$pid" 2>/dev/null; fail "no window of the program appeared"; }
+start env "$@" "$zenor"
+box=$(wait_pid_window "$pid" 40) || { fail "no window of the program appeared"; }
 sleep 0.3
 title=$(xdotool getwindowname "$box")
 echo "box $box: '$title'"
-[[ $title =~ $name ]] || { kill "$pid"; fail "the window shown is '$title', expected a box named '$name'"; }
+[[ $title =~ $name ]] || { fail "the window shown is '$title', expected a box named '$name'"; }
 if xdotool search --onlyvisible --name "Просмотр и прослушивание" >/dev/null 2>&1; then
-  kill "$pid"; fail "the main window was shown"
+  fail "the main window was shown"
 fi
 press_in "$box" Return
 wait_exit "$pid" 20

@@ -2,6 +2,7 @@
 // holds afterwards: unchanged before the first field definition; open with
 // the fields defined so far inside the definitions; the complete records
 // before a failure in the data list. The load's machinery is always put back.
+#include "LabelLink.h"
 #include "LoadSupport.h"
 
 #include "memtable/Exceptions.h"
@@ -110,6 +111,14 @@ std::vector<FailureRow> FailureRows() {
     hugeLength.ListEnd();
     ByteWriter statusNotInteger;
     statusNotInteger.ListBegin().ListBegin().String("0").ListEnd().ListEnd();
+
+    Sheet repeatedKey = ThreeRecords();
+    repeatedKey.records[1] = Record({std::string("r1"), std::int64_t{2}});
+    SheetIndex unique;
+    unique.name = "u";
+    unique.fields = "a";
+    unique.unique = true;
+    repeatedKey.indexes = {unique};
 
     const std::vector<std::string> old = {"old"};
     const Rows oldRows = {{"x"}};
@@ -269,6 +278,14 @@ std::vector<FailureRow> FailureRows() {
          true,
          {"a", "n"},
          {}},
+        {"uniqueIndexOverRepeatedKeys",
+         SheetBytes(repeatedKey),
+         Start::OldOpenTable,
+         "EMemTableDupKey",
+         "Duplicate index value. Operation aborted.",
+         true,
+         {"a", "n"},
+         {{"r1", "1"}, {"r1", "2"}, {"r3", "3"}}},
     };
 }
 
@@ -278,6 +295,11 @@ TEST_P(LoadFailureTest, FailsAndLeavesTheTableAsDescribed) {
     const FailureRow& row = GetParam();
     TqvrMemTable table("answers");
     if (row.start == Start::OldOpenTable) MakeOldTable(table);
+    // Bound as the answer labels are, by name, to fields of the old table
+    // and of the new ones.
+    TDataSource source(&table);
+    LabelLink labels[] = {LabelLink("old"), LabelLink("a"), LabelLink("n"), LabelLink("a1")};
+    for (LabelLink& label : labels) label.BindTo(&source);
     try {
         Load(table, row.bytes);
         FAIL() << "the load succeeded";
@@ -285,6 +307,8 @@ TEST_P(LoadFailureTest, FailsAndLeavesTheTableAsDescribed) {
         EXPECT_STREQ(e.ClassName(), row.className);
         EXPECT_EQ(e.Message(), row.message);
     }
+    ExpectRestored(table);
+    for (const LabelLink& label : labels) EXPECT_EQ(label.Mismatch(), "");
     EXPECT_EQ(table.Active(), row.activeAfter);
     EXPECT_EQ(FieldNames(table), row.fieldsAfter);
     EXPECT_EQ(Shown(table), row.shownAfter);
@@ -292,7 +316,6 @@ TEST_P(LoadFailureTest, FailsAndLeavesTheTableAsDescribed) {
         EXPECT_EQ(table.State(), tsBrowse);
         EXPECT_EQ(table.RecordNumber(), row.shownAfter.empty() ? -1 : 1);
     }
-    ExpectRestored(table);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, LoadFailureTest, ::testing::ValuesIn(FailureRows()),

@@ -18,3 +18,6 @@ add_test(NAME dump_unknown_subcommand COMMAND ${CMAKE_COMMAND} -DDUMP=$<TARGET_F
          "-DARGS=nonsense;x" -DSTATUS=2 -P ${CMAKE_CURRENT_LIST_DIR}/CheckOutput.cmake)
 set_tests_properties(dump_sheet_example dump_sheet_kinds dump_sheet_cut dump_sheet_missing_file dump_usage
                      dump_unknown_subcommand PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0;LC_ALL=C.UTF-8")
+add_test(NAME dump_sheet_special_files COMMAND ${CMAKE_CURRENT_LIST_DIR}/SpecialFiles.sh $<TARGET_FILE:zenor-dump>)
+set_tests_properties(dump_sheet_special_files PROPERTIES TIMEOUT 60
+                     ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0;LC_ALL=C.UTF-8")
