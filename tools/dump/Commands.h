@@ -1,39 +1,41 @@
 // The subcommands of zenor-dump. Each lives in its own file and is listed
-// in kCommands; main() dispatches on the first argument. To add one, write
-// `int RunName(const std::vector<std::string>& args)` in Name.cpp (the
-// folder's .cpp files are built automatically), declare it here and add
-// its row. A subcommand writes its result to standard output and returns
-// the exit status: 0 done, 1 the input could not be processed, 2 usage.
+// in kCommands with its options; main() dispatches on the first operand.
+// To add one, write `int RunName(const CommandArgs& args)` in DumpName.cpp
+// (the folder's .cpp files are built automatically), declare it and its
+// options here and add its row. A subcommand writes its result to standard
+// output and returns an ExitStatus (CommandLine.h).
 #pragma once
 
-#include <string>
-#include <vector>
+#include "CommandLine.h"
 
-using DumpCommandFunction = int (*)(const std::vector<std::string>& args);
-
-struct DumpCommand {
-    const char* name;
-    const char* arguments;
-    const char* summary;
-    DumpCommandFunction run;
-};
-
-/// zenor-dump sheet FILE (DumpSheet.cpp).
-int RunSheet(const std::vector<std::string>& args);
-
-/// zenor-dump works FOLDER (DumpWorks.cpp).
-int RunWorks(const std::vector<std::string>& args);
-/// zenor-dump export FOLDER (DumpExport.cpp).
-int RunExport(const std::vector<std::string>& args);
+int RunSheet(const CommandArgs& args);
+int RunWorks(const CommandArgs& args);
+int RunExport(const CommandArgs& args);
 
 inline constexpr DumpCommand kCommands[] = {
-    {"sheet", "FILE", "print an answer sheet's fields, index definitions and records as JSON",
+    {"sheet",
+     "FILE",
+     "print an answer sheet's fields, index definitions and records as JSON",
+     {},
+     1,
+     1,
      &RunSheet},
-    {"works", "FOLDER", "list the works a scan of FOLDER finds: ID, tab, work folder", &RunWorks},
-    {"export", "FOLDER", "the works of FOLDER with their answers and recording lengths as CSV",
+    {"works",
+     "FOLDER",
+     "list the works a scan of FOLDER finds: ID, tab, work folder",
+     {},
+     1,
+     1,
+     &RunWorks},
+    {"export",
+     "FOLDER",
+     "the works of FOLDER with their answers and recording lengths as CSV",
+     {},
+     1,
+     1,
      &RunExport},
     // Further subcommands join here, one row each.
 };
 
-/// Prints the usage of every subcommand to standard error; returns 2.
-int PrintUsage(const std::string& problem);
+/// The row of kCommands named `name`; its options are what UsageError cites.
+const DumpCommand& CommandNamed(std::string_view name);

@@ -10,12 +10,11 @@
 #include <exception>
 #include <iostream>
 
-int RunExport(const std::vector<std::string>& args) {
-    if (args.size() != 1) return PrintUsage("export takes one FOLDER");
+int RunExport(const CommandArgs& args) {
     try {
         TqvrMemTable tblWork("tblWork");
         zenor::ConfigureWorkTable(tblWork);
-        zenor::ScanWorks(args[0], tblWork);
+        zenor::ScanWorks(args.operands()[0], tblWork);
         zenor::WriteCsv(std::cout, zenor::ExportRows(tblWork));
     } catch (const std::exception& error) {
         std::cerr << "zenor-dump: " << error.what() << "\n";

@@ -11,12 +11,11 @@
 #include <exception>
 #include <iostream>
 
-int RunWorks(const std::vector<std::string>& args) {
-    if (args.size() != 1) return PrintUsage("works takes one FOLDER");
+int RunWorks(const CommandArgs& args) {
     try {
         TqvrMemTable tblWork("tblWork");
         zenor::ConfigureWorkTable(tblWork);
-        zenor::ScanWorks(args[0], tblWork);
+        zenor::ScanWorks(args.operands()[0], tblWork);
         const TField& id = tblWork.FieldNamed("ID");
         const TField& folder = tblWork.FieldNamed("pathWork");
         for (int i = 0; i < tblWork.RecordTotal(); ++i)
