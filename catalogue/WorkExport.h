@@ -38,7 +38,9 @@ std::vector<WorkRow> ExportRows(TqvrMemTable& tblWork);
 /// that are not UTF-8 replaced by U+FFFD.
 void WriteCsv(std::ostream& out, const std::vector<WorkRow>& rows);
 
-/// A field as RFC 4180 wants it, with the bytes that are not UTF-8 replaced.
+/// A field as RFC 4180 wants it, with the bytes that are not UTF-8 replaced
+/// and an apostrophe before a text that begins with =, +, -, @, a tab or a
+/// carriage return, which a spreadsheet program would run as a formula.
 std::string CsvField(std::string_view text);
 
 /// Seconds of an Ogg Vorbis recording, three decimals; empty when the file

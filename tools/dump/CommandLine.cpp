@@ -3,7 +3,9 @@
 
 #include <getopt.h>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <cstdlib>
 #include <iostream>
 
@@ -38,6 +40,14 @@ int UsageError(const DumpCommand& command, std::string_view message) {
 int Failure(std::string_view message) {
     std::cerr << "zenor-dump: " << message << "\n";
     return kExitFailed;
+}
+
+int FinishOutput() {
+    errno = 0;
+    std::cout.flush();
+    if (std::cout) return kExitOk;
+    return Failure(std::string("cannot write the output: ") +
+                   (errno ? std::strerror(errno) : "write error"));
 }
 
 bool NumberOption(const CommandArgs& args, const DumpCommand& command, const char* name, double low,

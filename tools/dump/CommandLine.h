@@ -65,6 +65,10 @@ int UsageError(const DumpCommand& command, std::string_view message);
 /// Writes "zenor-dump: message" on standard error; returns kExitFailed.
 int Failure(std::string_view message);
 
+/// Flushes standard output; kExitOk, or kExitFailed with the reason on
+/// standard error when the output could not be written (a full disk).
+int FinishOutput();
+
 /// A number option: the value, or false after reporting a usage error
 /// through `status` when the text is not a finite number in [low, high].
 bool NumberOption(const CommandArgs& args, const DumpCommand& command, const char* name, double low,

@@ -2,6 +2,7 @@
 // each with the answers of its sheet as the window shows them, the lengths
 // of its two oral answers and what the window would report about it.
 #include "Commands.h"
+#include "FolderAccess.h"
 
 #include "catalogue/WorkExport.h"
 #include "catalogue/WorkList.h"
@@ -11,14 +12,14 @@
 #include <iostream>
 
 int RunExport(const CommandArgs& args) {
+    if (const auto error = FolderReadError(args.operands()[0])) return Failure(*error);
     try {
         TqvrMemTable tblWork("tblWork");
         zenor::ConfigureWorkTable(tblWork);
         zenor::ScanWorks(args.operands()[0], tblWork);
         zenor::WriteCsv(std::cout, zenor::ExportRows(tblWork));
     } catch (const std::exception& error) {
-        std::cerr << "zenor-dump: " << error.what() << "\n";
-        return 1;
+        return Failure(error.what());
     }
-    return 0;
+    return FinishOutput();
 }

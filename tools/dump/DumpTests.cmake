@@ -51,4 +51,10 @@ endforeach()
 # "--" ends the options: what follows is a FILE even when it looks like one.
 dump_test(double_dash "-DARGS=sheet|--;--help" -DSTATUS=1 "-DOUT_MATCH=Cannot open file [^\n]*--help")
 
+# A tree that cannot be walked is a failure, told on stderr, not an empty list.
+dump_test(works_missing_folder "-DARGS=works|/nonexistent/zenor" -DSTATUS=1
+          "-DERR_MATCH=^zenor-dump: cannot read folder '/nonexistent/zenor': No such file or directory\n$")
+dump_test(export_file_as_folder "-DARGS=export|${data}/example.ans" -DSTATUS=1
+          "-DERR_MATCH=^zenor-dump: cannot read folder '[^\n]*example.ans': Not a directory\n$")
+
 set_tests_properties(${dump_tests} PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0;LC_ALL=C.UTF-8")

@@ -3,6 +3,7 @@
 // tab, the work folder. Names are printed as the file system gives their
 // bytes, so that the folders can be used as they are.
 #include "Commands.h"
+#include "FolderAccess.h"
 
 #include "catalogue/WorkExport.h"
 #include "catalogue/WorkList.h"
@@ -12,6 +13,7 @@
 #include <iostream>
 
 int RunWorks(const CommandArgs& args) {
+    if (const auto error = FolderReadError(args.operands()[0])) return Failure(*error);
     try {
         TqvrMemTable tblWork("tblWork");
         zenor::ConfigureWorkTable(tblWork);
@@ -22,8 +24,7 @@ int RunWorks(const CommandArgs& args) {
             std::cout << tblWork.FieldTextAt(i, id) << '\t' << tblWork.FieldTextAt(i, folder)
                       << '\n';
     } catch (const std::exception& error) {
-        std::cerr << "zenor-dump: " << error.what() << "\n";
-        return 1;
+        return Failure(error.what());
     }
-    return 0;
+    return FinishOutput();
 }
