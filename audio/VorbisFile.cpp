@@ -3,8 +3,7 @@
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
-
-#include <SDL_endian.h>
+#include <bit>
 
 std::unique_ptr<VorbisFile> VorbisFile::open(const std::string& path) {
     std::unique_ptr<VorbisFile> file(new VorbisFile);
@@ -45,7 +44,7 @@ std::size_t VorbisFile::read(void* out, std::size_t bytes) {
         int section = 0;
         const long chunk = static_cast<long>(std::min<std::size_t>(bytes - done, 1 << 16));
         const long got = ov_read(vf_.get(), dst + done, static_cast<int>(chunk),
-                                 SDL_BYTEORDER == SDL_BIG_ENDIAN ? 1 : 0, 2, 1, &section);
+                                 std::endian::native == std::endian::big ? 1 : 0, 2, 1, &section);
         if (got == 0) {
             break;
         }

@@ -1,6 +1,6 @@
 #include "catalogue/WorkExport.h"
 
-#include "audio/Bass.h"
+#include "audio/VorbisFile.h"
 #include "catalogue/AnswerSheet.h"
 #include "catalogue/FindAllOgg.h"
 #include "catalogue/ParticipantName.h"
@@ -8,7 +8,9 @@
 #include "memtable/TqvrMemTable.h"
 #include "memtable/stream/TqvrBinaryStreamFormat.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <exception>
 #include <ostream>
 
@@ -28,12 +30,13 @@ int ScanWorks(std::string_view folder, TqvrMemTable& tblWork) {
 
 std::string RecordingSeconds(const std::string& path) {
     if (!FileExists(path)) return {};
-    const HSTREAM stream = BASS_StreamCreateFile(0, path.c_str(), 0, 0, 0);
-    if (stream == 0) return {};
-    const double seconds = BASS_ChannelBytes2Seconds(stream, BASS_ChannelGetLength(stream, 0));
-    // A stopped stream is released when the next one is created.
-    BASS_ChannelStop(stream);
-    if (seconds < 0) return {};
+    const std::unique_ptr<VorbisFile> file = VorbisFile::open(path);
+    if (!file) return {};
+    // The length the player's gauge runs to: the stream's bytes of 16-bit
+    // samples over its bytes per second, computed as the player does.
+    const std::int64_t bytes = file->frames() * file->channels() * 2;
+    const double seconds =
+        static_cast<double>(bytes) / (static_cast<double>(file->rate()) * file->channels() * 2);
     char text[32];
     std::snprintf(text, sizeof text, "%.3f", seconds);
     return text;

@@ -6,11 +6,13 @@
 // output and returns an ExitStatus (CommandLine.h).
 #pragma once
 
+#include "CheckOptionsFromArgs.h"
 #include "CommandLine.h"
 
 int RunSheet(const CommandArgs& args);
 int RunWorks(const CommandArgs& args);
 int RunExport(const CommandArgs& args);
+int RunCheck(const CommandArgs& args);
 
 inline constexpr DumpCommand kCommands[] = {
     {"sheet",
@@ -34,6 +36,9 @@ inline constexpr DumpCommand kCommands[] = {
      1,
      1,
      &RunExport},
+    {"check", "FOLDER",
+     "report every work of FOLDER whose sheet or recordings an examiner could not use, as CSV",
+     kThresholdOptions, 1, 1, &RunCheck},
     // Further subcommands join here, one row each.
 };
 
