@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <memory>
 #include <exception>
+#include <iterator>
 #include <ostream>
 
 namespace zenor {
@@ -89,7 +90,7 @@ std::vector<WorkRow> ExportRows(TqvrMemTable& tblWork) {
     return rows;
 }
 
-std::string CsvField(std::string_view text) {
+std::string CsvField(std::string_view text, char separator) {
     std::string clean;
     clean.reserve(text.size());
     for (std::size_t pos = 0; pos < text.size();) {
@@ -106,7 +107,8 @@ std::string CsvField(std::string_view text) {
     if (!clean.empty() &&
         std::string_view("=+-@\t\r").find(clean.front()) != std::string_view::npos)
         clean.insert(0, 1, '\'');
-    if (clean.find_first_of(",\"\r\n") == std::string::npos) return clean;
+    const char special[] = {separator, '"', '\r', '\n', '\0'};
+    if (clean.find_first_of(special) == std::string::npos) return clean;
     std::string quoted = "\"";
     for (char c : clean) {
         if (c == '"') quoted += '"';
@@ -116,13 +118,40 @@ std::string CsvField(std::string_view text) {
     return quoted;
 }
 
-void WriteCsv(std::ostream& out, const std::vector<WorkRow>& rows) {
-    out << "ID,pathWork,VarNo,a1,a2,a3,a4,a5,a6,task2_seconds,task3_seconds,problem\r\n";
+namespace {
+
+// A length with the decimal mark the dialect's spreadsheet expects: with ";"
+// between fields, the comma of a Russian locale, so that "3.100" is not read
+// as a date or as text.
+std::string Seconds(std::string seconds, const CsvLayout& layout) {
+    if (layout.separator == ';')
+        for (char& c : seconds)
+            if (c == '.') c = ',';
+    return seconds;
+}
+
+} // namespace
+
+void WriteCsv(std::ostream& out, const std::vector<WorkRow>& rows, const CsvLayout& layout) {
+    const char sep = layout.separator;
+    if (layout.byteOrderMark) out << "\xEF\xBB\xBF";
+    const char* const header[] = {
+        "ID", "pathWork",      "VarNo",         "a1",     "a2", "a3", "a4", "a5",
+        "a6", "task2_seconds", "task3_seconds", "problem"};
+    for (std::size_t i = 0; i < std::size(header); ++i) {
+        if (i > 0) out << sep;
+        out << header[i];
+    }
+    if (layout.markColumns) out << sep << "mark2" << sep << "mark3" << sep << "note";
+    out << "\r\n";
     for (const WorkRow& row : rows) {
-        out << CsvField(row.id) << ',' << CsvField(row.pathWork) << ',' << CsvField(row.varNo);
-        for (const std::string& answer : row.answers) out << ',' << CsvField(answer);
-        out << ',' << row.task2Seconds << ',' << row.task3Seconds << ',' << CsvField(row.problem)
-            << "\r\n";
+        out << CsvField(row.id, sep) << sep << CsvField(row.pathWork, sep) << sep
+            << CsvField(row.varNo, sep);
+        for (const std::string& answer : row.answers) out << sep << CsvField(answer, sep);
+        out << sep << Seconds(row.task2Seconds, layout) << sep << Seconds(row.task3Seconds, layout)
+            << sep << CsvField(row.problem, sep);
+        if (layout.markColumns) out << sep << sep << sep;
+        out << "\r\n";
     }
 }
 

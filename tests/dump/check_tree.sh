@@ -103,4 +103,23 @@ status=0
 status=0
 "$dump" check "$tmp/no such folder" >/dev/null 2>&1 || status=$?
 [ "$status" = 1 ] || fail "check on a missing folder exits $status, want 1"
-echo "check: all rows as planted"
+
+# The marks sheet goes out for a spreadsheet and comes back filled in.
+"$dump" export --marks --excel "$tmp/clean" >"$tmp/marks.csv" || fail "export --marks --excel failed"
+head -c 3 "$tmp/marks.csv" | od -An -tx1 | grep -q 'ef bb bf' || fail "no byte-order mark"
+# fill SHEET MARK2 MARK3: writes the marks of the first work, as a
+# spreadsheet program saves them (";", CRLF, byte-order mark).
+fill() { python3 -c '
+import csv, sys
+rows = list(csv.reader(open(sys.argv[1], encoding="utf-8-sig", newline=""), delimiter=";"))
+rows[1][rows[0].index("mark2")], rows[1][rows[0].index("mark3")] = sys.argv[2], sys.argv[3]
+csv.writer(open(sys.argv[1], "w", encoding="utf-8-sig", newline=""), delimiter=";").writerows(rows)' "$@"; }
+fill "$tmp/marks.csv" 4 "4,5"
+status=0
+"$dump" marks "$tmp/clean" "$tmp/marks.csv" >"$tmp/m.out" 2>/dev/null || status=$?
+[ "$status" = 0 ] || fail "a filled marks sheet exits $status: $(cat "$tmp/m.out")"
+fill "$tmp/marks.csv" 4 12
+status=0
+"$dump" marks --max-mark 10 "$tmp/clean" "$tmp/marks.csv" >"$tmp/m.out" 2>/dev/null || status=$?
+[ "$status" = 3 ] && grep -q '^20001,.*,mark-out-of-range,.*,12' "$tmp/m.out" || fail "mark 12 of 10 passes ($status)"
+echo "check: all rows as planted; marks come back"

@@ -13,6 +13,19 @@ int RunSheet(const CommandArgs& args);
 int RunWorks(const CommandArgs& args);
 int RunExport(const CommandArgs& args);
 int RunCheck(const CommandArgs& args);
+int RunMarks(const CommandArgs& args);
+
+inline constexpr OptionSpec kExportOptions[] = {
+    {"marks", 0, nullptr, "add empty columns mark2, mark3 and note for the examiner's marks"},
+    {"excel", 0, nullptr,
+     "write for a spreadsheet program in a Russian locale: UTF-8 with a byte-order mark, \";\" "
+     "between fields, decimal commas (default: RFC 4180)"},
+};
+
+inline constexpr OptionSpec kMarksOptions[] = {
+    {"min-mark", 0, "N", "the lowest mark a task can get (default 0)"},
+    {"max-mark", 0, "N", "the highest mark a task can get (default 10)"},
+};
 
 inline constexpr DumpCommand kCommands[] = {
     {"sheet",
@@ -29,16 +42,15 @@ inline constexpr DumpCommand kCommands[] = {
      1,
      1,
      &RunWorks},
-    {"export",
-     "FOLDER",
-     "the works of FOLDER with their answers and recording lengths as CSV",
-     {},
-     1,
-     1,
-     &RunExport},
+    {"export", "FOLDER", "the works of FOLDER with their answers and recording lengths as CSV",
+     kExportOptions, 1, 1, &RunExport},
     {"check", "FOLDER",
      "report every work of FOLDER whose sheet or recordings an examiner could not use, as CSV",
      kThresholdOptions, 1, 1, &RunCheck},
+    {"marks", "FOLDER MARKS.csv",
+     "report works without marks, unknown or repeated IDs and marks out of range in a filled "
+     "marks sheet, as CSV",
+     kMarksOptions, 2, 2, &RunMarks},
     // Further subcommands join here, one row each.
 };
 

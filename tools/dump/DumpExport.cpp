@@ -1,6 +1,8 @@
 // zenor-dump export FOLDER: the works of FOLDER as CSV for a spreadsheet,
 // each with the answers of its sheet as the window shows them, the lengths
-// of its two oral answers and what the window would report about it.
+// of its two oral answers and what the window would report about it;
+// with --marks, empty columns for the examiner's marks, and with --excel in
+// the dialect a Russian-locale spreadsheet program opens cleanly.
 #include "Commands.h"
 #include "FolderAccess.h"
 
@@ -17,7 +19,9 @@ int RunExport(const CommandArgs& args) {
         TqvrMemTable tblWork("tblWork");
         zenor::ConfigureWorkTable(tblWork);
         zenor::ScanWorks(args.operands()[0], tblWork);
-        zenor::WriteCsv(std::cout, zenor::ExportRows(tblWork));
+        zenor::CsvLayout layout = args.has("excel") ? zenor::kSpreadsheetCsv : zenor::CsvLayout{};
+        layout.markColumns = args.has("marks");
+        zenor::WriteCsv(std::cout, zenor::ExportRows(tblWork), layout);
     } catch (const std::exception& error) {
         return Failure(error.what());
     }
