@@ -14,6 +14,7 @@ int RunWorks(const CommandArgs& args);
 int RunExport(const CommandArgs& args);
 int RunCheck(const CommandArgs& args);
 int RunMarks(const CommandArgs& args);
+int RunPack(const CommandArgs& args);
 
 inline constexpr OptionSpec kExportOptions[] = {
     {"marks", 0, nullptr, "add empty columns mark2, mark3 and note for the examiner's marks"},
@@ -25,6 +26,15 @@ inline constexpr OptionSpec kExportOptions[] = {
 inline constexpr OptionSpec kMarksOptions[] = {
     {"min-mark", 0, "N", "the lowest mark a task can get (default 0)"},
     {"max-mark", 0, "N", "the highest mark a task can get (default 10)"},
+};
+
+inline constexpr OptionSpec kPackOptions[] = {
+    {"output", 'o', "FILE", "write the page to FILE (\"-\": standard output); required"},
+    kThresholdOptions[0],
+    kThresholdOptions[1],
+    kThresholdOptions[2],
+    kThresholdOptions[3],
+    kThresholdOptions[4],
 };
 
 inline constexpr DumpCommand kCommands[] = {
@@ -47,6 +57,10 @@ inline constexpr DumpCommand kCommands[] = {
     {"check", "FOLDER",
      "report every work of FOLDER whose sheet or recordings an examiner could not use, as CSV",
      kThresholdOptions, 1, 1, &RunCheck},
+    {"pack", "-o FILE FOLDER",
+     "one HTML page for listening to every work of FOLDER in a browser, with the check's "
+     "problems",
+     kPackOptions, 1, 1, &RunPack},
     {"marks", "FOLDER MARKS.csv",
      "report works without marks, unknown or repeated IDs and marks out of range in a filled "
      "marks sheet, as CSV",
