@@ -70,11 +70,14 @@ namespace {
 
 void PrintOptions(std::ostream& out, std::span<const OptionSpec> options) {
     for (const OptionSpec& o : options) {
-        std::string left = "  ";
-        left += o.shortName ? std::string("-") + o.shortName + ", " : "    ";
-        left += "--" + std::string(o.name);
-        if (o.valueName) left += " " + std::string(o.valueName);
-        out << left << "\n      " << o.help << "\n";
+        out << "  ";
+        if (o.shortName)
+            out << '-' << o.shortName << ", ";
+        else
+            out << "    ";
+        out << "--" << o.name;
+        if (o.valueName) out << ' ' << o.valueName;
+        out << "\n      " << o.help << "\n";
     }
     out << "  -h, --help\n      show this help and exit\n";
 }

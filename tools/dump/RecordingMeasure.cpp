@@ -79,6 +79,14 @@ RecordingMeasure MeasureRecording(const std::string& path) {
         return Unreadable(text);
     }
     ebur128_loudness_global(meter.get(), &m.integratedLufs);
+    double peak = 0;
+    for (int c = 0; c < channels; ++c) {
+        double channelPeak = 0;
+        if (ebur128_sample_peak(meter.get(), static_cast<unsigned>(c), &channelPeak) ==
+            EBUR128_SUCCESS)
+            peak = std::max(peak, channelPeak);
+    }
+    m.samplePeakDbfs = peak > 0 ? 20 * std::log10(peak) : -HUGE_VAL;
     m.loudestMomentaryLufs = loudest;
     const std::int64_t samples = decoded * channels;
     m.fullScaleShare =

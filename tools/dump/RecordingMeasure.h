@@ -19,6 +19,7 @@ struct RecordingMeasure {
     double integratedLufs = 0;       // -inf when nothing passes the absolute gate
     double loudestMomentaryLufs = 0; // the loudest 400 ms window; -inf for digital silence
     double fullScaleShare = 0;       // share of samples at full scale, 0..1
+    double samplePeakDbfs = 0;       // the highest sample of any channel, dB to full scale
 };
 
 /// Decodes and measures the recording at `path`.

@@ -41,7 +41,8 @@ std::vector<Problem> RecordingProblems(const RecordingMeasure& m, const Recordin
     if (percent > t.clippedAbovePercent)
         add(kind::kRecordingClipped,
             "more than " + FormatValue(t.clippedAbovePercent, 2) +
-                " % of the samples at full scale (percent)",
+                " % of the samples at full scale, sample peak " + FormatValue(m.samplePeakDbfs, 1) +
+                " dBFS (percent)",
             FormatValue(percent, 2));
     // Loudness is measured over 400 ms windows: a shorter recording has none.
     if (m.seconds < kLoudnessWindowSeconds) return out;
