@@ -34,7 +34,11 @@ set(cli_rows
   "help_short|-h|0|^usage: zenor-dump "
   "version|--version|0|^zenor-dump [0-9]+\\.[0-9]+\\.[0-9]+\n$"
   "command_help|export,--help|0|^usage: zenor-dump export \\[OPTION\\]\\.\\.\\. FOLDER\n"
-  "command_help_among_operands|works,x,--help|0|^usage: zenor-dump works ")
+  "command_help_among_operands|works,x,--help|0|^usage: zenor-dump works "
+  "usage_pack_without_output|pack,.|2|"
+  "usage_pack_over_a_pupils_file|pack,-o,12345_0.ans,.|2|"
+  "usage_threshold_not_a_number|check,--min-seconds,abc,.|2|"
+  "usage_marks_range_upside_down|marks,--min-mark,5,--max-mark,1,.,m.csv|2|")
 foreach(row IN LISTS cli_rows)
   string(REPLACE "|" ";" fields "${row}")
   list(GET fields 0 name)
@@ -53,6 +57,8 @@ dump_test(double_dash "-DARGS=sheet|--;--help" -DSTATUS=1 "-DOUT_MATCH=Cannot op
 
 # A tree that cannot be walked is a failure, told on stderr, not an empty list.
 dump_test(works_missing_folder "-DARGS=works|/nonexistent/zenor" -DSTATUS=1
+          "-DERR_MATCH=^zenor-dump: cannot read folder '/nonexistent/zenor': No such file or directory\n$")
+dump_test(check_missing_folder "-DARGS=check|/nonexistent/zenor" -DSTATUS=1
           "-DERR_MATCH=^zenor-dump: cannot read folder '/nonexistent/zenor': No such file or directory\n$")
 dump_test(export_file_as_folder "-DARGS=export|${data}/example.ans" -DSTATUS=1
           "-DERR_MATCH=^zenor-dump: cannot read folder '[^\n]*example.ans': Not a directory\n$")
