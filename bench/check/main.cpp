@@ -97,6 +97,8 @@ int main(int argc, char** argv) {
     line("check's measuring, 1 thread", measure1);
     line("check's measuring, pool", measurePool);
     line("plain decode, pool", plainPool);
+    std::printf("the pool on %u cores: measuring %.2fx its 1-thread time, plain decode %.2fx\n",
+                cores, measure1 / measurePool, plain1 / plainPool);
     if (haveOggdec)
         std::printf("check's measuring on the pool: %.2fx the throughput of oggdec\n",
                     oggdecTime / measurePool);
