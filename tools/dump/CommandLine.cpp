@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <cstdlib>
 #include <iostream>
@@ -57,9 +58,9 @@ bool NumberOption(const CommandArgs& args, const DumpCommand& command, const cha
     char* end = nullptr;
     const double parsed = std::strtod(text.c_str(), &end);
     if (text.empty() || *end != '\0' || !std::isfinite(parsed) || parsed < low || parsed > high) {
-        status = UsageError(command, "--" + std::string(name) + " wants a number from " +
-                                         std::to_string(low) + " to " + std::to_string(high) +
-                                         ", not '" + text + "'");
+        char range[64];
+        std::snprintf(range, sizeof range, " wants a number from %g to %g", low, high);
+        status = UsageError(command, "--" + std::string(name) + range + ", not '" + text + "'");
         return false;
     }
     value = parsed;

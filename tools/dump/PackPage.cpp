@@ -81,7 +81,7 @@ main{padding:8px 16px}
 .work h2{font-size:16px;margin:0}.folder{color:#666;font-size:12px;margin:0 0 4px;word-break:break-all}
 dl{display:grid;grid-template-columns:max-content 1fr;gap:2px 12px;margin:4px 0}
 dt{color:#555}dd{margin:0;white-space:pre-wrap;word-break:break-word}
-.rec{display:flex;align-items:center;gap:10px;margin:3px 0}.rec span.name{width:170px;color:#555}
+.rec{display:flex;align-items:center;gap:10px;margin:3px 0}.rec span.name{flex:none;width:170px;white-space:nowrap;color:#555}
 audio{height:32px;width:340px}.rec audio:focus{outline:2px solid #27c}
 .missing{color:#a00}.problems{margin:4px 0;padding-left:18px;color:#a00;font-size:13px}
 .problems code{color:#600}
