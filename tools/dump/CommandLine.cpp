@@ -78,9 +78,9 @@ void PrintOptions(std::ostream& out, std::span<const OptionSpec> options) {
             out << "    ";
         out << "--" << o.name;
         if (o.valueName) out << ' ' << o.valueName;
-        out << "\n      " << o.help << "\n";
+        out << "\n          " << o.help << "\n";
     }
-    out << "  -h, --help\n      show this help and exit\n";
+    out << "  -h, --help\n          show this help and exit\n";
 }
 
 void PrintCommandHelp(const DumpCommand& c) {
