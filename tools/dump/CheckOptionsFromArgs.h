@@ -8,7 +8,7 @@
 
 #include <optional>
 
-inline constexpr OptionSpec kThresholdOptions[] = {
+inline constexpr CommandOption kThresholdOptions[] = {
     {"min-seconds", 0, "SECONDS", "a recording shorter than this is reported (default 1.0)"},
     {"silent-below", 0, "LUFS",
      "a recording none of whose 400 ms windows is louder than this is silent (default -70, the "

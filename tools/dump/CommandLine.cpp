@@ -69,8 +69,8 @@ bool NumberOption(const CommandArgs& args, const DumpCommand& command, const cha
 
 namespace {
 
-void PrintOptions(std::ostream& out, std::span<const OptionSpec> options) {
-    for (const OptionSpec& o : options) {
+void PrintOptions(std::ostream& out, std::span<const CommandOption> options) {
+    for (const CommandOption& o : options) {
         out << "  ";
         if (o.shortName)
             out << '-' << o.shortName << ", ";
@@ -118,13 +118,13 @@ int GlobalUsage(std::string_view message) {
 }
 
 // getopt_long reads argv; `shortOptions` gets the letters and `longOptions`
-// the table it wants, with a value per option: its index in `specs`, and
-// the help option at specs.size().
-void BuildOptionTables(std::span<const OptionSpec> specs, std::string& shortOptions,
+// the table it wants, with a value per option: its index in `options`, and
+// the help option at options.size().
+void BuildOptionTables(std::span<const CommandOption> options, std::string& shortOptions,
                        std::vector<option>& longOptions) {
     shortOptions = ":h"; // ':' first: a missing value is told apart from an unknown option
-    for (std::size_t i = 0; i < specs.size(); ++i) {
-        const OptionSpec& s = specs[i];
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        const CommandOption& s = options[i];
         longOptions.push_back(
             {s.name, s.valueName ? required_argument : no_argument, nullptr, static_cast<int>(i)});
         if (s.shortName) {
@@ -132,7 +132,7 @@ void BuildOptionTables(std::span<const OptionSpec> specs, std::string& shortOpti
             if (s.valueName) shortOptions += ':';
         }
     }
-    longOptions.push_back({"help", no_argument, nullptr, static_cast<int>(specs.size())});
+    longOptions.push_back({"help", no_argument, nullptr, static_cast<int>(options.size())});
     longOptions.push_back({nullptr, 0, nullptr, 0});
 }
 

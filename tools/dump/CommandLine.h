@@ -19,7 +19,7 @@ enum ExitStatus : int {
 };
 
 /// One option of a subcommand. `valueName` is null for a switch.
-struct OptionSpec {
+struct CommandOption {
     const char* name;
     char shortName;
     const char* valueName;
@@ -49,7 +49,7 @@ struct DumpCommand {
     const char* name;
     const char* synopsis; // operands as the usage line shows them
     const char* summary;
-    std::span<const OptionSpec> options;
+    std::span<const CommandOption> options;
     std::size_t minOperands;
     std::size_t maxOperands;
     DumpCommandFunction run;

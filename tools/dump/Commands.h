@@ -16,19 +16,19 @@ int RunCheck(const CommandArgs& args);
 int RunMarks(const CommandArgs& args);
 int RunPack(const CommandArgs& args);
 
-inline constexpr OptionSpec kExportOptions[] = {
+inline constexpr CommandOption kExportOptions[] = {
     {"marks", 0, nullptr, "add empty columns mark2, mark3 and note for the examiner's marks"},
     {"excel", 0, nullptr,
      "write for a spreadsheet program in a Russian locale: UTF-8 with a byte-order mark, \";\" "
      "between fields, decimal commas (default: RFC 4180)"},
 };
 
-inline constexpr OptionSpec kMarksOptions[] = {
+inline constexpr CommandOption kMarksOptions[] = {
     {"min-mark", 0, "N", "the lowest mark a task can get (default 0)"},
     {"max-mark", 0, "N", "the highest mark a task can get (default 10)"},
 };
 
-inline constexpr OptionSpec kPackOptions[] = {
+inline constexpr CommandOption kPackOptions[] = {
     {"output", 'o', "FILE", "write the page to FILE (\"-\": standard output); required"},
     kThresholdOptions[0],
     kThresholdOptions[1],
