@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -19,6 +20,10 @@ std::optional<CheckOptions> ReadCheckOptions(const CommandArgs& args, const Dump
         !NumberOption(args, command, "clipped-above", 0, 100, t.clippedAbovePercent, status) ||
         !NumberOption(args, command, "jobs", 1, 256, jobs, status))
         return std::nullopt;
+    if (jobs != std::floor(jobs)) {
+        status = UsageError(command, "--jobs wants a whole number");
+        return std::nullopt;
+    }
     o.jobs = static_cast<unsigned>(jobs);
     if (isatty(STDERR_FILENO)) {
         o.progress = [name = std::string(command.name)](std::size_t done, std::size_t total) {

@@ -38,6 +38,7 @@ set(cli_rows
   "usage_pack_without_output|pack,.|2|"
   "usage_pack_over_a_pupils_file|pack,-o,12345_0.ans,.|2|"
   "usage_threshold_not_a_number|check,--min-seconds,abc,.|2|"
+  "usage_jobs_not_whole|check,-j,1.5,.|2|"
   "usage_marks_range_upside_down|marks,--min-mark,5,--max-mark,1,.,m.csv|2|")
 foreach(row IN LISTS cli_rows)
   string(REPLACE "|" ";" fields "${row}")
