@@ -3,14 +3,13 @@
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstdio>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <SDL_endian.h>
 
 namespace {
 
@@ -79,7 +78,7 @@ std::size_t VorbisFile::read(void* out, std::size_t bytes) {
         int section = 0;
         const long chunk = static_cast<long>(std::min<std::size_t>(bytes - done, 1 << 16));
         const long got = ov_read(vf_.get(), dst + done, static_cast<int>(chunk),
-                                 SDL_BYTEORDER == SDL_BIG_ENDIAN ? 1 : 0, 2, 1, &section);
+                                 std::endian::native == std::endian::big ? 1 : 0, 2, 1, &section);
         if (got == 0) {
             break;
         }

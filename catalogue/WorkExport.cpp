@@ -1,6 +1,6 @@
 #include "catalogue/WorkExport.h"
 
-#include "audio/Bass.h"
+#include "audio/VorbisFile.h"
 #include "catalogue/AnswerSheet.h"
 #include "catalogue/FindAllOgg.h"
 #include "catalogue/ParticipantName.h"
@@ -8,8 +8,11 @@
 #include "memtable/TqvrMemTable.h"
 #include "memtable/stream/TqvrBinaryStreamFormat.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <exception>
+#include <iterator>
 #include <ostream>
 
 namespace zenor {
@@ -28,12 +31,13 @@ int ScanWorks(std::string_view folder, TqvrMemTable& tblWork) {
 
 std::string RecordingSeconds(const std::string& path) {
     if (!FileExists(path)) return {};
-    const HSTREAM stream = BASS_StreamCreateFile(0, path.c_str(), 0, 0, 0);
-    if (stream == 0) return {};
-    const double seconds = BASS_ChannelBytes2Seconds(stream, BASS_ChannelGetLength(stream, 0));
-    // A stopped stream is released when the next one is created.
-    BASS_ChannelStop(stream);
-    if (seconds < 0) return {};
+    const std::unique_ptr<VorbisFile> file = VorbisFile::open(path);
+    if (!file) return {};
+    // The length the player's gauge runs to: the stream's bytes of 16-bit
+    // samples over its bytes per second, computed as the player does.
+    const std::int64_t bytes = file->frames() * file->channels() * 2;
+    const double seconds =
+        static_cast<double>(bytes) / (static_cast<double>(file->rate()) * file->channels() * 2);
     char text[32];
     std::snprintf(text, sizeof text, "%.3f", seconds);
     return text;
@@ -86,7 +90,7 @@ std::vector<WorkRow> ExportRows(TqvrMemTable& tblWork) {
     return rows;
 }
 
-std::string CsvField(std::string_view text) {
+std::string CsvField(std::string_view text, char separator) {
     std::string clean;
     clean.reserve(text.size());
     for (std::size_t pos = 0; pos < text.size();) {
@@ -97,7 +101,14 @@ std::string CsvField(std::string_view text) {
             clean.append(text.substr(pos, len));
         pos += len;
     }
-    if (clean.find_first_of(",\"\r\n") == std::string::npos) return clean;
+    // Pupils write the answers: a cell that a spreadsheet program would take
+    // for a formula (or for the start of one) is led by an apostrophe, as the
+    // common guidance on CSV injection advises, so that it stays text.
+    if (!clean.empty() &&
+        std::string_view("=+-@\t\r").find(clean.front()) != std::string_view::npos)
+        clean.insert(0, 1, '\'');
+    const char special[] = {separator, '"', '\r', '\n', '\0'};
+    if (clean.find_first_of(special) == std::string::npos) return clean;
     std::string quoted = "\"";
     for (char c : clean) {
         if (c == '"') quoted += '"';
@@ -107,13 +118,40 @@ std::string CsvField(std::string_view text) {
     return quoted;
 }
 
-void WriteCsv(std::ostream& out, const std::vector<WorkRow>& rows) {
-    out << "ID,pathWork,VarNo,a1,a2,a3,a4,a5,a6,task2_seconds,task3_seconds,problem\r\n";
+namespace {
+
+// A length with the decimal mark the dialect's spreadsheet expects: with ";"
+// between fields, the comma of a Russian locale, so that "3.100" is not read
+// as a date or as text.
+std::string Seconds(std::string seconds, const CsvLayout& layout) {
+    if (layout.separator == ';')
+        for (char& c : seconds)
+            if (c == '.') c = ',';
+    return seconds;
+}
+
+} // namespace
+
+void WriteCsv(std::ostream& out, const std::vector<WorkRow>& rows, const CsvLayout& layout) {
+    const char sep = layout.separator;
+    if (layout.byteOrderMark) out << "\xEF\xBB\xBF";
+    const char* const header[] = {
+        "ID", "pathWork",      "VarNo",         "a1",     "a2", "a3", "a4", "a5",
+        "a6", "task2_seconds", "task3_seconds", "problem"};
+    for (std::size_t i = 0; i < std::size(header); ++i) {
+        if (i > 0) out << sep;
+        out << header[i];
+    }
+    if (layout.markColumns) out << sep << "mark2" << sep << "mark3" << sep << "note";
+    out << "\r\n";
     for (const WorkRow& row : rows) {
-        out << CsvField(row.id) << ',' << CsvField(row.pathWork) << ',' << CsvField(row.varNo);
-        for (const std::string& answer : row.answers) out << ',' << CsvField(answer);
-        out << ',' << row.task2Seconds << ',' << row.task3Seconds << ',' << CsvField(row.problem)
-            << "\r\n";
+        out << CsvField(row.id, sep) << sep << CsvField(row.pathWork, sep) << sep
+            << CsvField(row.varNo, sep);
+        for (const std::string& answer : row.answers) out << sep << CsvField(answer, sep);
+        out << sep << Seconds(row.task2Seconds, layout) << sep << Seconds(row.task3Seconds, layout)
+            << sep << CsvField(row.problem, sep);
+        if (layout.markColumns) out << sep << sep << sep;
+        out << "\r\n";
     }
 }
 

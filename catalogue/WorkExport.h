@@ -33,13 +33,28 @@ struct WorkRow {
 /// record of `tblWork`; the sheets are loaded into a table of its own.
 std::vector<WorkRow> ExportRows(TqvrMemTable& tblWork);
 
-/// The rows as CSV (RFC 4180: comma, CRLF, fields quoted when they hold a
-/// comma, quote, CR or LF) with a header row; text as UTF-8, bytes of names
-/// that are not UTF-8 replaced by U+FFFD.
-void WriteCsv(std::ostream& out, const std::vector<WorkRow>& rows);
+/// How the CSV is laid out. The default is RFC 4180 (comma, CRLF). The
+/// spreadsheet dialect puts a byte-order mark first, so that a spreadsheet
+/// program reads the text as UTF-8, separates fields with ";" and writes
+/// lengths with a decimal comma, as a Russian locale expects.
+struct CsvLayout {
+    char separator = ',';
+    bool byteOrderMark = false;
+    /// Empty columns mark2, mark3 and note at the end of each row, for the
+    /// examiner to fill in.
+    bool markColumns = false;
+};
+inline constexpr CsvLayout kSpreadsheetCsv{';', true, false};
 
-/// A field as RFC 4180 wants it, with the bytes that are not UTF-8 replaced.
-std::string CsvField(std::string_view text);
+/// The rows as CSV with a header row; text as UTF-8, bytes of names that are
+/// not UTF-8 replaced by U+FFFD.
+void WriteCsv(std::ostream& out, const std::vector<WorkRow>& rows, const CsvLayout& layout = {});
+
+/// A field as RFC 4180 wants it (quoted when it holds the separator, a quote,
+/// CR or LF), with the bytes that are not UTF-8 replaced and an apostrophe
+/// before a text that begins with =, +, -, @, a tab or a carriage return,
+/// which a spreadsheet program would run as a formula.
+std::string CsvField(std::string_view text, char separator = ',');
 
 /// Seconds of an Ogg Vorbis recording, three decimals; empty when the file
 /// is missing or cannot be decoded.

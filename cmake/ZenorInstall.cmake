@@ -72,7 +72,11 @@ the recorded oral answers (Ogg Vorbis). The window is in Russian.
 
 The program only reads the pupils' files: it never writes, moves or
 deletes anything. The command-line tool zenor-dump shows the same answer
-sheets and work lists as JSON, tab-separated text or CSV.
+sheets and work lists as JSON, tab-separated text or CSV; it checks every
+work's sheet and recordings before anyone listens (missing, damaged, silent,
+too quiet or clipped, measured to EBU R128), makes one HTML page for
+listening in a browser, and writes and reads back a marks sheet for a
+spreadsheet.
 
 A few demo works come with the package, and the window opens on them.]=])
 set(CPACK_DEBIAN_PACKAGE_SECTION education)

@@ -5,11 +5,11 @@
 #   install-deps.sh test    all of that, plus what the tests need (X, sound, tools)
 set -eu
 build_pkgs=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-  libicu-dev libvorbis-dev libsdl2-dev)
+  libicu-dev libvorbis-dev libsdl2-dev libebur128-dev)
 test_pkgs=(libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth x11-utils
   pulseaudio pulseaudio-utils sox libsox-fmt-all espeak-ng vorbis-tools imagemagick xdotool
   python3 python3-pyatspi at-spi2-core dbus dbus-x11 fonts-dejavu-core fonts-liberation
-  clang libclang-rt-14-dev clang-format)
+  clang libclang-rt-14-dev clang-format chromium)
 pkgs=("${build_pkgs[@]}")
 # What building the Debian package needs, and what checks the package, its man
 # pages and its desktop metadata.

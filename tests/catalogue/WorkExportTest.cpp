@@ -37,7 +37,12 @@ INSTANTIATE_TEST_SUITE_P(
                               "ab",
                               "\xEF\xBF\xBD"
                               "ab"},
-                      CsvCase{"a\xe2\x82,", "\"a\xEF\xBF\xBD\xEF\xBF\xBD,\""}));
+                      CsvCase{"a\xe2\x82,", "\"a\xEF\xBF\xBD\xEF\xBF\xBD,\""},
+                      // What a spreadsheet would run as a formula stays text.
+                      CsvCase{"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""},
+                      CsvCase{"+1", "'+1"}, CsvCase{"-2+3", "'-2+3"},
+                      CsvCase{"@SUM(A1)", "'@SUM(A1)"}, CsvCase{"\t=1", "'\t=1"},
+                      CsvCase{"\r=1", "\"'\r=1\""}, CsvCase{"a=1", "a=1"}, CsvCase{"1-2", "1-2"}));
 
 std::string DemoFile(const std::string& rel) {
     return std::string(ZENOR_SOURCE_DIR) + "/demo/" + rel;

@@ -1,39 +1,72 @@
 // The subcommands of zenor-dump. Each lives in its own file and is listed
-// in kCommands; main() dispatches on the first argument. To add one, write
-// `int RunName(const std::vector<std::string>& args)` in Name.cpp (the
-// folder's .cpp files are built automatically), declare it here and add
-// its row. A subcommand writes its result to standard output and returns
-// the exit status: 0 done, 1 the input could not be processed, 2 usage.
+// in kCommands with its options; main() dispatches on the first operand.
+// To add one, write `int RunName(const CommandArgs& args)` in DumpName.cpp
+// (the folder's .cpp files are built automatically), declare it and its
+// options here and add its row. A subcommand writes its result to standard
+// output and returns an ExitStatus (CommandLine.h).
 #pragma once
 
-#include <string>
-#include <vector>
+#include "CheckOptionsFromArgs.h"
+#include "CommandLine.h"
 
-using DumpCommandFunction = int (*)(const std::vector<std::string>& args);
+int RunSheet(const CommandArgs& args);
+int RunWorks(const CommandArgs& args);
+int RunExport(const CommandArgs& args);
+int RunCheck(const CommandArgs& args);
+int RunMarks(const CommandArgs& args);
+int RunPack(const CommandArgs& args);
 
-struct DumpCommand {
-    const char* name;
-    const char* arguments;
-    const char* summary;
-    DumpCommandFunction run;
+inline constexpr CommandOption kExportOptions[] = {
+    {"marks", 0, nullptr, "add empty columns mark2, mark3 and note for the examiner's marks"},
+    {"excel", 0, nullptr,
+     "write for a spreadsheet program in a Russian locale: UTF-8 with a byte-order mark, \";\" "
+     "between fields, decimal commas (default: RFC 4180)"},
 };
 
-/// zenor-dump sheet FILE (DumpSheet.cpp).
-int RunSheet(const std::vector<std::string>& args);
+inline constexpr CommandOption kMarksOptions[] = {
+    {"min-mark", 0, "N", "the lowest mark a task can get (default 0)"},
+    {"max-mark", 0, "N", "the highest mark a task can get (default 10)"},
+};
 
-/// zenor-dump works FOLDER (DumpWorks.cpp).
-int RunWorks(const std::vector<std::string>& args);
-/// zenor-dump export FOLDER (DumpExport.cpp).
-int RunExport(const std::vector<std::string>& args);
+inline constexpr CommandOption kPackOptions[] = {
+    {"output", 'o', "FILE", "write the page to FILE (\"-\": standard output); required"},
+    kThresholdOptions[0],
+    kThresholdOptions[1],
+    kThresholdOptions[2],
+    kThresholdOptions[3],
+    kThresholdOptions[4],
+};
 
 inline constexpr DumpCommand kCommands[] = {
-    {"sheet", "FILE", "print an answer sheet's fields, index definitions and records as JSON",
+    {"sheet",
+     "FILE",
+     "print an answer sheet's fields, index definitions and records as JSON",
+     {},
+     1,
+     1,
      &RunSheet},
-    {"works", "FOLDER", "list the works a scan of FOLDER finds: ID, tab, work folder", &RunWorks},
+    {"works",
+     "FOLDER",
+     "list the works a scan of FOLDER finds: ID, tab, work folder",
+     {},
+     1,
+     1,
+     &RunWorks},
     {"export", "FOLDER", "the works of FOLDER with their answers and recording lengths as CSV",
-     &RunExport},
+     kExportOptions, 1, 1, &RunExport},
+    {"check", "FOLDER",
+     "report every work of FOLDER whose sheet or recordings an examiner could not use, as CSV",
+     kThresholdOptions, 1, 1, &RunCheck},
+    {"pack", "-o FILE FOLDER",
+     "one HTML page for listening to every work of FOLDER in a browser, with the check's "
+     "problems",
+     kPackOptions, 1, 1, &RunPack},
+    {"marks", "FOLDER MARKS.csv",
+     "report works without marks, unknown or repeated IDs and marks out of range in a filled "
+     "marks sheet, as CSV",
+     kMarksOptions, 2, 2, &RunMarks},
     // Further subcommands join here, one row each.
 };
 
-/// Prints the usage of every subcommand to standard error; returns 2.
-int PrintUsage(const std::string& problem);
+/// The row of kCommands named `name`; its options are what UsageError cites.
+const DumpCommand& CommandNamed(std::string_view name);

@@ -1,7 +1,10 @@
 // zenor-dump export FOLDER: the works of FOLDER as CSV for a spreadsheet,
 // each with the answers of its sheet as the window shows them, the lengths
-// of its two oral answers and what the window would report about it.
+// of its two oral answers and what the window would report about it;
+// with --marks, empty columns for the examiner's marks, and with --excel in
+// the dialect a Russian-locale spreadsheet program opens cleanly.
 #include "Commands.h"
+#include "FolderAccess.h"
 
 #include "catalogue/WorkExport.h"
 #include "catalogue/WorkList.h"
@@ -10,16 +13,17 @@
 #include <exception>
 #include <iostream>
 
-int RunExport(const std::vector<std::string>& args) {
-    if (args.size() != 1) return PrintUsage("export takes one FOLDER");
+int RunExport(const CommandArgs& args) {
+    if (const auto error = FolderReadError(args.operands()[0])) return Failure(*error);
     try {
         TqvrMemTable tblWork("tblWork");
         zenor::ConfigureWorkTable(tblWork);
-        zenor::ScanWorks(args[0], tblWork);
-        zenor::WriteCsv(std::cout, zenor::ExportRows(tblWork));
+        zenor::ScanWorks(args.operands()[0], tblWork);
+        zenor::CsvLayout layout = args.has("excel") ? zenor::kSpreadsheetCsv : zenor::CsvLayout{};
+        layout.markColumns = args.has("marks");
+        zenor::WriteCsv(std::cout, zenor::ExportRows(tblWork), layout);
     } catch (const std::exception& error) {
-        std::cerr << "zenor-dump: " << error.what() << "\n";
-        return 1;
+        return Failure(error.what());
     }
-    return 0;
+    return FinishOutput();
 }

@@ -155,13 +155,14 @@ std::string Records(TqvrMemTable& table) {
 
 } // namespace
 
-int RunSheet(const std::vector<std::string>& args) {
-    if (args.size() != 1 || args[0].empty()) return PrintUsage("sheet takes exactly one FILE");
+int RunSheet(const CommandArgs& args) {
+    const std::string& file = args.operands()[0];
+    if (file.empty()) return UsageError(CommandNamed("sheet"), "FILE is empty");
     TqvrMemTable answers("answers");
     TqvrBinaryStreamFormat format;
     std::string error = "null";
     try {
-        answers.LoadFromFileUsingFormat(args[0], &format);
+        answers.LoadFromFileUsingFormat(file, &format);
     } catch (const Exception& e) {
         error = "{\"class\":" + JsonString(e.ClassName()) +
                 ",\"message\":" + JsonString(e.Message()) + "}";

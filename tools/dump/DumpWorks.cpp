@@ -3,6 +3,7 @@
 // tab, the work folder. Names are printed as the file system gives their
 // bytes, so that the folders can be used as they are.
 #include "Commands.h"
+#include "FolderAccess.h"
 
 #include "catalogue/WorkExport.h"
 #include "catalogue/WorkList.h"
@@ -11,20 +12,19 @@
 #include <exception>
 #include <iostream>
 
-int RunWorks(const std::vector<std::string>& args) {
-    if (args.size() != 1) return PrintUsage("works takes one FOLDER");
+int RunWorks(const CommandArgs& args) {
+    if (const auto error = FolderReadError(args.operands()[0])) return Failure(*error);
     try {
         TqvrMemTable tblWork("tblWork");
         zenor::ConfigureWorkTable(tblWork);
-        zenor::ScanWorks(args[0], tblWork);
+        zenor::ScanWorks(args.operands()[0], tblWork);
         const TField& id = tblWork.FieldNamed("ID");
         const TField& folder = tblWork.FieldNamed("pathWork");
         for (int i = 0; i < tblWork.RecordTotal(); ++i)
             std::cout << tblWork.FieldTextAt(i, id) << '\t' << tblWork.FieldTextAt(i, folder)
                       << '\n';
     } catch (const std::exception& error) {
-        std::cerr << "zenor-dump: " << error.what() << "\n";
-        return 1;
+        return Failure(error.what());
     }
-    return 0;
+    return FinishOutput();
 }

@@ -1,0 +1,41 @@
+#include "CheckOptionsFromArgs.h"
+
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+bool g_progressShown = false;
+}
+
+std::optional<CheckOptions> ReadCheckOptions(const CommandArgs& args, const DumpCommand& command,
+                                             int& status) {
+    CheckOptions o;
+    RecordingThresholds& t = o.thresholds;
+    double jobs = 0;
+    if (!NumberOption(args, command, "min-seconds", 0, 1e6, t.minSeconds, status) ||
+        !NumberOption(args, command, "silent-below", -200, 0, t.silentBelowLufs, status) ||
+        !NumberOption(args, command, "quiet-below", -200, 0, t.quietBelowLufs, status) ||
+        !NumberOption(args, command, "clipped-above", 0, 100, t.clippedAbovePercent, status) ||
+        !NumberOption(args, command, "jobs", 1, 256, jobs, status))
+        return std::nullopt;
+    if (jobs != std::floor(jobs)) {
+        status = UsageError(command, "--jobs wants a whole number");
+        return std::nullopt;
+    }
+    o.jobs = static_cast<unsigned>(jobs);
+    if (isatty(STDERR_FILENO)) {
+        o.progress = [name = std::string(command.name)](std::size_t done, std::size_t total) {
+            std::fprintf(stderr, "\rzenor-dump %s: %zu of %zu recordings", name.c_str(), done,
+                         total);
+            g_progressShown = true;
+        };
+    }
+    return o;
+}
+
+void EndProgress() {
+    if (g_progressShown) std::fputs("\r\033[K", stderr);
+    g_progressShown = false;
+}

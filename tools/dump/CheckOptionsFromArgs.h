@@ -1,0 +1,30 @@
+// The options that check and pack share: the recording thresholds and the
+// number of decoding threads, read from the command line with their
+// defaults, and the progress line that both show on a terminal.
+#pragma once
+
+#include "CommandLine.h"
+#include "TreeCheck.h"
+
+#include <optional>
+
+inline constexpr CommandOption kThresholdOptions[] = {
+    {"min-seconds", 0, "SECONDS", "a recording shorter than this is reported (default 1.0)"},
+    {"silent-below", 0, "LUFS",
+     "a recording none of whose 400 ms windows is louder than this is silent (default -70, the "
+     "absolute gate of EBU R128)"},
+    {"quiet-below", 0, "LUFS",
+     "a recording whose integrated loudness is below this is too quiet (default -35)"},
+    {"clipped-above", 0, "PERCENT",
+     "a recording with more of its samples at full scale than this is clipped (default 0.1)"},
+    {"jobs", 'j', "N", "decode N recordings at a time (default: one per processor core)"},
+};
+
+/// The check's options from `args`, or nothing after a usage error was
+/// reported through `status`. Shows progress on standard error when that is
+/// a terminal.
+std::optional<CheckOptions> ReadCheckOptions(const CommandArgs& args, const DumpCommand& command,
+                                             int& status);
+
+/// Clears the progress line, if one was shown.
+void EndProgress();

@@ -1,0 +1,74 @@
+#include "CsvReader.h"
+
+namespace {
+
+// The separator is the first "," or ";" of the header line outside quotes;
+// a header without either (one column) reads as RFC 4180.
+char DetectSeparator(std::string_view bytes) {
+    bool quoted = false;
+    for (char c : bytes) {
+        if (c == '"') quoted = !quoted;
+        if (quoted) continue;
+        if (c == ',' || c == ';') return c;
+        if (c == '\n') break;
+    }
+    return ',';
+}
+
+} // namespace
+
+std::optional<CsvTable> ReadCsv(std::string_view bytes, std::string& error) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+    CsvTable table;
+    table.separator = DetectSeparator(bytes);
+    std::size_t line = 1;
+    CsvRecord record{line, {std::string()}};
+    bool quoted = false;
+    bool fieldStarted = false; // a quote only opens a field at its start
+    auto endRecord = [&] {
+        table.records.push_back(std::move(record));
+        record = CsvRecord{line, {std::string()}};
+        fieldStarted = false;
+    };
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        std::string& cell = record.cells.back();
+        if (quoted) {
+            if (c == '"' && i + 1 < bytes.size() && bytes[i + 1] == '"') {
+                cell += '"';
+                ++i;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                if (c == '\n') ++line;
+                cell += c;
+            }
+        } else if (c == '"' && !fieldStarted) {
+            quoted = fieldStarted = true;
+        } else if (c == table.separator) {
+            record.cells.emplace_back();
+            fieldStarted = false;
+        } else if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+            // the CR of a CRLF line end
+        } else if (c == '\n') {
+            ++line;
+            endRecord();
+        } else {
+            cell += c;
+            fieldStarted = true;
+        }
+    }
+    if (quoted) {
+        error = "a quoted field that starts on line " + std::to_string(record.line) + " never ends";
+        return std::nullopt;
+    }
+    if (record.cells.size() > 1 || !record.cells[0].empty()) endRecord();
+    return table;
+}
+
+std::string UnneutralisedCell(std::string_view cell) {
+    if (cell.size() >= 2 && cell[0] == '\'' &&
+        std::string_view("=+-@\t\r").find(cell[1]) != std::string_view::npos)
+        cell.remove_prefix(1);
+    return std::string(cell);
+}

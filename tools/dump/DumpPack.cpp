@@ -1,0 +1,68 @@
+// zenor-dump pack FOLDER -o review.html: the check of FOLDER as one page for
+// listening in a browser (PackPage.h). Writes that page and nothing else.
+#include "CheckOptionsFromArgs.h"
+#include "Commands.h"
+#include "FolderAccess.h"
+#include "MisnamedFile.h"
+#include "PackPage.h"
+
+#include "catalogue/ParticipantName.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+namespace {
+
+// The page is written whole, after the check, so that a check that fails
+// leaves no page behind; a page that cannot be written whole is removed
+// again, unless it was there before.
+int WritePage(const std::string& path, const std::string& html) {
+    if (path == "-") {
+        std::cout << html;
+        return FinishOutput();
+    }
+    struct stat st {};
+    const bool existed = lstat(path.c_str(), &st) == 0;
+    if (existed && !S_ISREG(st.st_mode))
+        return Failure("'" + path + "' is not a regular file; the page is not written");
+    errno = 0;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << html;
+    out.close();
+    if (out) return kExitOk;
+    const std::string reason = errno ? std::strerror(errno) : "write error";
+    if (!existed) std::remove(path.c_str());
+    return Failure("cannot write '" + path + "': " + reason);
+}
+
+} // namespace
+
+int RunPack(const CommandArgs& args) {
+    const DumpCommand& command = CommandNamed("pack");
+    int status = kExitOk;
+    const std::optional<CheckOptions> options = ReadCheckOptions(args, command, status);
+    if (!options) return status;
+    const std::string output = args.value("output");
+    if (output.empty()) return UsageError(command, "wants -o FILE, the page to write");
+    // A page must never take the place of a pupil's file.
+    const std::string name = std::filesystem::path(output).filename().string();
+    if (zenor::IsParticipantFileName(name) || LooksLikeMisnamedParticipantFile(name))
+        return UsageError(command, "'" + output + "' is named like a pupil's file");
+    const std::string& folder = args.operands()[0];
+    if (const auto error = FolderReadError(folder)) return Failure(*error);
+    try {
+        const CheckReport report = CheckTree(folder, *options);
+        EndProgress();
+        return WritePage(output, RenderPackPage(report, folder, output == "-" ? "page" : output));
+    } catch (const std::exception& error) {
+        EndProgress();
+        return Failure(error.what());
+    }
+}

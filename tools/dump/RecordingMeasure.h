@@ -1,0 +1,31 @@
+// What zenor-dump check learns from one recording: whether it can be played
+// to its end, how long it is, how loud (EBU R128 loudness, measured by
+// libebur128 on the PCM that the player's own decoder gives) and how much of
+// it sits at full scale. Reads the file, never changes it.
+#pragma once
+
+#include <string>
+
+struct RecordingMeasure {
+    enum class Status {
+        Missing,    // no such file (a folder of that name counts as none)
+        Unreadable, // not a regular file, not Ogg Vorbis, or decoding failed
+        Truncated,  // decodes, but the file ends inside its stream
+        Measured,
+    };
+    Status status = Status::Missing;
+    std::string reason;              // for Unreadable and Truncated
+    double seconds = 0;              // the length the player shows
+    double integratedLufs = 0;       // -inf when nothing passes the absolute gate
+    double loudestMomentaryLufs = 0; // the loudest 400 ms window; -inf for digital silence
+    double fullScaleShare = 0;       // share of samples at full scale, 0..1
+    double samplePeakDbfs = 0;       // the highest sample of any channel, dB to full scale
+};
+
+/// Decodes and measures the recording at `path`.
+RecordingMeasure MeasureRecording(const std::string& path);
+
+/// Decodes the recording at `path` and throws the samples away; the number
+/// of frames decoded, -1 when it cannot be opened. The plain decode that
+/// the check's throughput is compared with.
+long long DecodeOnly(const std::string& path);

@@ -1,0 +1,157 @@
+#include "TreeCheck.h"
+
+#include "MisnamedFile.h"
+
+#include "catalogue/AnswerSheet.h"
+#include "catalogue/FindAllOgg.h"
+#include "catalogue/ParticipantName.h"
+#include "catalogue/WorkList.h"
+#include "memtable/TqvrMemTable.h"
+#include "memtable/stream/TqvrBinaryStreamFormat.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <map>
+#include <mutex>
+#include <thread>
+
+std::vector<Problem> CheckReport::allProblems() const {
+    std::vector<Problem> all;
+    for (const CheckedWork& w : works) all.insert(all.end(), w.problems.begin(), w.problems.end());
+    all.insert(all.end(), treeProblems.begin(), treeProblems.end());
+    return all;
+}
+
+std::vector<RecordingMeasure>
+MeasureAll(const std::vector<std::string>& paths, unsigned jobs,
+           const std::function<void(std::size_t, std::size_t)>& progress) {
+    std::vector<RecordingMeasure> measures(paths.size());
+    if (jobs == 0) jobs = std::max(1u, std::thread::hardware_concurrency());
+    jobs =
+        static_cast<unsigned>(std::min<std::size_t>(jobs, std::max<std::size_t>(1, paths.size())));
+    std::atomic<std::size_t> next{0};
+    std::size_t done = 0;
+    std::mutex progressMutex;
+    auto worker = [&] {
+        for (std::size_t i; (i = next.fetch_add(1)) < paths.size();) {
+            measures[i] = MeasureRecording(paths[i]);
+            const std::lock_guard lock(progressMutex);
+            ++done;
+            if (progress) progress(done, paths.size());
+        }
+    };
+    std::vector<std::jthread> threads;
+    for (unsigned t = 1; t < jobs; ++t) threads.emplace_back(worker);
+    worker(); // the calling thread is one of the pool
+    return measures;
+}
+
+namespace {
+
+// The three fields the window shows beside the variant, and the variant.
+constexpr std::array<const char*, 5> kShownFields = {"VarNo", "a1", "a4", "a5", "a6"};
+
+// Loads the work's sheet and reads what the labels would show; a sheet that
+// cannot be loaded or lacks a shown field is the work's problem.
+void CheckSheet(CheckedWork& work, TqvrMemTable& answers, TqvrBinaryStreamFormat& format) {
+    const std::string file = work.id + "_0.ans";
+    const std::string path = work.folder + file;
+    auto add = [&](const char* kind, std::string detail, std::string value = {}) {
+        work.problems.push_back(
+            {work.id, work.folder, file, kind, std::move(detail), std::move(value)});
+    };
+    if (!zenor::FileExists(path)) return add(kind::kSheetMissing, "no such file");
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return add(kind::kSheetUnreadable, "not a regular file");
+    try {
+        answers.LoadFromFileUsingFormat(path, &format);
+    } catch (const std::exception& error) {
+        return add(kind::kSheetUnreadable, error.what());
+    }
+    static const char* const names[7] = {"VarNo", "a1", "a2", "a3", "a4", "a5", "a6"};
+    std::string* const targets[7] = {&work.varNo,      &work.answers[0], &work.answers[1],
+                                     &work.answers[2], &work.answers[3], &work.answers[4],
+                                     &work.answers[5]};
+    for (int i = 0; i < 7; ++i) {
+        try {
+            *targets[i] = answers.FieldNamed(names[i]).StringValue();
+        } catch (const std::exception& error) {
+            const bool shown =
+                std::find_if(kShownFields.begin(), kShownFields.end(), [&](const char* f) {
+                    return std::string_view(f) == names[i];
+                }) != kShownFields.end();
+            if (shown) add(kind::kSheetFieldMissing, error.what(), names[i]);
+        }
+    }
+}
+
+} // namespace
+
+CheckReport CheckTree(std::string_view folder, const CheckOptions& options) {
+    // The window's walk and record step give the list; beside them, every
+    // folder an ID was met in, and the files the name rule passed over.
+    TqvrMemTable tblWork("tblWork");
+    zenor::ConfigureWorkTable(tblWork);
+    std::map<std::string, std::vector<std::string>> foldersOfId;
+    CheckReport report;
+    zenor::ScanHooks hooks;
+    hooks.participantFound = [&](const std::string& prefix, std::string_view name) {
+        const std::string_view id = zenor::WorkIdOf(name);
+        zenor::RecordWork(tblWork, id, prefix);
+        std::vector<std::string>& folders = foldersOfId[std::string(id)];
+        if (std::find(folders.begin(), folders.end(), prefix) == folders.end())
+            folders.push_back(prefix);
+    };
+    hooks.fileExamined = [&](const std::string& prefix, std::string_view name) {
+        if (LooksLikeMisnamedParticipantFile(name))
+            report.treeProblems.push_back(
+                {"", prefix, std::string(name), kind::kMisnamedFile,
+                 "the window passes over this file: a participant file name is five characters "
+                 "of work ID and then _0.ans, _0.ogg, _2.ogg or _3.ogg (characters)",
+                 std::to_string(zenor::CountCharacters(name))});
+    };
+    zenor::FindAllOgg(folder, hooks);
+    tblWork.ApplySort();
+
+    const TField& idField = tblWork.FieldNamed("ID");
+    const TField& folderField = tblWork.FieldNamed("pathWork");
+    report.works.resize(static_cast<std::size_t>(tblWork.RecordTotal()));
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < report.works.size(); ++i) {
+        CheckedWork& w = report.works[i];
+        w.id = tblWork.FieldTextAt(static_cast<int>(i), idField);
+        w.folder = tblWork.FieldTextAt(static_cast<int>(i), folderField);
+        for (const char* suffix : kRecordingSuffixes) paths.push_back(w.folder + w.id + suffix);
+    }
+
+    // The recordings decode on the pool while this thread loads the sheets.
+    std::vector<RecordingMeasure> measures;
+    std::jthread pool([&] { measures = MeasureAll(paths, options.jobs, options.progress); });
+    TqvrMemTable answers("answers");
+    TqvrBinaryStreamFormat format;
+    for (CheckedWork& w : report.works) {
+        for (const std::string& other : foldersOfId[w.id])
+            if (other != w.folder)
+                w.problems.push_back(
+                    {w.id, other, "", kind::kDuplicateId,
+                     "the work ID is also in " + w.folder + "; the window lists only that folder",
+                     std::to_string(foldersOfId[w.id].size())});
+        CheckSheet(w, answers, format);
+    }
+    pool.join();
+
+    for (std::size_t i = 0; i < report.works.size(); ++i) {
+        CheckedWork& w = report.works[i];
+        for (std::size_t r = 0; r < kRecordingSuffixes.size(); ++r) {
+            w.recordings[r] = std::move(measures[i * kRecordingSuffixes.size() + r]);
+            const Problem where{w.id, w.folder, w.id + kRecordingSuffixes[r], "", "", ""};
+            for (Problem& p : RecordingProblems(w.recordings[r], options.thresholds, where))
+                w.problems.push_back(std::move(p));
+        }
+    }
+    return report;
+}

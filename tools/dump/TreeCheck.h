@@ -1,0 +1,52 @@
+// zenor-dump check's work: walk a tree with the window's own walk and name
+// rule, then look at every work of the list as an examiner would have to:
+// its answer sheet, its three recordings (_0 the microphone check, _2, _3)
+// and the folders its ID was found in; and at the files the name rule
+// passed over. Recordings are decoded and measured on a small pool of
+// threads while the sheets load. Nothing is written.
+#pragma once
+
+#include "Problem.h"
+#include "RecordingMeasure.h"
+#include "RecordingVerdict.h"
+
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// The recordings of a work, in the order the check reports them.
+inline constexpr std::array<const char*, 3> kRecordingSuffixes = {"_0.ogg", "_2.ogg", "_3.ogg"};
+
+struct CheckedWork {
+    std::string id;
+    std::string folder; // the work folder the window keeps for the ID
+    std::string varNo;  // the sheet's values as the labels would show them
+    std::array<std::string, 6> answers;
+    std::array<RecordingMeasure, 3> recordings;
+    std::vector<Problem> problems;
+};
+
+struct CheckOptions {
+    RecordingThresholds thresholds;
+    unsigned jobs = 0; // decoding threads; 0: one per core
+    /// Called now and then with recordings measured and their total; from
+    /// any thread, one call at a time.
+    std::function<void(std::size_t done, std::size_t total)> progress;
+};
+
+struct CheckReport {
+    std::vector<CheckedWork> works;    // in the list's order
+    std::vector<Problem> treeProblems; // files that belong to no work
+    /// Every problem: the works' in list order, then the tree's.
+    std::vector<Problem> allProblems() const;
+};
+
+/// Checks the tree below `folder` (which the caller has found readable).
+CheckReport CheckTree(std::string_view folder, const CheckOptions& options);
+
+/// Measures every file of `paths` on `jobs` threads (0: one per core).
+std::vector<RecordingMeasure>
+MeasureAll(const std::vector<std::string>& paths, unsigned jobs,
+           const std::function<void(std::size_t done, std::size_t total)>& progress);
