@@ -4,7 +4,11 @@
 
 #include "app/MessageBoxes.h"
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+    // Lets the desktop (a Wayland compositor, a portal) match the window with
+    // the installed desktop file and metainfo.
+    setDesktopFileName(QStringLiteral(ZENOR_APP_ID));
+}
 
 bool Application::notify(QObject* receiver, QEvent* event) {
     try {

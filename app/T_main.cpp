@@ -4,19 +4,24 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QTimer>
 #include <algorithm>
 #include <memory>
 
 #include "app/AppTitle.h"
+#include "app/DefaultFolder.h"
 #include "app/DirectoryEdit.h"
 #include "app/MessageBoxes.h"
 #include "app/TDBGridPlus.h"
 #include "app/TDBText.h"
 #include "app/TGauge.h"
+#include "app/WindowPlacement.h"
 #include "audio/Bass.h"
 #include "catalogue/AddFolderSlash.h"
 #include "memtable/TDataSource.h"
@@ -305,7 +310,7 @@ void T_main::FormCreate(QObject* Sender) {
     const QString program = ProgramFilePath();
     const QString programFolder = program.left(program.lastIndexOf(QLatin1Char('/')) + 1);
     DirectoryEdit1->setText(
-        QString::fromStdString(zenor::AddFolderSlash(programFolder.toStdString()) + "Answer/"));
+        DefaultFolder(QString::fromStdString(zenor::AddFolderSlash(programFolder.toStdString()))));
 
     if ((BASS_GetVersion() >> 16) != 0x0204) {
         MessageBoxes::VersionError(QStringLiteral("Некорректная библиотева BASS.DLL"));
@@ -341,6 +346,20 @@ void T_main::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+}
+
+void T_main::showEvent(QShowEvent* event) {
+    // Placed when the program shows the window rather than when it is made, so
+    // that the frame which the window system reports by then is part of what
+    // must fit. A show by the window system itself (a restore) leaves the
+    // user's placement alone.
+    if (!event->spontaneous()) {
+        QScreen* screen = QGuiApplication::screenAt(pos());
+        if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+        if (screen != nullptr)
+            move(FitOnScreen(pos(), frameGeometry().size(), screen->availableGeometry()));
+    }
+    QWidget::showEvent(event);
 }
 
 void T_main::CloseIfRequestedDuringScan() {

@@ -108,6 +108,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    /// Keeps the window's position when it fits the screen's available area and
+    /// otherwise moves it just enough to fit (WindowPlacement.h).
+    void showEvent(QShowEvent* event) override;
 
 private:
     void CreateLayout();

@@ -5,13 +5,11 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 
 namespace {
 
-constexpr DWORD kVersion = 0x02040000;
 constexpr Uint16 kDeviceSamples = 1024;
 // How much converted sound each stream keeps ready, in milliseconds of the
 // device's rate. The decoder tops it up every kDecoderPeriod, so the ring
@@ -19,9 +17,6 @@ constexpr Uint16 kDeviceSamples = 1024;
 constexpr int kAheadMs = 500;
 constexpr auto kDecoderPeriod = std::chrono::milliseconds(10);
 constexpr std::size_t kScratchBytes = 16384;
-// A freshly opened PulseAudio device may wait seconds before it asks for its
-// first samples; that wait is paid in init(), not at the first play.
-constexpr auto kFirstCallbackWait = std::chrono::seconds(3);
 
 std::atomic<DWORD> g_liveStreams{0};
 
@@ -103,14 +98,6 @@ AudioEngine::~AudioEngine() {
     free();
 }
 
-DWORD AudioEngine::version() const {
-    if (const char* seam = std::getenv("ZENOR_TEST_AUDIO_VERSION");
-        seam != nullptr && *seam != '\0') {
-        return static_cast<DWORD>(std::strtoul(seam, nullptr, 16));
-    }
-    return kVersion;
-}
-
 bool AudioEngine::init(int device, DWORD freq) {
     std::lock_guard api(mutex_);
     if (device_ != 0) {
@@ -119,6 +106,10 @@ bool AudioEngine::init(int device, DWORD freq) {
     if ((device != -1 && device != 1) || freq < 8000 || freq > 192000) {
         return false;
     }
+    // The audio subsystem brings up SDL's events, which would take SIGINT and
+    // SIGTERM over for a quit event nobody reads; the program answers those
+    // signals itself. Set above any environment setting of the same hint.
+    SDL_SetHintWithPriority(SDL_HINT_NO_SIGNAL_HANDLERS, "1", SDL_HINT_OVERRIDE);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         return false;
     }
@@ -148,11 +139,13 @@ bool AudioEngine::init(int device, DWORD freq) {
     device_ = id;
     callbacks_.store(0);
     decoder_ = std::thread(&AudioEngine::decodeLoop, this);
+    // Running from here on, silent while nothing plays. Nothing more is
+    // waited for: a PulseAudio sink that sat idle takes the first buffers at
+    // its own pace (a null sink up to two seconds later), and the window
+    // waits for this call before it shows. (Waiting for the device's first
+    // request would not do either: a paused device already hands the server
+    // silence, so its first request after the unpause comes at that pace too.)
     SDL_PauseAudioDevice(device_, 0);
-    const auto deadline = std::chrono::steady_clock::now() + kFirstCallbackWait;
-    while (callbacks_.load() < 2 && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
     return true;
 }
 
@@ -347,6 +340,11 @@ DWORD AudioEngine::deviceRate() {
 DWORD AudioEngine::deviceChannels() {
     std::lock_guard api(mutex_);
     return device_ != 0 ? spec_.channels : 0;
+}
+
+DWORD AudioEngine::deviceCallbacks() {
+    std::lock_guard api(mutex_);
+    return device_ != 0 ? static_cast<DWORD>(callbacks_.load()) : 0;
 }
 
 void AudioEngine::attach(Stream* s) {

@@ -38,7 +38,6 @@ public:
     static AudioEngine& instance();
     ~AudioEngine();
 
-    DWORD version() const;
     bool init(int device, DWORD freq);
     void free();
     DWORD createFile(const std::string& path);
@@ -52,6 +51,7 @@ public:
     static DWORD liveStreams();
     DWORD deviceRate();
     DWORD deviceChannels();
+    DWORD deviceCallbacks();
 
 private:
     struct Stream;

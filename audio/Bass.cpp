@@ -8,10 +8,6 @@
 
 extern "C" {
 
-DWORD BASS_GetVersion(void) {
-    return AudioEngine::instance().version();
-}
-
 BOOL BASS_Init(int device, DWORD freq, DWORD /*flags*/, void* /*window*/, const void* /*guid*/) {
     return AudioEngine::instance().init(device, freq) ? TRUE : FALSE;
 }
@@ -66,6 +62,10 @@ DWORD BASS_TestDeviceRate(void) {
 
 DWORD BASS_TestDeviceChannels(void) {
     return AudioEngine::instance().deviceChannels();
+}
+
+DWORD BASS_TestDeviceCallbacks(void) {
+    return AudioEngine::instance().deviceCallbacks();
 }
 
 } // extern "C"

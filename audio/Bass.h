@@ -48,18 +48,18 @@ enum : DWORD { BASS_LENGTH_BYTES = 0 };
 
 extern "C" {
 
-/// Version of the layer: 0x0204 in the high 16 bits.
-/// Test seam: when the environment variable ZENOR_TEST_AUDIO_VERSION holds a
-/// hexadecimal number (such as 0x02030000), that number is returned instead,
-/// so that a start-up test can see how the program treats a wrong version.
+/// Version of the layer: 0x0204 in the high 16 bits. Defined alone in its
+/// own file, so that a test program can link a double of it in its place.
 DWORD BASS_GetVersion(void);
 
 /// Opens the output device: device -1 (or 1) is the system's default, freq is
 /// the rate the device runs at (8000..192000), flags are ignored, window and
-/// guid are accepted for the callers' sake and not used. Blocks until the
-/// device has asked for its first samples (up to about 3 s), so that later
-/// plays start fast. Non-zero when the device is ready or already was; zero
-/// when it cannot be opened.
+/// guid are accepted for the callers' sake and not used. Returns as soon as
+/// the device is open and running; it does not wait for the sound server to
+/// take the first samples (an idle PulseAudio sink may take seconds to), so a
+/// play in the first moments after start-up may start that much later.
+/// Non-zero when the device is ready or already was; zero when it cannot be
+/// opened.
 BOOL BASS_Init(int device, DWORD freq, DWORD flags, void* window, const void* guid);
 
 /// Closes the device and releases every stream (their handles become invalid).

@@ -15,4 +15,7 @@ DWORD BASS_TestLiveStreams(void);
 DWORD BASS_TestDeviceRate(void);
 DWORD BASS_TestDeviceChannels(void);
 
+/// Times the open device has asked for samples; 0 when no device is open.
+DWORD BASS_TestDeviceCallbacks(void);
+
 } // extern "C"

@@ -32,23 +32,29 @@ std::string_view CutText(std::string_view text, int maxChars) {
     return text;
 }
 
+namespace {
+
+bool IsAscii(std::string_view text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+char AsciiFold(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+} // namespace
+
 bool EqualIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() == b.size() && a == b) return true;
-    // Field names are ASCII as a rule: those compare here, without the folding
-    // of full Unicode, which costs two conversions per call.
-    const auto ascii = [](std::string_view s) {
-        for (char c : s)
-            if (static_cast<unsigned char>(c) >= 0x80) return false;
-        return true;
-    };
-    if (ascii(a) && ascii(b)) {
+    // Two ASCII texts fold letter by letter within ASCII. Once either has
+    // another character, lengths say nothing (the Kelvin sign folds to "k",
+    // "ß" to "ss"), and ICU decides.
+    if (IsAscii(a) && IsAscii(b)) {
         if (a.size() != b.size()) return false;
-        for (size_t i = 0; i < a.size(); ++i) {
-            char x = a[i], y = b[i];
-            if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-            if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-            if (x != y) return false;
-        }
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (AsciiFold(a[i]) != AsciiFold(b[i])) return false;
         return true;
     }
     icu::UnicodeString ua =

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that the project needs and that are missing.
 #   install-deps.sh build   what building and running the program needs
-#   install-deps.sh test    that, plus what the tests need (X, sound, tools)
+#   install-deps.sh package that, plus what building the Debian package needs
+#   install-deps.sh test    all of that, plus what the tests need (X, sound, tools)
 set -eu
 build_pkgs=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
   libicu-dev libvorbis-dev libsdl2-dev)
@@ -10,7 +11,14 @@ test_pkgs=(libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth x11-
   python3 python3-pyatspi at-spi2-core dbus dbus-x11 fonts-dejavu-core fonts-liberation
   clang libclang-rt-14-dev clang-format)
 pkgs=("${build_pkgs[@]}")
-[ "${1:-build}" = test ] && pkgs+=("${test_pkgs[@]}")
+# What building the Debian package needs, and what checks the package, its man
+# pages and its desktop metadata.
+package_pkgs=(dpkg-dev file)
+check_pkgs=(man-db groff-base appstream desktop-file-utils lintian)
+case "${1:-build}" in
+  package) pkgs+=("${package_pkgs[@]}") ;;
+  test) pkgs+=("${package_pkgs[@]}" "${test_pkgs[@]}" "${check_pkgs[@]}") ;;
+esac
 
 missing=()
 for p in "${pkgs[@]}"; do

@@ -27,6 +27,15 @@ TFileStream::TFileStream(const std::string& path) : path_(path) {
         fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     } while (fd_ < 0 && errno == EINTR);
     if (fd_ < 0) stream_errors::RaiseOpenError(FullPath(path), errno);
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) {
+        const int error = errno;
+        ::close(fd_);
+        fd_ = -1;
+        stream_errors::RaiseDeviceError(error);
+    }
+    regular_ = S_ISREG(st.st_mode);
+    openSize_ = regular_ ? static_cast<std::int64_t>(st.st_size) : 0;
 }
 
 TFileStream::~TFileStream() {
@@ -34,22 +43,25 @@ TFileStream::~TFileStream() {
 }
 
 std::size_t TFileStream::Read(void* buffer, std::size_t count) {
-    std::size_t total = 0;
-    auto* out = static_cast<unsigned char*>(buffer);
-    // A short read from read(2) is not the end of the file; only 0 is.
-    while (total < count) {
-        const ssize_t n = ::read(fd_, out + total, count - total);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            stream_errors::RaiseDeviceError(errno);
+    // One read(2): a short count is allowed (the caller asks again), and a
+    // sheet read into one block then costs no second call to find the end.
+    for (;;) {
+        const ssize_t n = ::read(fd_, buffer, count);
+        if (n >= 0) {
+            position_ += n;
+            return static_cast<std::size_t>(n);
         }
-        if (n == 0) break;
-        total += static_cast<std::size_t>(n);
+        if (errno != EINTR) stream_errors::RaiseDeviceError(errno);
     }
-    return total;
 }
 
 std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin) {
+    // A regular file is where this stream left it: asking for the position,
+    // or for the position it already has, needs no system call. (Other
+    // files go to the system, which refuses to seek a pipe.)
+    if (regular_ && ((origin == TSeekOrigin::soCurrent && offset == 0) ||
+                     (origin == TSeekOrigin::soBeginning && offset == position_)))
+        return position_;
     int whence = SEEK_SET;
     switch (origin) {
     case TSeekOrigin::soBeginning:
@@ -64,13 +76,10 @@ std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin) {
     }
     const off_t at = ::lseek(fd_, static_cast<off_t>(offset), whence);
     if (at < 0) stream_errors::RaiseDeviceError(errno);
-    return static_cast<std::int64_t>(at);
+    position_ = static_cast<std::int64_t>(at);
+    return position_;
 }
 
 std::int64_t TFileStream::Size() {
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0) stream_errors::RaiseDeviceError(errno);
-    // A device or pipe reports no size; the reader then relies on short
-    // reads alone.
-    return S_ISREG(st.st_mode) ? static_cast<std::int64_t>(st.st_size) : 0;
+    return openSize_;
 }

@@ -16,8 +16,12 @@ public:
     explicit TFileStream(const std::string& path);
     ~TFileStream() override;
 
+    /// One read(2) of up to `count` bytes; 0 only at the end of the file.
     std::size_t Read(void* buffer, std::size_t count) override;
     std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
+    /// The size the file had when it was opened: a load takes it at its
+    /// start, right after the open. A device or pipe reports 0; the reader
+    /// then relies on the end of its reads alone.
     std::int64_t Size() override;
 
     const std::string& FileName() const { return path_; }
@@ -25,4 +29,9 @@ public:
 private:
     std::string path_;
     int fd_ = -1;
+    bool regular_ = false;
+    std::int64_t openSize_ = 0;
+    /// Where the descriptor is: 0 after the open, then moved by every read
+    /// and seek of this stream, the only user of the descriptor.
+    std::int64_t position_ = 0;
 };

@@ -15,7 +15,9 @@ constexpr int kMaxSkipDepth = 64;
 } // namespace
 
 TStreamDecoder::TStreamDecoder(TStream& stream, std::size_t bufferSize, std::int64_t streamSize)
-    : stream_(stream), buffer_(std::max<std::size_t>(bufferSize, 1)) {
+    : stream_(stream), bufferSize_(std::max<std::size_t>(bufferSize, 1)),
+      // Not cleared: only bytes a read has put there are ever looked at.
+      buffer_(std::make_unique_for_overwrite<unsigned char[]>(bufferSize_)) {
     const std::int64_t start = stream.Position();
     unreadInStream_ = streamSize > start ? streamSize - start : 0;
 }
@@ -24,7 +26,7 @@ void TStreamDecoder::Fill() {
     consumedBefore_ += static_cast<std::int64_t>(end_);
     pos_ = 0;
     end_ = 0;
-    const std::size_t n = stream_.Read(buffer_.data(), buffer_.size());
+    const std::size_t n = stream_.Read(buffer_.get(), bufferSize_);
     if (n == 0) stream_errors::RaiseReadError();
     end_ = n;
     unreadInStream_ = std::max<std::int64_t>(0, unreadInStream_ - static_cast<std::int64_t>(n));
@@ -42,7 +44,7 @@ void TStreamDecoder::ReadBytes(void* out, std::size_t count) {
     while (count > 0) {
         if (pos_ == end_) {
             // A long run goes straight from the stream into place.
-            if (count >= buffer_.size()) {
+            if (count >= bufferSize_) {
                 while (count > 0) {
                     const std::size_t n = stream_.Read(dest, count);
                     if (n == 0) stream_errors::RaiseReadError();
@@ -57,7 +59,7 @@ void TStreamDecoder::ReadBytes(void* out, std::size_t count) {
             Fill();
         }
         const std::size_t n = std::min(count, end_ - pos_);
-        std::memcpy(dest, buffer_.data() + pos_, n);
+        std::memcpy(dest, buffer_.get() + pos_, n);
         pos_ += n;
         dest += n;
         count -= n;
@@ -67,7 +69,7 @@ void TStreamDecoder::ReadBytes(void* out, std::size_t count) {
 template <typename T> T TStreamDecoder::ReadLittleEndian() {
     unsigned char bytes[sizeof(T)];
     if (end_ - pos_ >= sizeof(T)) {
-        std::memcpy(bytes, buffer_.data() + pos_, sizeof(T));
+        std::memcpy(bytes, buffer_.get() + pos_, sizeof(T));
         pos_ += sizeof(T);
     } else {
         ReadBytes(bytes, sizeof(T));
@@ -155,7 +157,7 @@ std::string TStreamDecoder::ReadStringAs(bool binary) {
     std::vector<unsigned char> copy;
     if (end_ - pos_ >= count) {
         // The usual short string is decoded straight out of the buffer.
-        bytes = buffer_.data() + pos_;
+        bytes = buffer_.get() + pos_;
         pos_ += count;
     } else {
         copy.resize(count);

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -84,7 +85,8 @@ private:
     template <typename T> T ReadLittleEndian();
 
     TStream& stream_;
-    std::vector<unsigned char> buffer_;
+    std::size_t bufferSize_;
+    std::unique_ptr<unsigned char[]> buffer_;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
     /// Bytes of the stream that came before the present buffer contents.

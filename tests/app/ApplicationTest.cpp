@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -23,6 +25,14 @@ protected:
 
 TEST_F(ApplicationTest, TheTestsRunUnderTheProgramsOwnApplicationObject) {
     EXPECT_NE(qobject_cast<Application*>(QCoreApplication::instance()), nullptr);
+}
+
+TEST_F(ApplicationTest, TheDesktopFileNameNamesTheDesktopFileThatIsInstalled) {
+    const QString name = QGuiApplication::desktopFileName();
+    ASSERT_FALSE(name.isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(QStringLiteral(ZENOR_SOURCE_DIR "/packaging/") + name +
+                                  QStringLiteral(".desktop")))
+        << name.toStdString();
 }
 
 TEST_F(ApplicationTest, AnExceptionFromAClickIsShownAndTheRestOfTheHandlerIsSkipped) {

@@ -7,8 +7,10 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -286,6 +288,16 @@ TEST_F(MainWindowTest, StatusPanelShowsOneTextCutAtTheRight) {
     EXPECT_EQ(w.StatusBar1->width(), 971);
     w.SetStatusText(QString());
     EXPECT_EQ(w.StatusText(), QString());
+}
+
+TEST_F(MainWindowTest, OnAScreenNarrowerThanTheWindowItStartsAtTheLeftEdgeAndKeepsItsTop) {
+    // The offscreen platform's screen is 800 pixels wide.
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    ASSERT_LT(available.width(), 971);
+    T_main& w = *window_;
+    w.show();
+    EXPECT_EQ(w.frameGeometry().topLeft(), QPoint(available.left(), 197));
+    EXPECT_GT(w.frameGeometry().width(), 971) << "the frame is part of what must fit";
 }
 
 TEST_F(MainWindowTest, ClosingWithoutAScanClosesTheWindow) {

@@ -1,6 +1,7 @@
 #include "AudioTestSupport.h"
 
 #include "audio/Bass.h"
+#include "audio/BassTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <vorbis/vorbisfile.h>
@@ -160,11 +161,17 @@ bool waitFor(const std::function<bool()>& pred, std::chrono::milliseconds timeou
     return true;
 }
 
+bool initRunning(int rate) {
+    using namespace std::chrono_literals;
+    return BASS_Init(-1, static_cast<DWORD>(rate), 0, nullptr, nullptr) != FALSE &&
+           waitFor([] { return BASS_TestDeviceCallbacks() >= 2; }, 3000ms);
+}
+
 DiskDevice::DiskDevice(const fs::path& out, int rate, int delayMs)
     : out_(out), driver_("SDL_AUDIODRIVER", "disk"), file_("SDL_DISKAUDIOFILE", out.string()),
       delay_("SDL_DISKAUDIODELAY", std::to_string(delayMs)) {
     BASS_Free();
-    ok_ = BASS_Init(-1, static_cast<DWORD>(rate), 0, nullptr, nullptr) != FALSE;
+    ok_ = initRunning(rate);
     open_ = ok_;
 }
 

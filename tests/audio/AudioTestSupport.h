@@ -65,6 +65,11 @@ private:
 /// Polls pred until it holds or timeout passes; true if it held.
 bool waitFor(const std::function<bool()>& pred, std::chrono::milliseconds timeout);
 
+/// BASS_Init on the default device, then waits until the device has asked
+/// for samples twice: tests that time what is heard from a play on need the
+/// device going, which BASS_Init itself does not wait for.
+bool initRunning(int rate = 44100);
+
 /// Opens the layer's device on SDL's disk driver, writing raw output to a
 /// file; BASS_Free on destruction. delayMs is the driver's pause per buffer
 /// (0: as fast as it can write).

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <limits>
 #include <set>
 #include <thread>
@@ -27,7 +28,7 @@ protected:
     void SetUp() override {
         BASS_Free();
         ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
-        ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
+        ASSERT_TRUE(initRunning());
     }
     void TearDown() override { BASS_Free(); }
 
@@ -178,6 +179,24 @@ TEST(DeviceTest, InitOpensTheDeviceOnceAndRefusesWhatItCannotOpen) {
         << "a second call finds the device ready";
     BASS_Free();
     EXPECT_EQ(BASS_TestDeviceRate(), 0u);
+}
+
+// The program answers SIGINT and SIGTERM itself: opening the device must leave
+// them alone, also when the environment asks SDL for its own handlers.
+TEST(DeviceTest, InitLeavesSigintAndSigtermAlone) {
+    ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
+    for (const char* sdlSetting : {"", "0"}) { // "" leaves SDL at its default
+        BASS_Free();
+        ScopedEnv hint("SDL_NO_SIGNAL_HANDLERS", sdlSetting);
+        ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
+        for (int sig : {SIGINT, SIGTERM}) {
+            struct sigaction now {};
+            sigaction(sig, nullptr, &now);
+            EXPECT_EQ(now.sa_handler, SIG_DFL)
+                << "signal " << sig << ", SDL asked for " << sdlSetting;
+        }
+    }
+    BASS_Free();
 }
 
 TEST(DeviceTest, StreamsNeedTheDeviceToPlay) {

@@ -14,6 +14,11 @@ sink=zenor_null
 start_xvfb() {
   if [ -f "$dir/xvfb.pid" ] && kill -0 "$(cat "$dir/xvfb.pid")" 2>/dev/null; then return 0; fi
   local n=${display#:}
+  # A lock whose server still runs belongs to somebody else's X server: taking
+  # its socket away would cut that server off from new clients.
+  if [ -f "/tmp/.X${n}-lock" ] && kill -0 "$(tr -d ' ' <"/tmp/.X${n}-lock")" 2>/dev/null; then
+    echo "display $display is taken by another X server" >&2; return 1
+  fi
   rm -f "/tmp/.X${n}-lock" "/tmp/.X11-unix/X${n}"
   Xvfb "$display" -screen 0 1600x1000x24 -nolisten tcp -noreset >"$dir/xvfb.log" 2>&1 &
   echo $! >"$dir/xvfb.pid"
@@ -21,6 +26,7 @@ start_xvfb() {
     [ -S "/tmp/.X11-unix/X${n}" ] && return 0
     sleep 0.1
   done
+  rm -f "$dir/xvfb.pid" # its number may soon name another process
   echo "Xvfb did not start" >&2; cat "$dir/xvfb.log" >&2; return 1
 }
 

@@ -646,11 +646,27 @@ TEST(File, FileStreamReadsSeeksAndSizes) {
     char buf[4]{};
     EXPECT_EQ(f.Read(buf, 3), 3u);
     EXPECT_EQ(std::string(buf, 3), "012");
+    EXPECT_EQ(f.Position(), 3);
     EXPECT_EQ(f.Seek(-2, TSeekOrigin::soEnd), 8);
     EXPECT_EQ(f.Read(buf, 4), 2u);
+    EXPECT_EQ(f.Position(), 10);
     EXPECT_EQ(f.Read(buf, 4), 0u);
+    f.SetPosition(1);
+    EXPECT_EQ(f.Read(buf, 1), 1u);
+    EXPECT_EQ(buf[0], '1');
     EXPECT_THROW(f.Seek(-1, TSeekOrigin::soBeginning), EReadError);
     unlink(path);
+
+    // A pipe has no size and no position to ask for.
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    {
+        TFileStream p("/proc/self/fd/" + std::to_string(ends[0]));
+        EXPECT_EQ(p.Size(), 0);
+        EXPECT_THROW(p.Position(), EReadError);
+    }
+    close(ends[0]);
+    close(ends[1]);
 }
 
 } // namespace
