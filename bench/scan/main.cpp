@@ -45,14 +45,15 @@ namespace {
 struct Shape {
     int schools;
     int classes;
+    int firstId; // work IDs count up from here, five digits each
     int works() const { return schools * classes * kWorksPerClass; }
     int folders() const { return schools * (1 + classes); }
     int others() const { return schools * classes * kOthersPerClass; }
     static constexpr int kWorksPerClass = 5;
     static constexpr int kOthersPerClass = 5;
 };
-constexpr Shape kStandard{40, 49}; // 2,000 folders, 9,800 works, 9,800 other files
-constexpr Shape kScale{400, 50};   // 20,400 folders, 100,000 works, 100,000 other files
+constexpr Shape kStandard{40, 49, 10000}; // 2,000 folders, 9,800 works, 9,800 other files
+constexpr Shape kScale{400, 50, 0};       // 20,400 folders, 100,000 works, 100,000 other files
 
 std::string Sheet() {
     std::ifstream in(std::string(ZENOR_SOURCE_DIR) + "/demo/20455_0.ans", std::ios::binary);
@@ -67,16 +68,18 @@ void MakeTree(const fs::path& root, Shape shape, bool everySheet) {
     std::fflush(stdout);
     fs::remove_all(root);
     const std::string sheet = Sheet();
-    int id = 10000;
+    int id = shape.firstId;
     for (int s = 0; s < shape.schools; ++s) {
         const fs::path school = root / ("School " + std::to_string(s + 1));
         for (int c = 0; c < shape.classes; ++c) {
             const fs::path cls = school / ("Class " + std::to_string(c + 1));
             fs::create_directories(cls);
             for (int w = 0; w < Shape::kWorksPerClass; ++w, ++id) {
-                const std::string work = std::to_string(id);
+                char digits[16];
+                std::snprintf(digits, sizeof digits, "%05d", id);
+                const std::string work = digits;
                 std::ofstream out(cls / (work + "_0.ans"), std::ios::binary);
-                if (everySheet || id == 10000) out << sheet;
+                if (everySheet || id == shape.firstId) out << sheet;
                 for (const char* suffix : {"_0.ogg", "_2.ogg", "_3.ogg"})
                     std::ofstream(cls / (work + suffix));
             }
