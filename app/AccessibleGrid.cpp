@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QMetaObject>
 #include <QObject>
+#include <QPointer>
 #include <QWidget>
 #include <algorithm>
 
@@ -16,10 +17,18 @@
 // Listens on the grid's behalf: to the table through a data link on the
 // grid's own data source (it is told after the grid, which has by then
 // followed the change), and to the grid for the moment it takes the focus.
+// While the grid is frame-paced, assistive technology is told at the grid's
+// pace too: what the table holds at the frame's end, not every step on the
+// way there.
 class AccessibleGrid::Watcher : public QObject, public TDataLink {
 public:
-    Watcher(AccessibleGrid* owner, TDBGridPlus* grid) : m_owner(owner) {
+    Watcher(AccessibleGrid* owner, TDBGridPlus* grid) : m_owner(owner), m_grid(grid) {
         grid->installEventFilter(this);
+        connect(grid, &TDBGridPlus::FrameEnded, this, [this] {
+            if (!m_due) return;
+            m_due = false;
+            m_owner->Sync();
+        });
     }
 
     void DataEvent(TNotifyKind kind, TField*, bool) override {
@@ -29,7 +38,10 @@ public:
         case nkScroll:
         case nkRecordChange:
         case nkLayoutChange:
-            m_owner->Sync();
+            if (m_grid && m_grid->FramePaced())
+                m_due = true;
+            else
+                m_owner->Sync();
             break;
         default:
             // Field writes land in an edit copy that no row shows yet; the
@@ -50,6 +62,8 @@ public:
 
 private:
     AccessibleGrid* m_owner;
+    QPointer<TDBGridPlus> m_grid;
+    bool m_due = false;
 };
 
 namespace {

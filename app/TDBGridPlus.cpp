@@ -72,6 +72,7 @@ TDBGridPlus::~TDBGridPlus() {
 }
 
 void TDBGridPlus::SetDataSource(TDataSource* source) {
+    castFrom_ = nullptr;
     link_->SetDataSource(source);
     BindColumn();
     top_ = 0;
@@ -101,8 +102,16 @@ void TDBGridPlus::SetColumnWidth(int width) {
     viewport()->update();
 }
 
+// Asked for several times per table notification: the cast is made once per
+// data set, and again after every state change, when the data source may have
+// been given another one.
 TqvrCustomMemTable* TDBGridPlus::Table() const {
-    return dynamic_cast<TqvrCustomMemTable*>(link_->DataSet());
+    TDataSet* set = link_->DataSet();
+    if (set != castFrom_) {
+        castFrom_ = set;
+        castTo_ = dynamic_cast<TqvrCustomMemTable*>(set);
+    }
+    return castTo_;
 }
 
 bool TDBGridPlus::TableOpen() const {
@@ -118,6 +127,18 @@ void TDBGridPlus::BindColumn() {
 }
 
 void TDBGridPlus::DataEvent(TNotifyKind kind, TField*, bool open) {
+    if (kind == nkStateChange) castFrom_ = nullptr;
+    if (framePaced_ && kind != nkSuspendedStateChange && kind != nkCheckBrowseMode &&
+        kind != nkUpdateRecord) {
+        if (kind == nkStateChange || kind == nkLayoutChange || kind == nkFieldListChange)
+            BindColumn();
+        if (kind != nkRecordChange && kind != nkFieldChange) FollowRows();
+        if (!frameDue_) {
+            frameDue_ = true;
+            if (!frame_->isActive()) frame_->start(kFrameMs);
+        }
+        return;
+    }
     switch (kind) {
     case nkStateChange:
     case nkLayoutChange:
@@ -170,12 +191,25 @@ void TDBGridPlus::RequestPaint() {
 }
 
 void TDBGridPlus::EndFrame() {
+    const bool paced = frameDue_;
+    frameDue_ = false;
+    if (paced) SyncScrollBars();
     paintHeld_ = false;
     lastPaint_.start();
     // Enabling updates again repaints each bar as it stands now.
     verticalScrollBar()->setUpdatesEnabled(true);
     horizontalScrollBar()->setUpdatesEnabled(true);
     viewport()->update();
+    if (paced) emit FrameEnded();
+}
+
+void TDBGridPlus::SetFramePaced(bool paced) {
+    if (paced == framePaced_) return;
+    framePaced_ = paced;
+    if (!paced && frameDue_) {
+        frame_->stop();
+        EndFrame();
+    }
 }
 
 // ---- Rows ----
@@ -283,6 +317,11 @@ int TDBGridPlus::BlockLast() const {
 // ---- Following the table ----
 
 void TDBGridPlus::FollowCursor() {
+    FollowRows();
+    SyncScrollBars();
+}
+
+void TDBGridPlus::FollowRows() {
     int count = DisplayCount();
     int current = CurrentDisplay();
     int rows = std::max(1, VisibleRowCount());
@@ -295,7 +334,6 @@ void TDBGridPlus::FollowCursor() {
     }
     top_ = std::clamp(top_, 0, std::max(0, count - rows));
     if (current >= 0) currentRow_ = std::clamp(current - top_, 0, rows - 1);
-    SyncScrollBars();
 }
 
 void TDBGridPlus::SyncScrollBars() {

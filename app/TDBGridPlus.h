@@ -12,9 +12,15 @@
 // What the grid reports (top row, rows shown, scroll bar range and value)
 // follows every notification at once; painting follows at the screen's pace.
 // A change after a quiet spell paints at once; further changes within the
-// same frame (a table that notifies per record, as the folder scan does, with
-// pending events pumped between records) hold the grid's and its scroll bars'
-// painting until the frame ends, then paint once what the table holds then.
+// same frame (a table that notifies per record, with pending events pumped
+// between records) hold the grid's and its scroll bars' painting until the
+// frame ends, then paint once what the table holds then.
+//
+// A caller that is about to change the table per record for a long while (the
+// folder scan) can ask for more: with frame pacing on, the grid still keeps
+// its rows exact at every notification, but brings its scroll bars up to date,
+// paints and announces the frame (FrameEnded, which the grid's accessibility
+// interface follows) only once per frame, and once more when pacing ends.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -80,6 +86,15 @@ public:
     /// `reverse` turns the direction round, as Ctrl does.
     void FindNext(bool reverse);
 
+    /// Frame pacing, see above. Turning it off catches up at once.
+    void SetFramePaced(bool paced);
+    bool FramePaced() const { return framePaced_; }
+
+signals:
+    /// The grid has caught up with its table after a paced frame, or because
+    /// pacing ended.
+    void FrameEnded();
+
 protected:
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -121,6 +136,8 @@ private:
 
     /// Brings the top row in line with where the table's cursor is now.
     void FollowCursor();
+    /// FollowCursor without the scroll bars.
+    void FollowRows();
     void SyncScrollBars();
 
     // Navigation, every one a call on the table.
@@ -163,5 +180,9 @@ private:
     QTimer* frame_ = nullptr; // ends a frame in which painting is held
     QElapsedTimer lastPaint_; // when a paint was last asked for
     bool paintHeld_ = false;
-    mutable int rowHeight_ = -1; // measured from the font when first asked for
+    bool framePaced_ = false;
+    bool frameDue_ = false;                // a paced change waits for the frame's end
+    mutable int rowHeight_ = -1;           // measured from the font when first asked for
+    mutable TDataSet* castFrom_ = nullptr; // the data set Table() last cast
+    mutable TqvrCustomMemTable* castTo_ = nullptr;
 };

@@ -52,6 +52,9 @@ private:
     QElapsedTimer clock_;
 };
 
+// How long the scan may look at entries between two pumps of pending events.
+constexpr qint64 kPumpSliceMs = 4;
+
 void AnswerSheetStep(T_main& window) {
     if (const auto missing = zenor::LoadAnswerSheet(*window.tblWork, *window.answers,
                                                     *window.qvrBinaryStreamFormat1))
@@ -67,6 +70,13 @@ QString WorkFolderStatus(const T_main& window) {
 
 void T_main::FindAllOgg(const std::string& folder) {
     StatusDuringScan status;
+    // The walk changes the list per file; the grid and what assistive
+    // technology is told follow it once per frame, and catch up at its end.
+    struct Paced {
+        TDBGridPlus* grid;
+        explicit Paced(TDBGridPlus* g) : grid(g) { grid->SetFramePaced(true); }
+        ~Paced() { grid->SetFramePaced(false); }
+    } const paced(ListWork);
     // The levels clear the panel on their way out, also past an exception; the
     // panel must then show that, not a file's path left from the last frame.
     struct ShowLast {
@@ -75,10 +85,20 @@ void T_main::FindAllOgg(const std::string& folder) {
         ~ShowLast() { status.Show(window); }
     } const showLast{status, *this};
 
-    zenor::ScanHooks hooks;
-    hooks.pump = [&] {
+    // Pending events are pumped on a time slice rather than per entry: a pump
+    // costs more than looking at an entry, and the user cannot tell a window
+    // that answers within a few milliseconds from one that answers at once.
+    // The first entry pumps at once, and so does the end of the walk, so a
+    // click on "Прервать" is always seen within one slice.
+    QElapsedTimer slice;
+    const auto pump = [&] {
         status.ShowIfDue(*this);
         QCoreApplication::processEvents();
+        slice.start();
+    };
+    zenor::ScanHooks hooks;
+    hooks.pump = [&] {
+        if (!slice.isValid() || slice.hasExpired(kPumpSliceMs)) pump();
     };
     hooks.keepGoing = [] { return scanning; };
     hooks.fileExamined = [&](const std::string& prefix, std::string_view name) {
@@ -92,6 +112,7 @@ void T_main::FindAllOgg(const std::string& folder) {
     };
     hooks.levelEnded = [&] { status.Clear(); };
     zenor::FindAllOgg(folder, hooks);
+    if (scanning) pump();
 }
 
 void T_main::Button1Click(QObject* Sender) {

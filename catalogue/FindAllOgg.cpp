@@ -16,11 +16,6 @@ namespace zenor {
 
 namespace {
 
-struct DirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
-using DirHandle = std::unique_ptr<DIR, DirCloser>;
-
 // Runs the level-end hook however the level is left. When an exception is
 // already on its way out, a second one from the hook must not end the
 // program, so it is dropped in favour of the first.
@@ -52,66 +47,112 @@ struct FolderId {
     ino_t ino;
 };
 
+// A folder's descriptor, closed however its level is left.
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    ~Fd() {
+        if (fd_ >= 0) close(fd_);
+    }
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// Where one level reads its listing.
+struct ListingBuffer {
+    std::unique_ptr<char[]> bytes;
+    size_t size = 0;
+};
+
+// The listings are read with getdents64 straight into buffers of the walk's
+// own instead of through readdir: no stream object per folder, and a large
+// folder is read in few calls. Each depth keeps its buffer for the whole walk
+// (a level is still reading its listing while the levels below read theirs).
+// A buffer starts at the size readdir would use and grows while the listings
+// read into it fill it, so a deep tree of small folders stays small.
 class Walker {
 public:
     explicit Walker(const ScanHooks& hooks) : hooks_(hooks) {}
 
-    // Walks the folder `folder`, opened relative to `parentFd` as `openName`.
-    void walk(int parentFd, const char* openName, std::string_view folder) {
-        const std::string prefix = AddFolderSlash(folder);
-        const int fd = openat(parentFd, openName, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        DirHandle dir;
-        if (fd >= 0) {
-            struct stat st {};
-            if (fstat(fd, &st) == 0 && isOnPath(st)) {
-                close(fd);
-                return;
-            }
-            dir.reset(fdopendir(fd));
-            if (!dir)
-                close(fd);
-            else
-                path_.push_back({st.st_dev, st.st_ino});
-        }
+    // Walks the folder opened relative to `parentFd` as `openName`; its
+    // entries are named `prefix` followed by their name.
+    void walk(int parentFd, const char* openName, const std::string& prefix, size_t depth) {
+        const Fd fd(openat(parentFd, openName, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        struct stat st {};
+        const bool listed = fd.get() >= 0 && fstat(fd.get(), &st) == 0;
+        if (listed && isOnPath(st)) return;
         const LevelEnd levelEnd(hooks_);
-        if (!dir) return;
+        if (!listed) return;
+        path_.push_back({st.st_dev, st.st_ino});
         struct PathPop {
             std::vector<FolderId>& path;
             ~PathPop() { path.pop_back(); }
         } const pathPop{path_};
 
-        const int dirFd = dirfd(dir.get());
-        while (const dirent* entry = readdir(dir.get())) {
-            if (hooks_.pump) hooks_.pump();
-            const std::string_view name(entry->d_name);
-            if (name.front() != '.') {
-                if (isDirectory(dirFd, *entry)) {
-                    walk(dirFd, entry->d_name, prefix + std::string(name));
-                } else {
-                    if (hooks_.fileExamined) hooks_.fileExamined(prefix, name);
-                    if (hooks_.participantFound && IsParticipantFileName(name))
-                        hooks_.participantFound(prefix, name);
+        ListingBuffer& buffer = bufferAt(depth);
+        std::string childPrefix;
+        for (;;) {
+            const ssize_t got = getdents64(fd.get(), buffer.bytes.get(), buffer.size);
+            // A listing that fails part way ends there, as readdir's would.
+            if (got <= 0) return;
+            for (size_t at = 0; at < static_cast<size_t>(got);) {
+                const auto* entry = reinterpret_cast<const struct dirent64*>(&buffer.bytes[at]);
+                at += entry->d_reclen;
+                if (hooks_.pump) hooks_.pump();
+                const std::string_view name(entry->d_name);
+                if (name.front() != '.') {
+                    if (isDirectory(fd.get(), entry->d_type, entry->d_name)) {
+                        childPrefix.assign(prefix).append(name).push_back('/');
+                        walk(fd.get(), entry->d_name, childPrefix, depth + 1);
+                    } else {
+                        if (hooks_.fileExamined) hooks_.fileExamined(prefix, name);
+                        if (hooks_.participantFound && IsParticipantFileName(name))
+                            hooks_.participantFound(prefix, name);
+                    }
                 }
+                if (hooks_.keepGoing && !hooks_.keepGoing()) return;
             }
-            if (hooks_.keepGoing && !hooks_.keepGoing()) break;
+            // The entries read are all handled: the buffer may grow now.
+            if (static_cast<size_t>(got) > buffer.size / 2 && buffer.size < kLargestBuffer)
+                grow(buffer, buffer.size * 4);
         }
     }
 
 private:
+    static constexpr size_t kFirstBuffer = 32 * 1024;
+    static constexpr size_t kLargestBuffer = 1024 * 1024;
+
+    ListingBuffer& bufferAt(size_t depth) {
+        while (buffers_.size() <= depth) {
+            buffers_.push_back(std::make_unique<ListingBuffer>());
+            grow(*buffers_.back(), kFirstBuffer);
+        }
+        return *buffers_[depth];
+    }
+
+    static void grow(ListingBuffer& buffer, size_t size) {
+        buffer.bytes = std::make_unique_for_overwrite<char[]>(size);
+        buffer.size = size;
+    }
+
     bool isOnPath(const struct stat& st) const {
         for (const FolderId& id : path_)
             if (id.dev == st.st_dev && id.ino == st.st_ino) return true;
         return false;
     }
 
-    static bool isDirectory(int dirFd, const dirent& entry) {
-        switch (entry.d_type) {
+    static bool isDirectory(int dirFd, unsigned char type, const char* name) {
+        switch (type) {
         case DT_DIR:
             return true;
         case DT_UNKNOWN:
         case DT_LNK: {
             struct stat st {};
-            return fstatat(dirFd, entry.d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+            return fstatat(dirFd, name, &st, 0) == 0 && S_ISDIR(st.st_mode);
         }
         default:
             return false;
@@ -120,6 +161,9 @@ private:
 
     const ScanHooks& hooks_;
     std::vector<FolderId> path_;
+    // By depth; the buffers themselves never move, so a level's reference to
+    // its own stays good while deeper levels add theirs.
+    std::vector<std::unique_ptr<ListingBuffer>> buffers_;
 };
 
 } // namespace
@@ -135,7 +179,7 @@ void FindAllOgg(std::string_view folder, const ScanHooks& hooks) {
     // The empty text names the current directory; any other prefix opens as
     // it is, relative ones against the current directory.
     const std::string openName = prefix.empty() ? std::string(".") : prefix;
-    Walker(hooks).walk(AT_FDCWD, openName.c_str(), folder);
+    Walker(hooks).walk(AT_FDCWD, openName.c_str(), prefix, 0);
 }
 
 } // namespace zenor

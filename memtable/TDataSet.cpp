@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "memtable/PointerSnapshot.h"
 #include "memtable/Exceptions.h"
 #include "memtable/TDataSource.h"
 #include "memtable/TStringField.h"
@@ -10,7 +11,7 @@
 TDataSet::TDataSet(std::string name) : name_(std::move(name)) {}
 
 TDataSet::~TDataSet() {
-    for (TDataSource* source : std::vector<TDataSource*>(dataSources_))
+    for (TDataSource* source : PointerSnapshot<TDataSource>(dataSources_))
         source->dataSet_ = nullptr, source->active_ = false;
 }
 
@@ -64,7 +65,7 @@ void TDataSet::SetState(TDataSetState state) {
     state_ = state;
     modified_ = false;
     if (suspendCount_ > 0) {
-        for (TDataSource* s : std::vector<TDataSource*>(dataSources_))
+        for (TDataSource* s : PointerSnapshot<TDataSource>(dataSources_))
             s->Notify(nkSuspendedStateChange, nullptr, state_ != tsInactive);
     } else {
         DataEvent(nkStateChange);
@@ -76,7 +77,7 @@ void TDataSet::DataEvent(TNotifyKind kind, TField* field) {
         if (kind == nkLayoutChange) layoutHeld_ = true;
         return;
     }
-    for (TDataSource* s : std::vector<TDataSource*>(dataSources_))
+    for (TDataSource* s : PointerSnapshot<TDataSource>(dataSources_))
         s->Notify(kind, field, state_ != tsInactive);
 }
 

@@ -90,7 +90,7 @@ public:
     // Raw value access for field objects: the bytes of the current record's value.
     // GetFieldData returns false for null. SetFieldData with nullptr stores null.
     virtual bool GetFieldData(const TField& field, std::string& out) const = 0;
-    virtual void SetFieldData(TField& field, const std::string* bytes) = 0;
+    virtual void SetFieldData(TField& field, const std::string_view* bytes) = 0;
 
     /// Delivers a notification to the data sources (subject to suspension).
     void DataEvent(TNotifyKind kind, TField* field = nullptr);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "memtable/PointerSnapshot.h"
 #include "memtable/TDataLink.h"
 #include "memtable/TqvrCustomMemTable.h"
 
@@ -35,7 +36,7 @@ void TDataSource::Notify(TNotifyKind kind, TField* field, bool openArgument) {
     } else if (!active_) {
         return;
     }
-    for (TDataLink* link : std::vector<TDataLink*>(links_))
+    for (TDataLink* link : PointerSnapshot<TDataLink>(links_))
         link->DataEvent(kind, field, openArgument);
 }
 

@@ -132,6 +132,15 @@ bool TField::ReadRaw(std::string& out) const {
 }
 
 void TField::WriteRaw(const std::string* bytes) {
+    if (!bytes) {
+        WriteRaw(static_cast<const std::string_view*>(nullptr));
+        return;
+    }
+    const std::string_view view(*bytes);
+    WriteRaw(&view);
+}
+
+void TField::WriteRaw(const std::string_view* bytes) {
     if (!dataSet_) return;
     dataSet_->SetFieldData(*this, bytes);
 }
@@ -142,7 +151,7 @@ bool TField::IsNull() const {
 }
 
 void TField::Clear() {
-    WriteRaw(nullptr);
+    WriteRaw(static_cast<const std::string*>(nullptr));
 }
 
 std::string TField::StringValue() const {
@@ -167,7 +176,7 @@ std::string TField::StringValue() const {
 void TField::SetStringValue(std::string_view text) {
     switch (FormOf(dataType_)) {
     case Form::Text: {
-        std::string cut(textrules::CutText(text, size_));
+        const std::string_view cut = textrules::CutText(text, size_);
         WriteRaw(&cut);
         return;
     }

@@ -83,6 +83,7 @@ private:
     friend class TDataSet;
     bool ReadRaw(std::string& out) const;
     void WriteRaw(const std::string* bytes);
+    void WriteRaw(const std::string_view* bytes);
 
     TDataSet* dataSet_ = nullptr;
     int fieldNo_ = 0;

@@ -8,6 +8,8 @@ namespace textrules {
 std::string_view CutText(std::string_view text, int maxChars) {
     size_t zero = text.find('\0');
     if (zero != std::string_view::npos) text = text.substr(0, zero);
+    // No character is shorter than a byte: a text of at most maxChars bytes is whole.
+    if (maxChars >= 0 && text.size() <= static_cast<size_t>(maxChars)) return text;
     size_t i = 0;
     int chars = 0;
     while (i < text.size()) {

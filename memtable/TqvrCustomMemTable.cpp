@@ -197,12 +197,11 @@ void TqvrCustomMemTable::SetWriteTarget(TqvrRecord* r) {
     writeTarget_ = r;
 }
 
-void TqvrCustomMemTable::SetFieldData(TField& field, const std::string* bytes) {
+void TqvrCustomMemTable::SetFieldData(TField& field, const std::string_view* bytes) {
     int index = field.FieldNo() - 1;
-    std::string_view view = bytes ? std::string_view(*bytes) : std::string_view();
     if (scratchWrite_) {
         if (index >= 0 && index < layoutCount_)
-            writeTarget_ = TqvrRecord::SetValue(writeTarget_, index, bytes ? &view : nullptr);
+            writeTarget_ = TqvrRecord::SetValue(writeTarget_, index, bytes);
         return;
     }
     if (!Active()) return;
@@ -211,9 +210,9 @@ void TqvrCustomMemTable::SetFieldData(TField& field, const std::string* bytes) {
         RaiseDatabaseError("Field " + field.DisplayName() + " is read only");
     if (index < 0 || index >= layoutCount_) return;
     if (writeTarget_) {
-        SetWriteTarget(TqvrRecord::SetValue(writeTarget_, index, bytes ? &view : nullptr));
+        SetWriteTarget(TqvrRecord::SetValue(writeTarget_, index, bytes));
     } else if (editCopy_) {
-        editCopy_ = TqvrRecord::SetValue(editCopy_, index, bytes ? &view : nullptr);
+        editCopy_ = TqvrRecord::SetValue(editCopy_, index, bytes);
     } else {
         return; // the loader's insert state between records: nothing to write into
     }

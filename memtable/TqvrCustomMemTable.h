@@ -203,7 +203,7 @@ public:
 
     // ---- Dataset value access ----
     bool GetFieldData(const TField& field, std::string& out) const override;
-    void SetFieldData(TField& field, const std::string* bytes) override;
+    void SetFieldData(TField& field, const std::string_view* bytes) override;
 
 private:
     // helpers implemented in the .cpp files

@@ -28,9 +28,32 @@ bool TqvrKeyCache::Applicable(const TqvrFieldList& list) {
     return true;
 }
 
-uint32_t TqvrKeyCache::Hash(const std::vector<Part>& parts, const TqvrRecord& record) {
-    buffer_.clear();
+void TqvrKeyCache::KeyBytes(const std::vector<Part>& parts, const TqvrRecord& record,
+                            std::string& out) {
+    out.clear();
     for (const Part& p : parts) {
+        std::string_view v;
+        if (!record.GetValue(p.index, v)) {
+            out.push_back('\x00');
+            continue;
+        }
+        const auto size = static_cast<uint32_t>(v.size());
+        out.push_back('\x01');
+        out.append(reinterpret_cast<const char*>(&size), sizeof size);
+        out.append(v);
+    }
+}
+
+uint32_t TqvrKeyCache::Hash(Table& t, const TqvrRecord& record) {
+    KeyBytes(t.parts, record, bytes_);
+    uint64_t b = 1469598103934665603ull;
+    for (unsigned char c : bytes_) b = (b ^ c) * 1099511628211ull;
+    if (t.known.empty()) t.known.resize(kKnownSize);
+    Known& known = t.known[(b ^ (b >> 32)) & (kKnownSize - 1)];
+    if (known.used && known.bytes == bytes_) return known.hash;
+
+    buffer_.clear();
+    for (const Part& p : t.parts) {
         std::string_view v;
         if (!record.GetValue(p.index, v)) {
             buffer_.push_back('\x00');
@@ -48,7 +71,11 @@ uint32_t TqvrKeyCache::Hash(const std::vector<Part>& parts, const TqvrRecord& re
     }
     uint64_t h = 1469598103934665603ull;
     for (unsigned char c : buffer_) h = (h ^ c) * 1099511628211ull;
-    return static_cast<uint32_t>(h ^ (h >> 32));
+    const auto hash = static_cast<uint32_t>(h ^ (h >> 32));
+    known.bytes.swap(bytes_);
+    known.hash = hash;
+    known.used = true;
+    return hash;
 }
 
 size_t TqvrKeyCache::Find(const Table& t, uint32_t hash) {
@@ -115,11 +142,11 @@ const std::vector<TqvrRecord*>* TqvrKeyCache::Candidates(const TqvrFieldList& li
         t->parts = parts_;
         t->cells.assign(64, 0);
         for (int s = 0; s < common_.SlotCount(); ++s)
-            if (const TqvrRecord* r = common_.Slot(s)) Insert(*t, Hash(t->parts, *r), s);
+            if (const TqvrRecord* r = common_.Slot(s)) Insert(*t, Hash(*t, *r), s);
         tables_.push_back(std::move(t));
         table = tables_.back().get();
     }
-    size_t i = Find(*table, Hash(parts_, key));
+    size_t i = Find(*table, Hash(*table, key));
     if (i == table->cells.size()) return &found_;
     for (int32_t s = HeadOf(table->cells[i]); s >= 0; s = table->next[s]) {
         if (found_.size() == limit) {
@@ -132,7 +159,7 @@ const std::vector<TqvrRecord*>* TqvrKeyCache::Candidates(const TqvrFieldList& li
 }
 
 void TqvrKeyCache::Add(const TqvrRecord* record) {
-    for (auto& t : tables_) Insert(*t, Hash(t->parts, *record), record->slot);
+    for (auto& t : tables_) Insert(*t, Hash(*t, *record), record->slot);
 }
 
 void TqvrKeyCache::Remove(const TqvrRecord* record) {
@@ -145,7 +172,7 @@ void TqvrKeyCache::Remove(const TqvrRecord* record) {
             if (after >= 0) t->prev[after] = before;
         } else {
             // The record heads its list, or is not in the table at all.
-            uint32_t h = Hash(t->parts, *record);
+            uint32_t h = Hash(*t, *record);
             size_t i = Find(*t, h);
             if (i == t->cells.size() || HeadOf(t->cells[i]) != slot) continue;
             if (after >= 0) {
@@ -158,4 +185,13 @@ void TqvrKeyCache::Remove(const TqvrRecord* record) {
         }
         t->next[slot] = t->prev[slot] = -1;
     }
+}
+
+bool TqvrKeyCache::SameKeys(const TqvrRecord& a, const TqvrRecord& b) {
+    for (auto& t : tables_) {
+        KeyBytes(t->parts, a, bytes_);
+        KeyBytes(t->parts, b, otherBytes_);
+        if (bytes_ != otherBytes_) return false;
+    }
+    return true;
 }

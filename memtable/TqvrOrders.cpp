@@ -417,7 +417,9 @@ TqvrRecord* TqvrCustomMemTable::PostEdit(TqvrRecord* stored) {
                            : FindEntry(*index, stored);
         plans.push_back({index, position, move});
     }
-    if (keyCache_) keyCache_->Remove(stored);
+    // The hash tables go by slot, which an edit keeps; only a changed key moves them.
+    const bool rehash = keyCache_ && !keyCache_->SameKeys(*stored, *editCopy_);
+    if (rehash) keyCache_->Remove(stored);
     TqvrRecord* now = stored;
     if (sameSize) {
         std::memcpy(stored->Data(), editCopy_->Data(), stored->length);
@@ -457,7 +459,7 @@ TqvrRecord* TqvrCustomMemTable::PostEdit(TqvrRecord* stored) {
             lastPosition_ = position;
         }
     }
-    if (keyCache_) keyCache_->Add(now);
+    if (rehash) keyCache_->Add(now);
     return now;
 }
 

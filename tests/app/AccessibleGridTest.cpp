@@ -369,4 +369,32 @@ TEST_F(AccessibleGridTest, AHundredThousandWorksStayFastAndFewCellsAreKept) {
     EXPECT_LT(ms, 3000);
 }
 
+// While the grid is frame-paced (a folder scan), a reader is told what the
+// table holds when a frame ends, not every step, and can read the table
+// exactly at any time.
+TEST_F(AccessibleGridTest, WhilePacedTheReaderIsToldTheStateAtTheFramesEnd) {
+    Add("H0001");
+    (void)Iface()->child(0);
+    told.clear();
+    grid->SetFramePaced(true);
+    for (int i = 2; i <= 300; ++i) Add("H" + std::to_string(10000 + i));
+    table.GoLast();
+    EXPECT_EQ(Table()->rowCount(), 300); // read from the table, not from what was told
+    EXPECT_EQ(Table()->selectedRows(), QList<int>{299});
+    EXPECT_TRUE(told.empty()); // no frame has ended: nothing told yet
+    grid->SetFramePaced(false);
+
+    int inserted = 0;
+    for (const Told& t : told)
+        if (t.type == QAccessible::TableModelChanged) {
+            EXPECT_EQ(t.modelChange, QAccessibleTableModelChangeEvent::RowsInserted);
+            EXPECT_EQ(t.firstRow, 1);
+            EXPECT_EQ(t.lastRow, 299);
+            ++inserted;
+        }
+    EXPECT_EQ(inserted, 1);
+    EXPECT_EQ(Count(QAccessible::Selection), 1);
+    EXPECT_EQ(Count(QAccessible::Selection, 299), 1);
+}
+
 } // namespace

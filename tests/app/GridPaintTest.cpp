@@ -100,4 +100,49 @@ TEST_F(GridPaintTest, AChangeSoonAfterAPaintIsPaintedWhenTheFrameEnds) {
     Take();
 }
 
+// Frame pacing, as the folder scan asks for it: the rows stay those of a grid
+// that follows every notification, the scroll bars and the announcements come
+// once per frame, and ending the pacing catches up at once.
+TEST_F(GridPaintTest, APacedGridKeepsItsRowsExactAndItsBarsAtFramePace) {
+    constexpr int kFrameMs = 16;
+    Works(30);
+    TDBGridPlus twin(&window); // unpaced, on the same table
+    twin.setGeometry(grid->geometry());
+    twin.SetDataSource(&source);
+    int rangeChanges = 0, frames = 0;
+    QObject::connect(grid->verticalScrollBar(), &QScrollBar::rangeChanged, [&] { ++rangeChanges; });
+    QObject::connect(grid, &TDBGridPlus::FrameEnded, [&] { ++frames; });
+    Quiet(2 * kFrameMs);
+    grid->SetFramePaced(true);
+    QElapsedTimer clock;
+    clock.start();
+    int inserted = 0;
+    auto insert = [&] {
+        ++inserted;
+        table.Insert();
+        table.FieldNamed("ID").SetStringValue(WorkId(1000 + inserted));
+        table.Post();
+        ASSERT_EQ(grid->TopRow(), twin.TopRow());
+        ASSERT_EQ(grid->CurrentRowIndex(), twin.CurrentRowIndex());
+    };
+    while (!clock.hasExpired(150)) {
+        insert();
+        QApplication::processEvents();
+    }
+    insert(); // left for the catch-up
+    const qint64 elapsed = clock.elapsed();
+    const int framesDuringBurst = frames;
+    grid->SetFramePaced(false);
+
+    ASSERT_GT(inserted, 100);
+    const int bound = static_cast<int>(elapsed / kFrameMs) + 2;
+    EXPECT_LE(rangeChanges, bound);
+    EXPECT_GE(framesDuringBurst, 1);
+    EXPECT_LE(framesDuringBurst, bound);
+    EXPECT_EQ(frames, framesDuringBurst + 1); // the catch-up
+    EXPECT_EQ(grid->verticalScrollBar()->maximum(), 30 + inserted - 1);
+    EXPECT_EQ(grid->verticalScrollBar()->value(), table.CurrentPosition());
+    Take();
+}
+
 } // namespace

@@ -331,4 +331,30 @@ TEST_F(ScanTest, TheStatusPanelIsNotPaintedPerEntry) {
     EXPECT_EQ(matchedFiles, 0);
 }
 
+// Pending events are pumped on a time slice, not per entry (the first entry
+// pumps at once: the test of stopping relies on it), and the grid is paced
+// only while the walk runs.
+TEST_F(ScanTest, TheWalkPumpsOnATimeSliceNotPerEntry) {
+    Tree t;
+    constexpr int kFolders = 40, kFiles = 50;
+    for (int d = 0; d < kFolders; ++d)
+        for (int f = 0; f < kFiles; ++f)
+            t.File("d" + std::to_string(d) + "/" + std::to_string(10000 + d * kFiles + f) +
+                   "_0.ogg");
+    int pumps = 0;
+    QTimer ticker; // a zero timer fires once in every pass over pending events
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        if (scanning && window->ListWork->FramePaced()) ++pumps;
+    });
+    ticker.start(0);
+    Scan(t.root(), 2);
+    ticker.stop();
+    ExpectIdle();
+    EXPECT_EQ(window->tblWork->RecordTotal(), kFolders * kFiles);
+    const int entries = kFolders * (kFiles + 2) + 3;
+    EXPECT_GE(pumps, 2); // the first entry and the walk's end at least
+    EXPECT_LT(pumps, entries / 4);
+    EXPECT_FALSE(window->ListWork->FramePaced());
+}
+
 } // namespace

@@ -105,6 +105,25 @@ TEST(FindAllOgg, WalksDepthFirstAndEndsEveryLevel) {
         << ::testing::PrintToString(rec.events);
 }
 
+// A folder whose listing takes several reads, with a folder inside it that
+// is read while the outer listing is still being read.
+TEST(FindAllOgg, ListsEveryEntryOfALargeFolderOnce) {
+    TempTree t;
+    constexpr int kFiles = 3000; // some 200 KB of listing
+    const std::string pad(40, 'x');
+    for (int i = 0; i < kFiles; ++i) t.file("big/" + pad + std::to_string(i), "");
+    t.file("big/inner/12345_0.ans");
+    Recorder rec;
+    FindAllOgg(t.root(), rec.hooks());
+    std::vector<std::string> files = rec.files;
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(std::adjacent_find(files.begin(), files.end()), files.end());
+    EXPECT_EQ(files.size(), static_cast<size_t>(kFiles) + 1);
+    EXPECT_THAT(rec.matches, ElementsAre(t.root() + "/big/inner/12345_0.ans"));
+    EXPECT_EQ(rec.pumps, 3 + (kFiles + 3) + 3);
+    EXPECT_EQ(rec.ends, 3);
+}
+
 TEST(FindAllOgg, SkipsDotEntriesWithEverythingBelowThem) {
     TempTree t;
     t.file(".hidden/33333_0.ans");

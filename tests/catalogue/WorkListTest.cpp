@@ -1,3 +1,5 @@
+#include "catalogue/FindAllOgg.h"
+#include "catalogue/ParticipantName.h"
 #include "catalogue/WorkExport.h"
 #include "catalogue/WorkList.h"
 
@@ -97,6 +99,61 @@ TEST_F(WorkListTest, ASecondScanAddsToTheFirst) {
                 ElementsAre(std::pair<std::string, std::string>{"11111", one.root() + "/"},
                             std::pair<std::string, std::string>{"22222", two.root() + "/"},
                             std::pair<std::string, std::string>{"33333", two.root() + "/"}));
+}
+
+// The tool's scan runs the record step once per work ID; the list it leaves
+// must be the one the window's step per file leaves, whatever the tree.
+TEST(ScanWorks, ListsWhatTheRecordStepPerFileLists) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> earlier; // scanned first, into the same table
+        std::vector<std::string> files;
+    };
+    std::vector<std::string> many;
+    for (int i = 0; i < 150; ++i)
+        for (const char* suffix : {"_0.ans", "_2.ogg"})
+            many.push_back("s" + std::to_string(i % 7) + "/c" + std::to_string(i % 3) + "/" +
+                           std::to_string(20000 + i % 90) + suffix);
+    const std::vector<Case> cases = {
+        {"one ID in several folders", {}, {"a/12345_0.ans", "b/c/12345_2.ogg", "12345_3.ogg"}},
+        {"IDs differing in case", {}, {"x/abcde_0.ans", "y/ABCDE_2.ogg", "z/abcde_3.ogg"}},
+        // An ignorable control character: two byte texts, one collation key.
+        {"IDs the collation finds equal",
+         {},
+         {"p/1\x01"
+          "234_0.ans",
+          "q/12\x01"
+          "34_2.ogg"}},
+        {"more works than the key tables' threshold", {}, many},
+        {"a second scan over listed works",
+         {"11111_0.ans", "o/22222_0.ogg"},
+         {"n/22222_2.ogg", "n/33333_3.ogg", "m/11111_0.ogg"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempTree earlier, tree;
+        for (const std::string& f : c.earlier) earlier.file(f);
+        for (const std::string& f : c.files) tree.file(f);
+        TqvrMemTable perFile("tblWork"), tool("tblWork");
+        ConfigureWorkTable(perFile);
+        ConfigureWorkTable(tool);
+        int files = 0;
+        ScanHooks hooks;
+        hooks.participantFound = [&](const std::string& folder, std::string_view name) {
+            ++files;
+            RecordWork(perFile, WorkIdOf(name), folder);
+        };
+        if (!c.earlier.empty()) {
+            FindAllOgg(earlier.root(), hooks);
+            perFile.ApplySort();
+            ScanWorks(earlier.root(), tool);
+        }
+        files = 0;
+        FindAllOgg(tree.root(), hooks);
+        perFile.ApplySort();
+        EXPECT_EQ(ScanWorks(tree.root(), tool), files);
+        EXPECT_EQ(Listed(tool), Listed(perFile));
+    }
 }
 
 } // namespace

@@ -76,6 +76,23 @@ def make_tree(root, sheet_tool):
     return tree
 
 
+def make_long_walk(root, depth=14, files=150):
+    """A tree that takes seconds to walk yet costs little to make: each level
+    holds two links to the next, so the walk meets the last level, and its
+    files, 2**depth times (links are followed, and none leads back up the
+    path)."""
+    top = os.path.join(root, "long walk")
+    for i in range(depth + 1):
+        os.makedirs(os.path.join(top, f"L{i}"), exist_ok=True)
+    for i in range(depth):
+        for name in ("a", "b"):
+            os.symlink(f"../L{i + 1}", os.path.join(top, f"L{i}", name))
+    open(os.path.join(top, f"L{depth}", "77777_0.ogg"), "wb").close()
+    for n in range(files):
+        open(os.path.join(top, f"L{depth}", f"page {n}.jpg"), "wb").close()
+    return os.path.join(top, "L0")
+
+
 class Review:
     def __init__(self, zenor, tree):
         self.tree = tree
@@ -291,6 +308,25 @@ def run(zenor, sheet_tool, work):
         press(find(dialog, "push button", "Cancel"))
         wait_for("the folder dialog to close", lambda: not boxes(review.app, review.window))
         check(folder_box.queryText().getText(0, -1) == tree, "cancelling the folder dialog changed the box")
+
+        # A long scan: the status panel is read while it runs, and «Прервать»
+        # stops it.
+        long_walk = make_long_walk(work)
+        folder_box.queryEditableText().setTextContents(long_walk)
+        wait_for("the folder box to show the long walk",
+                 lambda: folder_box.queryText().getText(0, -1) == long_walk)
+        bar = find(review.window, "status bar")
+        press(review.button("Получить работы"))
+        # Read as often as a reader could: the panel goes blank at the end of
+        # every folder, as it should, and shows each file's path in between.
+        walking = wait_for("the status panel to show a file of the walk",
+                           lambda: bar.name.startswith(long_walk + "/") and bar.name, interval=0.02)
+        log(f"status panel during the scan: {walking[:60]!r}...")
+        stop = review.button("Прервать")
+        check("enabled" in states(stop), "«Прервать» is not enabled during the scan")
+        press(stop)
+        review.answer_box("the stopped-scan box", app_title, "Получение списка работ прервано")
+        check("enabled" in states(review.button("Получить работы")), "«Получить работы» stays disabled")
         log("PASS")
     finally:
         review.close()
