@@ -71,13 +71,13 @@ int ScanWorks(std::string_view folder, TqvrMemTable& tblWork) {
 
 std::string RecordingSeconds(const std::string& path) {
     if (!FileExists(path)) return {};
-    const std::unique_ptr<VorbisFile> file = VorbisFile::open(path);
+    const std::unique_ptr<VorbisFile> file = VorbisFile::Open(path);
     if (!file) return {};
     // The length the player's gauge runs to: the stream's bytes of 16-bit
     // samples over its bytes per second, computed as the player does.
-    const std::int64_t bytes = file->frames() * file->channels() * 2;
+    const std::int64_t bytes = file->Frames() * file->Channels() * 2;
     const double seconds =
-        static_cast<double>(bytes) / (static_cast<double>(file->rate()) * file->channels() * 2);
+        static_cast<double>(bytes) / (static_cast<double>(file->Rate()) * file->Channels() * 2);
     char text[32];
     std::snprintf(text, sizeof text, "%.3f", seconds);
     return text;
