@@ -33,29 +33,29 @@ protected:
 };
 
 TEST_F(AnswerSheetTest, FileExistsOnlyForARegularFile) {
-    t.file("plain");
-    t.dir("folder");
-    t.link("to_plain", "plain");
-    t.link("to_folder", "folder");
-    t.link("dangling", "absent");
-    t.link("to_device", "/dev/zero");
-    ASSERT_EQ(mkfifo(t.path("fifo").c_str(), 0644), 0);
-    EXPECT_FALSE(FileExists(t.path("to_device")));
-    EXPECT_FALSE(FileExists(t.path("fifo")));
-    EXPECT_TRUE(FileExists(t.path("plain")));
-    EXPECT_TRUE(FileExists(t.path("to_plain")));
-    EXPECT_FALSE(FileExists(t.path("folder")));
-    EXPECT_FALSE(FileExists(t.path("to_folder")));
-    EXPECT_FALSE(FileExists(t.path("dangling")));
-    EXPECT_FALSE(FileExists(t.path("absent")));
+    t.File("plain");
+    t.Dir("folder");
+    t.Link("to_plain", "plain");
+    t.Link("to_folder", "folder");
+    t.Link("dangling", "absent");
+    t.Link("to_device", "/dev/zero");
+    ASSERT_EQ(mkfifo(t.Path("fifo").c_str(), 0644), 0);
+    EXPECT_FALSE(FileExists(t.Path("to_device")));
+    EXPECT_FALSE(FileExists(t.Path("fifo")));
+    EXPECT_TRUE(FileExists(t.Path("plain")));
+    EXPECT_TRUE(FileExists(t.Path("to_plain")));
+    EXPECT_FALSE(FileExists(t.Path("folder")));
+    EXPECT_FALSE(FileExists(t.Path("to_folder")));
+    EXPECT_FALSE(FileExists(t.Path("dangling")));
+    EXPECT_FALSE(FileExists(t.Path("absent")));
     EXPECT_FALSE(FileExists(""));
-    EXPECT_FALSE(FileExists(t.path("plain") + std::string("\0x", 2)));
+    EXPECT_FALSE(FileExists(t.Path("plain") + std::string("\0x", 2)));
 }
 
 TEST_F(AnswerSheetTest, LoadsTheCurrentWorksSheet) {
-    test::WriteAnswerSheet(t.path("12345_0.ans"), {"2", "B", "", "", "в библиотеке", "went", "C"});
-    RecordWork(tblWork, "12345", t.root() + "/");
-    EXPECT_EQ(AnswerSheetPath(tblWork), t.path("12345_0.ans"));
+    test::WriteAnswerSheet(t.Path("12345_0.ans"), {"2", "B", "", "", "в библиотеке", "went", "C"});
+    RecordWork(tblWork, "12345", t.Root() + "/");
+    EXPECT_EQ(AnswerSheetPath(tblWork), t.Path("12345_0.ans"));
     EXPECT_EQ(Step(), std::nullopt);
     ASSERT_TRUE(answers.Active());
     EXPECT_EQ(Shown("VarNo"), "2");
@@ -65,12 +65,12 @@ TEST_F(AnswerSheetTest, LoadsTheCurrentWorksSheet) {
 }
 
 TEST_F(AnswerSheetTest, AMissingSheetClosesTheAnswersAndSaysWhere) {
-    test::WriteAnswerSheet(t.path("11111_0.ans"), {"1", "A"});
-    t.dir("22222_0.ans"); // a folder of that name is no sheet
-    RecordWork(tblWork, "11111", t.root() + "/");
+    test::WriteAnswerSheet(t.Path("11111_0.ans"), {"1", "A"});
+    t.Dir("22222_0.ans"); // a folder of that name is no sheet
+    RecordWork(tblWork, "11111", t.Root() + "/");
     ASSERT_EQ(Step(), std::nullopt);
-    RecordWork(tblWork, "22222", t.root() + "/");
-    EXPECT_EQ(Step(), "Файл " + t.path("22222_0.ans") + " с ответами участника не найден: ");
+    RecordWork(tblWork, "22222", t.Root() + "/");
+    EXPECT_EQ(Step(), "Файл " + t.Path("22222_0.ans") + " с ответами участника не найден: ");
     EXPECT_FALSE(answers.Active());
     // Moving back shows the sheet again.
     ASSERT_TRUE(tblWork.SeekKey("ID", TKeyValue("11111"), 0));
@@ -79,11 +79,11 @@ TEST_F(AnswerSheetTest, AMissingSheetClosesTheAnswersAndSaysWhere) {
 }
 
 TEST_F(AnswerSheetTest, ADamagedSheetFailsAndLeavesTheAnswersShown) {
-    test::WriteAnswerSheet(t.path("11111_0.ans"), {"1", "A"});
-    t.file("33333_0.ans", "Это не лист ответов\n");
-    RecordWork(tblWork, "11111", t.root() + "/");
+    test::WriteAnswerSheet(t.Path("11111_0.ans"), {"1", "A"});
+    t.File("33333_0.ans", "Это не лист ответов\n");
+    RecordWork(tblWork, "11111", t.Root() + "/");
     ASSERT_EQ(Step(), std::nullopt);
-    RecordWork(tblWork, "33333", t.root() + "/");
+    RecordWork(tblWork, "33333", t.Root() + "/");
     try {
         Step();
         FAIL() << "a text file loaded as a sheet";
@@ -96,9 +96,9 @@ TEST_F(AnswerSheetTest, ADamagedSheetFailsAndLeavesTheAnswersShown) {
 
 TEST_F(AnswerSheetTest, AnEmptyListLooksInTheCurrentDirectory) {
     const auto saved = std::filesystem::current_path();
-    std::filesystem::current_path(t.root());
+    std::filesystem::current_path(t.Root());
     const auto missing = Step();
-    test::WriteAnswerSheet(t.path("_0.ans"), {"7"});
+    test::WriteAnswerSheet(t.Path("_0.ans"), {"7"});
     const auto found = Step();
     std::filesystem::current_path(saved);
     EXPECT_EQ(missing, "Файл _0.ans с ответами участника не найден: ");

@@ -34,17 +34,17 @@ public:
     TempTree(const TempTree&) = delete;
     TempTree& operator=(const TempTree&) = delete;
 
-    const std::string& root() const { return root_; }
-    std::string path(const std::string& rel) const { return root_ + "/" + rel; }
+    const std::string& Root() const { return root_; }
+    std::string Path(const std::string& rel) const { return root_ + "/" + rel; }
 
-    void dir(const std::string& rel) const { std::filesystem::create_directories(path(rel)); }
-    void file(const std::string& rel, const std::string& bytes = "x") const {
-        const std::filesystem::path p = path(rel);
+    void Dir(const std::string& rel) const { std::filesystem::create_directories(Path(rel)); }
+    void File(const std::string& rel, const std::string& bytes = "x") const {
+        const std::filesystem::path p = Path(rel);
         std::filesystem::create_directories(p.parent_path());
         std::ofstream(p, std::ios::binary) << bytes;
     }
-    void link(const std::string& rel, const std::string& target) const {
-        std::filesystem::create_symlink(target, path(rel));
+    void Link(const std::string& rel, const std::string& target) const {
+        std::filesystem::create_symlink(target, Path(rel));
     }
 
 private:

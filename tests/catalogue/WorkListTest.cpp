@@ -67,16 +67,16 @@ TEST_F(WorkListTest, KeepsLongWorkFoldersWhole) {
 
 TEST_F(WorkListTest, ScanListsTheWorksOfATreeSorted) {
     TempTree t;
-    t.file("s/c/12345_0.ans");
-    t.file("s/c/12345_2.ogg");
-    t.file("s/c/12345_3.ogg");
-    t.file("s/99999_0.ogg");
-    t.file("s/abcde_0.ans");
-    t.file("s/ABCDE_2.ogg");
-    t.file("s/notes.txt");
-    t.file("12345_0.ans/00001_3.ogg"); // a folder named like a sheet is walked, not counted
-    const std::string r = t.root() + "/";
-    EXPECT_EQ(ScanWorks(t.root(), table), 7);
+    t.File("s/c/12345_0.ans");
+    t.File("s/c/12345_2.ogg");
+    t.File("s/c/12345_3.ogg");
+    t.File("s/99999_0.ogg");
+    t.File("s/abcde_0.ans");
+    t.File("s/ABCDE_2.ogg");
+    t.File("s/notes.txt");
+    t.File("12345_0.ans/00001_3.ogg"); // a folder named like a sheet is walked, not counted
+    const std::string r = t.Root() + "/";
+    EXPECT_EQ(ScanWorks(t.Root(), table), 7);
     const Rows rows = Listed(table);
     ASSERT_EQ(rows.size(), 5u);
     EXPECT_EQ(rows[0], (std::pair<std::string, std::string>{"00001", r + "12345_0.ans/"}));
@@ -89,16 +89,16 @@ TEST_F(WorkListTest, ScanListsTheWorksOfATreeSorted) {
 
 TEST_F(WorkListTest, ASecondScanAddsToTheFirst) {
     TempTree one, two;
-    one.file("11111_0.ans");
-    one.file("22222_0.ans");
-    two.file("22222_2.ogg");
-    two.file("33333_3.ogg");
-    ScanWorks(one.root(), table);
-    EXPECT_EQ(ScanWorks(two.root(), table), 2);
+    one.File("11111_0.ans");
+    one.File("22222_0.ans");
+    two.File("22222_2.ogg");
+    two.File("33333_3.ogg");
+    ScanWorks(one.Root(), table);
+    EXPECT_EQ(ScanWorks(two.Root(), table), 2);
     EXPECT_THAT(Listed(table),
-                ElementsAre(std::pair<std::string, std::string>{"11111", one.root() + "/"},
-                            std::pair<std::string, std::string>{"22222", two.root() + "/"},
-                            std::pair<std::string, std::string>{"33333", two.root() + "/"}));
+                ElementsAre(std::pair<std::string, std::string>{"11111", one.Root() + "/"},
+                            std::pair<std::string, std::string>{"22222", two.Root() + "/"},
+                            std::pair<std::string, std::string>{"33333", two.Root() + "/"}));
 }
 
 // The tool's scan runs the record step once per work ID; the list it leaves
@@ -132,8 +132,8 @@ TEST(ScanWorks, ListsWhatTheRecordStepPerFileLists) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TempTree earlier, tree;
-        for (const std::string& f : c.earlier) earlier.file(f);
-        for (const std::string& f : c.files) tree.file(f);
+        for (const std::string& f : c.earlier) earlier.File(f);
+        for (const std::string& f : c.files) tree.File(f);
         TqvrMemTable perFile("tblWork"), tool("tblWork");
         ConfigureWorkTable(perFile);
         ConfigureWorkTable(tool);
@@ -144,14 +144,14 @@ TEST(ScanWorks, ListsWhatTheRecordStepPerFileLists) {
             RecordWork(perFile, WorkIdOf(name), folder);
         };
         if (!c.earlier.empty()) {
-            FindAllOgg(earlier.root(), hooks);
+            FindAllOgg(earlier.Root(), hooks);
             perFile.ApplySort();
-            ScanWorks(earlier.root(), tool);
+            ScanWorks(earlier.Root(), tool);
         }
         files = 0;
-        FindAllOgg(tree.root(), hooks);
+        FindAllOgg(tree.Root(), hooks);
         perFile.ApplySort();
-        EXPECT_EQ(ScanWorks(tree.root(), tool), files);
+        EXPECT_EQ(ScanWorks(tree.Root(), tool), files);
         EXPECT_EQ(Listed(tool), Listed(perFile));
     }
 }
