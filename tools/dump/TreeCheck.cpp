@@ -18,7 +18,7 @@
 #include <mutex>
 #include <thread>
 
-std::vector<Problem> CheckReport::allProblems() const {
+std::vector<Problem> CheckReport::AllProblems() const {
     std::vector<Problem> all;
     for (const CheckedWork& w : works) all.insert(all.end(), w.problems.begin(), w.problems.end());
     all.insert(all.end(), treeProblems.begin(), treeProblems.end());
