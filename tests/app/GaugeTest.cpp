@@ -16,7 +16,7 @@ namespace {
 
 // The suite may or may not bring its own main(); either way the widgets need
 // an application object, made once.
-void ensureApplication() {
+void EnsureApplication() {
     if (QApplication::instance() == nullptr) {
         static int argc = 1;
         static char name[] = "tests_app";
@@ -28,7 +28,7 @@ void ensureApplication() {
 class GaugeTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ensureApplication();
+        EnsureApplication();
         gauge = std::make_unique<TGauge>(nullptr);
     }
     std::unique_ptr<TGauge> gauge;
@@ -136,73 +136,73 @@ protected:
     }
 };
 
-void flushPaints() {
+void FlushPaints() {
     for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
 }
 
 TEST_F(GaugeTest, RepaintsOnlyWhenPercentChanges) {
     gauge->resize(150, 18);
     gauge->show();
-    flushPaints();
+    FlushPaints();
     PaintCounter counter;
     gauge->installEventFilter(&counter);
 
     gauge->SetMaxValue(1000); // 0 of 1000 is still 0%
     gauge->SetProgress(9);    // 0.9% truncates to 0
-    flushPaints();
+    FlushPaints();
     EXPECT_EQ(counter.paints, 0);
 
     gauge->SetProgress(10); // 1%
-    flushPaints();
+    FlushPaints();
     EXPECT_EQ(counter.paints, 1);
 
     gauge->SetProgress(19);   // still 1%
     gauge->SetMaxValue(1900); // 19 of 1900 is still 1%
-    flushPaints();
+    FlushPaints();
     EXPECT_EQ(counter.paints, 1);
 
     gauge->SetMaxValue(19); // 100%
-    flushPaints();
+    FlushPaints();
     EXPECT_EQ(counter.paints, 2);
 }
 
 // Look: frame, fill proportional to the percentage, inverted centred text.
-QImage render(TGauge& gauge, int percent) {
+QImage Render(TGauge& gauge, int percent) {
     gauge.resize(202, 20);
     gauge.SetMaxValue(100);
     gauge.SetProgress(percent);
     return gauge.grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-bool isBlack(QRgb c) {
+bool IsBlack(QRgb c) {
     return qGray(c) < 64;
 }
-bool isWhite(QRgb c) {
+bool IsWhite(QRgb c) {
     return qGray(c) > 192;
 }
 
 TEST_F(GaugeTest, LooksLikeFramedBarWithInvertedText) {
     for (int percent : {0, 50, 100}) {
         SCOPED_TRACE(percent);
-        const QImage img = render(*gauge, percent);
+        const QImage img = Render(*gauge, percent);
         ASSERT_EQ(img.width(), 202);
         ASSERT_EQ(img.height(), 20);
         for (int x = 0; x < 202; ++x) {
-            EXPECT_TRUE(isBlack(img.pixel(x, 0)));
-            EXPECT_TRUE(isBlack(img.pixel(x, 19)));
+            EXPECT_TRUE(IsBlack(img.pixel(x, 0)));
+            EXPECT_TRUE(IsBlack(img.pixel(x, 19)));
         }
         for (int y = 0; y < 20; ++y) {
-            EXPECT_TRUE(isBlack(img.pixel(0, y)));
-            EXPECT_TRUE(isBlack(img.pixel(201, y)));
+            EXPECT_TRUE(IsBlack(img.pixel(0, y)));
+            EXPECT_TRUE(IsBlack(img.pixel(201, y)));
         }
         // The field is 200 pixels wide: the fill ends at 2 * percent.
         const int fillEnd = 1 + 2 * percent;
         // Columns near both ends hold no text: they show the bare fill.
         if (percent > 0) {
-            EXPECT_TRUE(isBlack(img.pixel(2, 10)));
+            EXPECT_TRUE(IsBlack(img.pixel(2, 10)));
         }
         if (percent < 100) {
-            EXPECT_TRUE(isWhite(img.pixel(199, 10)));
+            EXPECT_TRUE(IsWhite(img.pixel(199, 10)));
         }
 
         // Text pixels: white inside the fill, black outside it; their extent is centred.
@@ -211,12 +211,12 @@ TEST_F(GaugeTest, LooksLikeFramedBarWithInvertedText) {
             for (int x = 1; x < 201; ++x) {
                 const bool inFill = x < fillEnd;
                 const QRgb c = img.pixel(x, y);
-                const bool text = inFill ? !isBlack(c) : !isWhite(c);
+                const bool text = inFill ? !IsBlack(c) : !IsWhite(c);
                 if (!text) continue;
                 textLeft = std::min(textLeft, x);
                 textRight = std::max(textRight, x);
-                if (inFill && isWhite(c)) ++whiteInFill;
-                if (!inFill && isBlack(c)) ++blackInEmpty;
+                if (inFill && IsWhite(c)) ++whiteInFill;
+                if (!inFill && IsBlack(c)) ++blackInEmpty;
             }
         }
         ASSERT_GE(textRight, 0) << "no text drawn";

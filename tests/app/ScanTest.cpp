@@ -83,9 +83,9 @@ protected:
 
 TEST_F(ScanTest, ACompletedScanListsSortsAndShowsTheFirstWork) {
     DemoCopy demo;
-    const std::string top = demo.root() + "/";
+    const std::string top = demo.Root() + "/";
     const std::string class7a = top + "Школа 17/7А/";
-    Scan(demo.root());
+    Scan(demo.Root());
     ExpectIdle();
     EXPECT_EQ(matchedFiles, 16);
     EXPECT_EQ(window->tblWork->RecordTotal(), 5);
@@ -120,13 +120,13 @@ TEST_F(ScanTest, ASecondScanAddsAndTakesTheNewFolders) {
     one.File("11111_0.ogg");
     one.File("22222_0.ogg");
     two.File("22222_2.ogg");
-    Scan(one.root(), 3);
-    Scan(two.root(), 3);
+    Scan(one.Root(), 3);
+    Scan(two.Root(), 3);
     EXPECT_EQ(matchedFiles, 1);
     ASSERT_EQ(window->tblWork->RecordTotal(), 2);
     window->tblWork->SetRecordNumber(2);
     EXPECT_EQ(Current("ID"), "22222");
-    EXPECT_EQ(Current("pathWork"), two.root() + "/");
+    EXPECT_EQ(Current("pathWork"), two.Root() + "/");
 }
 
 TEST_F(ScanTest, StoppingKeepsWhatWasFoundAndDoesNothingElse) {
@@ -141,7 +141,7 @@ TEST_F(ScanTest, StoppingKeepsWhatWasFoundAndDoesNothingElse) {
         if (++pumpsSeen == 1) window->Button2->click();
     });
     ticker.start(0);
-    Scan(t.root(), 1);
+    Scan(t.Root(), 1);
     ticker.stop();
     ExpectIdle();
     EXPECT_EQ(BoxTexts(), QStringList{kStopped});
@@ -156,7 +156,7 @@ TEST_F(ScanTest, ADamagedSheetAtTheEndLeavesTheScanFlagUntilAbort) {
     Tree t;
     t.File("11111_0.ans", "this is not a sheet");
     t.File("22222_0.ogg");
-    window->DirectoryEdit1->setText(QString::fromStdString(t.root()));
+    window->DirectoryEdit1->setText(QString::fromStdString(t.Root()));
     MessageBoxes::SetNextAnswer(MessageBoxes::Answer::Ok);
     try {
         window->Button1Click(window->Button1);
@@ -177,7 +177,7 @@ TEST_F(ScanTest, ADamagedSheetAtTheEndLeavesTheScanFlagUntilAbort) {
     MessageBoxes::SetNextAnswer(MessageBoxes::Answer::Ok);
     window->tblWork->GoLast(); // the list was sorted before the failed load
     EXPECT_EQ(BoxTexts(),
-              QStringList{QString::fromStdString("Файл " + t.root() +
+              QStringList{QString::fromStdString("Файл " + t.Root() +
                                                  "/22222_0.ans с ответами участника не найден: ")});
 }
 
@@ -186,8 +186,8 @@ TEST_F(ScanTest, NoMatchedFileMeansNoLoadingOnMoves) {
     works.File("11111_0.ogg");
     works.File("22222_0.ogg");
     empty.File("readme.txt");
-    Scan(works.root(), 3);
-    Scan(empty.root(), 3);
+    Scan(works.Root(), 3);
+    Scan(empty.Root(), 3);
     EXPECT_EQ(matchedFiles, 0);
     MessageBoxes::ClearShownBoxes();
     window->SetStatusText(QStringLiteral("unchanged"));
@@ -201,7 +201,7 @@ TEST_F(ScanTest, AnEmptyFolderTextScansTheCurrentDirectory) {
     Tree t;
     t.File("readme.txt");
     const auto saved = std::filesystem::current_path();
-    std::filesystem::current_path(t.root());
+    std::filesystem::current_path(t.Root());
     Scan("", 2);
     std::filesystem::current_path(saved);
     ExpectIdle();
@@ -217,14 +217,14 @@ TEST_F(ScanTest, ACloseRequestWaitsForTheScanThenClosesTheBoxesAtOnce) {
         t.File("d" + std::to_string(i) + "/" + std::to_string(30000 + i) + "_0.ogg");
     bool closed = false;
     QTimer::singleShot(0, window.get(), [&] { closed = window->close(); });
-    window->DirectoryEdit1->setText(QString::fromStdString(t.root()));
+    window->DirectoryEdit1->setText(QString::fromStdString(t.Root()));
     window->Button1Click(window->Button1); // no answers queued: the boxes must close by themselves
     EXPECT_FALSE(closed);                  // the request was put off...
     EXPECT_EQ(window->tblWork->RecordTotal(), 20); // ...the scan ran to its end...
     EXPECT_FALSE(window->isVisible());             // ...and then the window closed
     EXPECT_EQ(BoxTexts(),
               (QStringList{kListReady, QString::fromStdString(
-                                           "Файл " + t.root() +
+                                           "Файл " + t.Root() +
                                            "/d0/30000_0.ans с ответами участника не найден: ")}));
 }
 
@@ -232,7 +232,7 @@ TEST_F(ScanTest, ACloseRequestWaitsForTheScanThenClosesTheBoxesAtOnce) {
 // first work's sheet is damaged: the load's error ends the scan's handler.
 void ScanThenFailOnADamagedSheet(T_main& window, const std::string& demo, const Tree& damaged) {
     damaged.File("00000_0.ans", "this is not a sheet");
-    for (const std::string* folder : {&demo, &damaged.root()}) {
+    for (const std::string* folder : {&demo, &damaged.Root()}) {
         window.DirectoryEdit1->setText(QString::fromStdString(*folder));
         MessageBoxes::SetNextAnswer(MessageBoxes::Answer::Ok);
         MessageBoxes::SetNextAnswer(MessageBoxes::Answer::Ok);
@@ -252,11 +252,11 @@ TEST_P(NothingLoadsTest, LabelsNeverShowAnotherWorksAnswers) {
     DemoCopy demo;
     Tree other;
     if (GetParam()) {
-        ScanThenFailOnADamagedSheet(*window, demo.root(), other);
+        ScanThenFailOnADamagedSheet(*window, demo.Root(), other);
     } else {
-        Scan(demo.root());
+        Scan(demo.Root());
         other.File("readme.txt");
-        Scan(other.root());
+        Scan(other.Root());
         ASSERT_EQ(window->DBText4->text(), QStringLiteral("went")); // the first work's
     }
     // 10318 has a sheet of its own, which nothing loads now.
@@ -276,7 +276,7 @@ INSTANTIATE_TEST_SUITE_P(AfterAScan, NothingLoadsTest, ::testing::Values(false, 
 TEST_F(ScanTest, AfterAScanEndedByAnExceptionACloseCloses) {
     DemoCopy demo;
     Tree damaged;
-    ScanThenFailOnADamagedSheet(*window, demo.root(), damaged);
+    ScanThenFailOnADamagedSheet(*window, demo.Root(), damaged);
     EXPECT_TRUE(window->close());
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(closeRequestedDuringScan);
@@ -291,7 +291,7 @@ TEST_F(ScanTest, SpecialFilesNamedLikeAWorksFilesAreMissing) {
     ASSERT_EQ(mkfifo(t.Path("11111_2.ogg").c_str(), 0644), 0);
     std::filesystem::create_symlink("/dev/zero", t.Path("22222_0.ans"));
     std::filesystem::create_symlink("/dev/zero", t.Path("22222_2.ogg"));
-    Scan(t.root());
+    Scan(t.Root());
     for (const char* id : {"11111", "22222"}) {
         SCOPED_TRACE(id);
         MessageBoxes::ClearShownBoxes();
@@ -299,7 +299,7 @@ TEST_F(ScanTest, SpecialFilesNamedLikeAWorksFilesAreMissing) {
         MessageBoxes::SetNextAnswer(MessageBoxes::Answer::Ok);
         ASSERT_TRUE(window->tblWork->SeekKey("ID", std::string(id)));
         window->Button3->click();
-        const std::string base = t.root() + "/" + id;
+        const std::string base = t.Root() + "/" + id;
         EXPECT_EQ(BoxTexts(),
                   (QStringList{QString::fromStdString("Файл " + base +
                                                       "_0.ans с ответами участника не найден: "),
@@ -324,7 +324,7 @@ TEST_F(ScanTest, TheStatusPanelIsNotPaintedPerEntry) {
     window->StatusBar1->installEventFilter(&counter);
     QCoreApplication::processEvents();
     counter.paints = 0;
-    Scan(t.root(), 2);
+    Scan(t.Root(), 2);
     window->StatusBar1->removeEventFilter(&counter);
     // 2,000 files and 40 folder ends; a repaint per change would be thousands.
     EXPECT_LT(counter.paints, 200);
@@ -347,7 +347,7 @@ TEST_F(ScanTest, TheWalkPumpsOnATimeSliceNotPerEntry) {
         if (scanning && window->ListWork->FramePaced()) ++pumps;
     });
     ticker.start(0);
-    Scan(t.root(), 2);
+    Scan(t.Root(), 2);
     ticker.stop();
     ExpectIdle();
     EXPECT_EQ(window->tblWork->RecordTotal(), kFolders * kFiles);

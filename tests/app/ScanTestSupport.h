@@ -34,7 +34,7 @@ public:
     Tree(const Tree&) = delete;
     Tree& operator=(const Tree&) = delete;
 
-    const std::string& root() const { return root_; }
+    const std::string& Root() const { return root_; }
     std::string Path(const std::string& rel) const { return root_ + "/" + rel; }
     void File(const std::string& rel, const std::string& bytes = "") const {
         const std::filesystem::path p = Path(rel);
