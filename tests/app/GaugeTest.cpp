@@ -29,16 +29,16 @@ class GaugeTest : public ::testing::Test {
 protected:
     void SetUp() override {
         EnsureApplication();
-        gauge = std::make_unique<TGauge>(nullptr);
+        gauge_ = std::make_unique<TGauge>(nullptr);
     }
-    std::unique_ptr<TGauge> gauge;
+    std::unique_ptr<TGauge> gauge_;
 };
 
 TEST_F(GaugeTest, StartsAtZeroOfHundred) {
-    EXPECT_EQ(gauge->MinValue(), 0);
-    EXPECT_EQ(gauge->MaxValue(), 100);
-    EXPECT_EQ(gauge->Progress(), 0);
-    EXPECT_EQ(gauge->PercentDone(), 0);
+    EXPECT_EQ(gauge_->MinValue(), 0);
+    EXPECT_EQ(gauge_->MaxValue(), 100);
+    EXPECT_EQ(gauge_->Progress(), 0);
+    EXPECT_EQ(gauge_->PercentDone(), 0);
 }
 
 struct RangeCase {
@@ -52,10 +52,10 @@ class GaugeRangeTest : public GaugeTest, public ::testing::WithParamInterface<Ra
 
 TEST_P(GaugeRangeTest, ProgressIsClampedAndPercentTruncated) {
     const RangeCase c = GetParam();
-    gauge->SetMaxValue(c.max);
-    gauge->SetProgress(c.progress);
-    EXPECT_EQ(gauge->Progress(), c.expectedProgress);
-    EXPECT_EQ(gauge->PercentDone(), c.expectedPercent);
+    gauge_->SetMaxValue(c.max);
+    gauge_->SetProgress(c.progress);
+    EXPECT_EQ(gauge_->Progress(), c.expectedProgress);
+    EXPECT_EQ(gauge_->PercentDone(), c.expectedPercent);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, GaugeRangeTest,
@@ -68,32 +68,32 @@ INSTANTIATE_TEST_SUITE_P(Rows, GaugeRangeTest,
                                            RangeCase{INT_MAX, INT_MAX, INT_MAX, 100}));
 
 TEST_F(GaugeTest, LoweringMaxPullsProgressDown) {
-    gauge->SetProgress(80);
-    gauge->SetMaxValue(37);
-    EXPECT_EQ(gauge->Progress(), 37);
-    EXPECT_EQ(gauge->PercentDone(), 100);
-    gauge->SetMaxValue(200); // raising it again does not restore the old position
-    EXPECT_EQ(gauge->Progress(), 37);
-    EXPECT_EQ(gauge->PercentDone(), 18);
+    gauge_->SetProgress(80);
+    gauge_->SetMaxValue(37);
+    EXPECT_EQ(gauge_->Progress(), 37);
+    EXPECT_EQ(gauge_->PercentDone(), 100);
+    gauge_->SetMaxValue(200); // raising it again does not restore the old position
+    EXPECT_EQ(gauge_->Progress(), 37);
+    EXPECT_EQ(gauge_->PercentDone(), 18);
 }
 
 TEST_F(GaugeTest, MaxBelowMinIsRangeErrorAndChangesNothing) {
-    gauge->SetProgress(40);
+    gauge_->SetProgress(40);
     try {
-        gauge->SetMaxValue(-1);
+        gauge_->SetMaxValue(-1);
         FAIL() << "no range error";
     } catch (const ERangeError& e) {
         EXPECT_STREQ(e.what(), "Value must be between 1 and 2147483647");
         EXPECT_STREQ(e.ClassName(), "ERangeError");
     }
-    EXPECT_EQ(gauge->MaxValue(), 100);
-    EXPECT_EQ(gauge->Progress(), 40);
+    EXPECT_EQ(gauge_->MaxValue(), 100);
+    EXPECT_EQ(gauge_->Progress(), 40);
 
-    gauge->SetMinValue(5);
+    gauge_->SetMinValue(5);
     EXPECT_THROW(
         {
             try {
-                gauge->SetMaxValue(4);
+                gauge_->SetMaxValue(4);
             } catch (const Exception&
                          e) { // caught as the library's base class, as the exception box does
                 EXPECT_STREQ(e.what(), "Value must be between 6 and 2147483647");
@@ -101,27 +101,27 @@ TEST_F(GaugeTest, MaxBelowMinIsRangeErrorAndChangesNothing) {
             }
         },
         ERangeError);
-    gauge->SetMaxValue(5); // equal to the minimum is allowed
-    EXPECT_EQ(gauge->Progress(), 5);
-    EXPECT_EQ(gauge->PercentDone(), 0);
+    gauge_->SetMaxValue(5); // equal to the minimum is allowed
+    EXPECT_EQ(gauge_->Progress(), 5);
+    EXPECT_EQ(gauge_->PercentDone(), 0);
 }
 
 TEST_F(GaugeTest, MinAboveMaxIsRangeErrorAndRaisingMinPullsProgressUp) {
-    EXPECT_THROW(gauge->SetMinValue(101), ERangeError);
-    EXPECT_EQ(gauge->MinValue(), 0);
-    gauge->SetMinValue(30);
-    EXPECT_EQ(gauge->Progress(), 30);
-    gauge->SetProgress(65);
-    EXPECT_EQ(gauge->PercentDone(), 50);
+    EXPECT_THROW(gauge_->SetMinValue(101), ERangeError);
+    EXPECT_EQ(gauge_->MinValue(), 0);
+    gauge_->SetMinValue(30);
+    EXPECT_EQ(gauge_->Progress(), 30);
+    gauge_->SetProgress(65);
+    EXPECT_EQ(gauge_->PercentDone(), 50);
 }
 
 TEST_F(GaugeTest, WholeIntRangeDoesNotOverflow) {
-    gauge->SetMinValue(INT_MIN);
-    gauge->SetMaxValue(INT_MAX);
-    gauge->SetProgress(0);
-    EXPECT_EQ(gauge->PercentDone(), 50);
-    gauge->SetProgress(INT_MAX);
-    EXPECT_EQ(gauge->PercentDone(), 100);
+    gauge_->SetMinValue(INT_MIN);
+    gauge_->SetMaxValue(INT_MAX);
+    gauge_->SetProgress(0);
+    EXPECT_EQ(gauge_->PercentDone(), 50);
+    gauge_->SetProgress(INT_MAX);
+    EXPECT_EQ(gauge_->PercentDone(), 100);
 }
 
 // Counts the paints a widget receives.
@@ -141,27 +141,27 @@ void FlushPaints() {
 }
 
 TEST_F(GaugeTest, RepaintsOnlyWhenPercentChanges) {
-    gauge->resize(150, 18);
-    gauge->show();
+    gauge_->resize(150, 18);
+    gauge_->show();
     FlushPaints();
     PaintCounter counter;
-    gauge->installEventFilter(&counter);
+    gauge_->installEventFilter(&counter);
 
-    gauge->SetMaxValue(1000); // 0 of 1000 is still 0%
-    gauge->SetProgress(9);    // 0.9% truncates to 0
+    gauge_->SetMaxValue(1000); // 0 of 1000 is still 0%
+    gauge_->SetProgress(9);    // 0.9% truncates to 0
     FlushPaints();
     EXPECT_EQ(counter.paints, 0);
 
-    gauge->SetProgress(10); // 1%
+    gauge_->SetProgress(10); // 1%
     FlushPaints();
     EXPECT_EQ(counter.paints, 1);
 
-    gauge->SetProgress(19);   // still 1%
-    gauge->SetMaxValue(1900); // 19 of 1900 is still 1%
+    gauge_->SetProgress(19);   // still 1%
+    gauge_->SetMaxValue(1900); // 19 of 1900 is still 1%
     FlushPaints();
     EXPECT_EQ(counter.paints, 1);
 
-    gauge->SetMaxValue(19); // 100%
+    gauge_->SetMaxValue(19); // 100%
     FlushPaints();
     EXPECT_EQ(counter.paints, 2);
 }
@@ -184,7 +184,7 @@ bool IsWhite(QRgb c) {
 TEST_F(GaugeTest, LooksLikeFramedBarWithInvertedText) {
     for (int percent : {0, 50, 100}) {
         SCOPED_TRACE(percent);
-        const QImage img = Render(*gauge, percent);
+        const QImage img = Render(*gauge_, percent);
         ASSERT_EQ(img.width(), 202);
         ASSERT_EQ(img.height(), 20);
         for (int x = 0; x < 202; ++x) {

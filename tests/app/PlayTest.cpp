@@ -94,8 +94,8 @@ protected:
     void SetUp() override {
         MessageBoxes::SetCloseAtOnce(true);
         MessageBoxes::ClearShownBoxes();
-        window = std::make_unique<T_main>();
-        window->show();
+        window_ = std::make_unique<T_main>();
+        window_->show();
         // The shared state starts as at program start.
         BASS_ChannelStop(currentChannel);
         currentChannel = 0;
@@ -109,7 +109,7 @@ protected:
 
     void TearDown() override {
         BASS_ChannelStop(currentChannel);
-        window.reset();
+        window_.reset();
         MessageBoxes::SetCloseAtOnce(false);
         MessageBoxes::ClearShownBoxes();
     }
@@ -119,34 +119,35 @@ protected:
     void AddWorks(std::initializer_list<std::pair<const char*, const char*>> works) {
         for (auto it = std::rbegin(works); it != std::rend(works); ++it) {
             const auto& [id, folder] = *it;
-            window->tblWork->Insert();
-            window->tblWorkID->SetStringValue(id);
-            window->tblWorkpathWork->SetStringValue((root / folder).string() + "/");
-            window->tblWork->Post();
+            window_->tblWork->Insert();
+            window_->tblWorkID->SetStringValue(id);
+            window_->tblWorkpathWork->SetStringValue((root / folder).string() + "/");
+            window_->tblWork->Post();
         }
-        window->tblWork->GoFirst();
+        window_->tblWork->GoFirst();
     }
 
     std::string Path(const char* folder, const char* file) const {
         return (root / folder / file).string();
     }
 
-    void Task2() { window->Button3Click(window->Button3); }
-    void Task3() { window->Button4Click(window->Button4); }
-    void Tick() { window->Timer1Timer(window->Timer1); }
+    void Task2() { window_->Button3Click(window_->Button3); }
+    void Task3() { window_->Button4Click(window_->Button4); }
+    void Tick() { window_->Timer1Timer(window_->Timer1); }
 
-    QString Label() const { return window->lTime->text(); }
-    int Progress() const { return window->pb->Progress(); }
-    QString Caption() const { return window->PausePlay->text(); }
+    QString Label() const { return window_->lTime->text(); }
+    int Progress() const { return window_->pb->Progress(); }
+    QString Caption() const { return window_->PausePlay->text(); }
     bool PlayerShown() const {
-        const bool shown = window->btnStop->isVisible();
-        EXPECT_EQ(window->PausePlay->isVisible(), shown);
-        EXPECT_EQ(window->pb->isVisible(), shown);
+        const bool shown = window_->btnStop->isVisible();
+        EXPECT_EQ(window_->PausePlay->isVisible(), shown);
+        EXPECT_EQ(window_->pb->isVisible(), shown);
         return shown;
     }
     // The tops of btnStop, PausePlay, pb and lTime.
     std::vector<int> PlayerTops() const {
-        return {window->btnStop->y(), window->PausePlay->y(), window->pb->y(), window->lTime->y()};
+        return {window_->btnStop->y(), window_->PausePlay->y(), window_->pb->y(),
+                window_->lTime->y()};
     }
 
     void ExpectIdle() {
@@ -154,21 +155,21 @@ protected:
         EXPECT_EQ(Caption(), "Пауза");
         EXPECT_EQ(Progress(), 0);
         EXPECT_EQ(Label(), "");
-        EXPECT_FALSE(window->Timer1->isActive());
+        EXPECT_FALSE(window_->Timer1->isActive());
     }
 
-    std::unique_ptr<T_main> window;
+    std::unique_ptr<T_main> window_;
 };
 
 fs::path PlayTest::root;
 
 TEST_F(PlayTest, StartsWithThePlayerHidden) {
     EXPECT_FALSE(PlayerShown());
-    EXPECT_FALSE(window->Timer1->isActive());
+    EXPECT_FALSE(window_->Timer1->isActive());
     EXPECT_EQ(Label(), "");
     EXPECT_EQ(currentChannel, 0u);
-    window->btnStopClick(window->btnStop); // asks about handle 0: nothing happens
-    window->PausePlayClick(window->PausePlay);
+    window_->btnStopClick(window_->btnStop); // asks about handle 0: nothing happens
+    window_->PausePlayClick(window_->PausePlay);
     EXPECT_FALSE(paused);
 }
 
@@ -180,11 +181,11 @@ TEST_F(PlayTest, LongRecordingCountsTicksUpToItsLengthThenHoldsTheGauge) {
     EXPECT_EQ(recordLengthBytes, 1649340 * 2); // 37.4 s of 44100 Hz mono, 16-bit
     EXPECT_DOUBLE_EQ(recordLengthSeconds, 37.4);
     EXPECT_EQ(Label(), "37 сек.");
-    EXPECT_EQ(window->pb->MaxValue(), 37);
+    EXPECT_EQ(window_->pb->MaxValue(), 37);
     EXPECT_EQ(Progress(), 0);
     EXPECT_TRUE(PlayerShown());
     EXPECT_EQ(Caption(), "Пауза");
-    EXPECT_TRUE(window->Timer1->isActive());
+    EXPECT_TRUE(window_->Timer1->isActive());
     EXPECT_EQ(PlayerTops(), (std::vector<int>{132, 132, 132, 136}));
 
     for (int k = 1; k <= 37; ++k) {
@@ -192,7 +193,7 @@ TEST_F(PlayTest, LongRecordingCountsTicksUpToItsLengthThenHoldsTheGauge) {
         ASSERT_EQ(Label(), QStringLiteral("%1 \\ 36 сек.").arg(k));
         ASSERT_EQ(Progress(), k);
     }
-    EXPECT_EQ(window->pb->PercentDone(), 100);
+    EXPECT_EQ(window_->pb->PercentDone(), 100);
     // Past its length the gauge holds at its maximum, so every further tick
     // counts from there: R + 1.
     for (int extra = 0; extra < 3; ++extra) {
@@ -221,7 +222,7 @@ TEST_P(PlayRoundingTest, StartLabelAndFirstTick) {
     AddWorks({{c.id, c.folder}});
     c.task3 ? Task3() : Task2();
     EXPECT_EQ(Label(), QString::fromUtf8(c.start));
-    EXPECT_EQ(window->pb->MaxValue(), c.max);
+    EXPECT_EQ(window_->pb->MaxValue(), c.max);
     Tick();
     EXPECT_EQ(Label(), QString::fromUtf8(c.firstTick));
     EXPECT_EQ(Progress(), std::min(1, c.max));
@@ -236,8 +237,8 @@ TEST_F(PlayTest, ShortRecordingRoundsToZeroAndThePlayerGoesAtTheFirstTickAfterIt
     AddWorks({{"10002", "b"}});
     Task3();
     EXPECT_EQ(Label(), "0 сек.");
-    EXPECT_EQ(window->pb->MaxValue(), 0);
-    EXPECT_EQ(window->pb->PercentDone(), 0);
+    EXPECT_EQ(window_->pb->MaxValue(), 0);
+    EXPECT_EQ(window_->pb->PercentDone(), 0);
     EXPECT_EQ(PlayerTops(), (std::vector<int>{184, 184, 184, 188}));
     // Still playing at once: the tick counts it.
     ASSERT_NE(BASS_ChannelIsActive(currentChannel), 0u);
@@ -249,7 +250,7 @@ TEST_F(PlayTest, ShortRecordingRoundsToZeroAndThePlayerGoesAtTheFirstTickAfterIt
     ASSERT_TRUE(WaitFor([] { return BASS_ChannelIsActive(currentChannel) == 0; },
                         std::chrono::seconds(10)));
     EXPECT_TRUE(PlayerShown()); // nothing moves before the tick
-    EXPECT_TRUE(window->Timer1->isActive());
+    EXPECT_TRUE(window_->Timer1->isActive());
     Tick();
     ExpectIdle();
     // The rows stay where the last start put them.
@@ -262,10 +263,10 @@ TEST_F(PlayTest, SwitchingToTheOtherTaskStopsTheFirstAndKeepsTheTimersRhythm) {
     const HSTREAM first = currentChannel;
     Tick();
     Tick();
-    window->PausePlayClick(window->PausePlay); // a pause does not survive the switch
+    window_->PausePlayClick(window_->PausePlay); // a pause does not survive the switch
     ASSERT_TRUE(paused);
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
-    const int remainingBefore = window->Timer1->remainingTime();
+    const int remainingBefore = window_->Timer1->remainingTime();
 
     Task3();
     EXPECT_NE(currentChannel, first);
@@ -275,12 +276,12 @@ TEST_F(PlayTest, SwitchingToTheOtherTaskStopsTheFirstAndKeepsTheTimersRhythm) {
     EXPECT_EQ(Caption(), "Пауза");
     EXPECT_EQ(Label(), "2 сек.");
     EXPECT_EQ(Progress(), 0);
-    EXPECT_EQ(window->pb->MaxValue(), 2);
+    EXPECT_EQ(window_->pb->MaxValue(), 2);
     EXPECT_EQ(PlayerTops(), (std::vector<int>{184, 184, 184, 188}));
     // The running timer was not restarted: its next tick is not a full second away.
-    EXPECT_TRUE(window->Timer1->isActive());
-    EXPECT_LE(window->Timer1->remainingTime(), remainingBefore);
-    EXPECT_LE(window->Timer1->remainingTime(), 700);
+    EXPECT_TRUE(window_->Timer1->isActive());
+    EXPECT_LE(window_->Timer1->remainingTime(), remainingBefore);
+    EXPECT_LE(window_->Timer1->remainingTime(), 700);
     Tick();
     EXPECT_EQ(Label(), "1 \\ 1 сек.");
 }
@@ -288,12 +289,12 @@ TEST_F(PlayTest, SwitchingToTheOtherTaskStopsTheFirstAndKeepsTheTimersRhythm) {
 TEST_F(PlayTest, StartAfterTheResetStartsTheTimerAfresh) {
     AddWorks({{"10001", "a"}});
     Task2();
-    window->btnStopClick(window->btnStop);
+    window_->btnStopClick(window_->btnStop);
     Tick();
     ExpectIdle();
     Task2();
-    EXPECT_TRUE(window->Timer1->isActive());
-    EXPECT_GT(window->Timer1->remainingTime(), 750);
+    EXPECT_TRUE(window_->Timer1->isActive());
+    EXPECT_GT(window_->Timer1->remainingTime(), 750);
 }
 
 TEST_F(PlayTest, ClickingThePlayingTaskAgainRestartsItWithANewStream) {
@@ -316,7 +317,7 @@ TEST_F(PlayTest, PauseContinueThenPauseAndStop) {
     AddWorks({{"10001", "a"}});
     Task2();
     Tick();
-    window->PausePlayClick(window->PausePlay);
+    window_->PausePlayClick(window_->PausePlay);
     EXPECT_TRUE(paused);
     EXPECT_EQ(Caption(), "Далее");
     EXPECT_EQ(BASS_ChannelIsActive(currentChannel), static_cast<DWORD>(BASS_STATE_PAUSED));
@@ -325,22 +326,22 @@ TEST_F(PlayTest, PauseContinueThenPauseAndStop) {
     EXPECT_EQ(Label(), "1 \\ 36 сек.");
     EXPECT_EQ(Progress(), 1);
 
-    window->PausePlayClick(window->PausePlay);
+    window_->PausePlayClick(window_->PausePlay);
     EXPECT_FALSE(paused);
     EXPECT_EQ(Caption(), "Пауза");
     EXPECT_EQ(BASS_ChannelIsActive(currentChannel), static_cast<DWORD>(BASS_STATE_PLAYING));
     Tick();
     EXPECT_EQ(Label(), "2 \\ 36 сек.");
 
-    window->PausePlayClick(window->PausePlay);
-    window->btnStopClick(window->btnStop);
+    window_->PausePlayClick(window_->PausePlay);
+    window_->btnStopClick(window_->btnStop);
     EXPECT_EQ(BASS_ChannelIsActive(currentChannel), 0u);
     // Until the next tick the controls stay as they were and do nothing.
     EXPECT_TRUE(PlayerShown());
-    window->PausePlayClick(window->PausePlay);
+    window_->PausePlayClick(window_->PausePlay);
     EXPECT_EQ(Caption(), "Далее");
     EXPECT_TRUE(paused);
-    window->btnStopClick(window->btnStop);
+    window_->btnStopClick(window_->btnStop);
 
     Tick();
     ExpectIdle();
@@ -354,7 +355,7 @@ TEST_F(PlayTest, MovingInTheListStopsPlaybackAtOnceAndThePlayerGoesAtTheNextTick
     Task2();
     Tick();
     ASSERT_NE(BASS_ChannelIsActive(currentChannel), 0u);
-    EXPECT_EQ(window->tblWork->StepBy(1), 1);
+    EXPECT_EQ(window_->tblWork->StepBy(1), 1);
     EXPECT_EQ(BASS_ChannelIsActive(currentChannel), 0u);
     EXPECT_TRUE(PlayerShown());
     EXPECT_EQ(Label(), "1 \\ 36 сек.");
@@ -365,7 +366,7 @@ TEST_F(PlayTest, MovingInTheListStopsPlaybackAtOnceAndThePlayerGoesAtTheNextTick
     Task2();
     EXPECT_EQ(Label(), "4 сек.");
     // A move that cannot move (already the last record) stops as well.
-    window->tblWork->StepBy(1);
+    window_->tblWork->StepBy(1);
     EXPECT_EQ(BASS_ChannelIsActive(currentChannel), 0u);
 }
 
@@ -375,13 +376,13 @@ TEST_F(PlayTest, ScanStartedDuringPlayStopsItAtTheFirstRecordedFile) {
     ASSERT_NE(BASS_ChannelIsActive(currentChannel), 0u);
     // What the channel reports right after each scroll event of the table.
     std::vector<DWORD> afterScroll;
-    const auto handler = window->tblWork->BeforeScroll;
-    window->tblWork->BeforeScroll = [&](TDataSet& table) {
+    const auto handler = window_->tblWork->BeforeScroll;
+    window_->tblWork->BeforeScroll = [&](TDataSet& table) {
         handler(table);
         afterScroll.push_back(BASS_ChannelIsActive(currentChannel));
     };
-    window->DirectoryEdit1->setText(QString::fromStdString((root / "b").string()));
-    window->Button1Click(window->Button1);
+    window_->DirectoryEdit1->setText(QString::fromStdString((root / "b").string()));
+    window_->Button1Click(window_->Button1);
     ASSERT_FALSE(afterScroll.empty());
     EXPECT_EQ(afterScroll.front(), 0u);
     EXPECT_TRUE(PlayerShown()); // until the next tick
@@ -406,7 +407,7 @@ TEST_F(PlayTest, MissingRecordingIsReportedAndWhatPlaysPlaysOn) {
     EXPECT_EQ(BASS_ChannelIsActive(playing), static_cast<DWORD>(BASS_STATE_PLAYING));
     EXPECT_EQ(Label(), "2 \\ 36 сек.");
     EXPECT_EQ(Progress(), 2);
-    EXPECT_EQ(window->pb->MaxValue(), 37);
+    EXPECT_EQ(window_->pb->MaxValue(), 37);
     EXPECT_EQ(Caption(), "Пауза");
     EXPECT_TRUE(PlayerShown());
     Tick();
@@ -421,7 +422,7 @@ TEST_F(PlayTest, FolderNamedLikeTheRecordingIsNoRecording) {
               QString::fromStdString("файл " + Path("d", "10004_2.ogg") + " не найден"));
     EXPECT_EQ(currentChannel, 0u);
     EXPECT_FALSE(PlayerShown());
-    EXPECT_FALSE(window->Timer1->isActive());
+    EXPECT_FALSE(window_->Timer1->isActive());
 }
 
 TEST_F(PlayTest, UnplayableRecordingIsReportedAndChangesNothingElse) {
@@ -429,7 +430,7 @@ TEST_F(PlayTest, UnplayableRecordingIsReportedAndChangesNothingElse) {
     Task2();
     const HSTREAM playing = currentChannel;
     Tick();
-    window->PausePlayClick(window->PausePlay);
+    window_->PausePlayClick(window_->PausePlay);
     Task3();
     ASSERT_EQ(MessageBoxes::ShownBoxes().size(), 1u);
     EXPECT_EQ(
@@ -443,10 +444,10 @@ TEST_F(PlayTest, UnplayableRecordingIsReportedAndChangesNothingElse) {
     EXPECT_EQ(Caption(), "Далее");
     EXPECT_EQ(Label(), "1 \\ 36 сек.");
     EXPECT_EQ(Progress(), 1);
-    EXPECT_EQ(window->pb->MaxValue(), 37);
+    EXPECT_EQ(window_->pb->MaxValue(), 37);
     EXPECT_DOUBLE_EQ(recordLengthSeconds, 37.4);
     // Continuing plays the old recording on.
-    window->PausePlayClick(window->PausePlay);
+    window_->PausePlayClick(window_->PausePlay);
     EXPECT_EQ(BASS_ChannelIsActive(playing), static_cast<DWORD>(BASS_STATE_PLAYING));
 }
 

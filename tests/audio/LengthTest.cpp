@@ -22,12 +22,12 @@ struct Format {
 class LengthTest : public ::testing::TestWithParam<Format> {
 protected:
     void SetUp() override { BASS_Free(); } // no device: lengths must not need one
-    TempDir dir;
+    TempDir dir_;
 };
 
 TEST_P(LengthTest, BytesAreFramesTimesChannelsTimesTwoAndSecondsFollow) {
     const Format f = GetParam();
-    const auto path = dir / "tone.ogg";
+    const auto path = dir_ / "tone.ogg";
     WriteOgg(path, f.rate, f.channels, Tone(f.rate, f.channels, f.frames));
 
     const HSTREAM h = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, 0);

@@ -33,11 +33,11 @@ protected:
     void TearDown() override { BASS_Free(); }
 
     HSTREAM Open(const std::string& name, double seconds) {
-        MakeToneOgg(dir / name, 44100, 2, seconds);
-        return BASS_StreamCreateFile(FALSE, (dir / name).c_str(), 0, 0, 0);
+        MakeToneOgg(dir_ / name, 44100, 2, seconds);
+        return BASS_StreamCreateFile(FALSE, (dir_ / name).c_str(), 0, 0, 0);
     }
 
-    TempDir dir;
+    TempDir dir_;
 };
 
 TEST_F(PlaybackTest, PlaysThenReportsZeroOnceItHasPlayedToItsEnd) {
@@ -126,7 +126,7 @@ TEST_F(PlaybackTest, OnlyStartedStreamsRun) {
 
 TEST_F(PlaybackTest, StoppedStreamsAreReleasedByTheNextCreationAndTheirHandlesStayInvalid) {
     const HSTREAM first = Open("a.ogg", 0.5);
-    const HSTREAM kept = BASS_StreamCreateFile(FALSE, (dir / "a.ogg").c_str(), 0, 0, 0);
+    const HSTREAM kept = BASS_StreamCreateFile(FALSE, (dir_ / "a.ogg").c_str(), 0, 0, 0);
     ASSERT_NE(first, 0u);
     ASSERT_TRUE(BASS_ChannelPlay(kept, TRUE));
     ASSERT_TRUE(BASS_ChannelPause(kept));
@@ -135,7 +135,7 @@ TEST_F(PlaybackTest, StoppedStreamsAreReleasedByTheNextCreationAndTheirHandlesSt
     EXPECT_EQ(BASS_TestLiveStreams(), live) << "a stop alone releases nothing";
     EXPECT_NE(BASS_ChannelGetLength(first, BASS_LENGTH_BYTES), std::numeric_limits<QWORD>::max());
 
-    const HSTREAM next = BASS_StreamCreateFile(FALSE, (dir / "a.ogg").c_str(), 0, 0, 0);
+    const HSTREAM next = BASS_StreamCreateFile(FALSE, (dir_ / "a.ogg").c_str(), 0, 0, 0);
     ASSERT_NE(next, 0u);
     // The decoder thread may hold the released stream for a moment longer.
     EXPECT_TRUE(WaitFor([&] { return BASS_TestLiveStreams() == live; }, 2s))
@@ -152,7 +152,7 @@ TEST_F(PlaybackTest, StoppedStreamsAreReleasedByTheNextCreationAndTheirHandlesSt
     HSTREAM current = next;
     for (int i = 0; i < 40; ++i) {
         BASS_ChannelStop(current);
-        current = BASS_StreamCreateFile(FALSE, (dir / "a.ogg").c_str(), 0, 0, 0);
+        current = BASS_StreamCreateFile(FALSE, (dir_ / "a.ogg").c_str(), 0, 0, 0);
         ASSERT_NE(current, 0u);
         EXPECT_TRUE(seen.insert(current).second) << "handle " << current << " given out twice";
         ASSERT_TRUE(BASS_ChannelPlay(current, TRUE));

@@ -48,7 +48,7 @@ struct Recording {
     std::mutex lock;
     std::vector<unsigned char> bytes;
     std::vector<std::pair<std::size_t, Clock::time_point>> arrivals; // end offset, time
-    std::size_t size() {
+    std::size_t Size() {
         std::lock_guard g(lock);
         return bytes.size();
     }
@@ -135,7 +135,7 @@ int main(int argc, char** argv) {
     }
     // The recorder must be running, and the device past its start-up, before
     // the clock starts.
-    if (!WaitFor([&] { return rec.size() >= kRate * kFrame / 5; }, std::chrono::seconds(5))) {
+    if (!WaitFor([&] { return rec.Size() >= kRate * kFrame / 5; }, std::chrono::seconds(5))) {
         stopRecorder();
         return Fail("parecord delivers nothing");
     }
@@ -154,7 +154,7 @@ int main(int argc, char** argv) {
     HSTREAM h = 0;
     for (int r = 0; r < kRounds; ++r) {
         Round round{};
-        round.offset = rec.size();
+        round.offset = rec.Size();
         BASS_ChannelStop(h);
         round.created = Clock::now();
         h = BASS_StreamCreateFile(FALSE, argv[1], 0, 0, 0);
@@ -173,7 +173,7 @@ int main(int argc, char** argv) {
         std::this_thread::sleep_for(std::chrono::milliseconds(400));
         rounds.push_back(round);
     }
-    const std::size_t endOffset = rec.size();
+    const std::size_t endOffset = rec.Size();
     stopRecorder();
     BASS_Free();
 
