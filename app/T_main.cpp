@@ -24,6 +24,7 @@
 #include "app/WindowPlacement.h"
 #include "audio/Bass.h"
 #include "catalogue/AddFolderSlash.h"
+#include "catalogue/WorkList.h"
 #include "memtable/TDataSource.h"
 #include "memtable/TStringField.h"
 #include "memtable/TqvrMemTable.h"
@@ -155,13 +156,9 @@ T_main::~T_main() {
 
 void T_main::CreateComponents() {
     tblWork = new TqvrMemTable("tblWork");
-    tblWork->FieldDefs().Add("ID", ftString, 255, false);
-    // 4096 rather than 255: a work folder cut short would name a folder that
-    // does not exist, and its files would be reported missing.
-    tblWork->FieldDefs().Add("pathWork", ftString, 4096, false);
-    tblWorkID = AddStringField(*tblWork, "ID", 255);
-    tblWorkpathWork = AddStringField(*tblWork, "pathWork", 4096);
-    tblWork->SetSortFields("ID");
+    const zenor::WorkTableFields workFields = zenor::DefineWorkTable(*tblWork);
+    tblWorkID = workFields.id;
+    tblWorkpathWork = workFields.pathWork;
     tblWork->BeforeScroll = [this](TDataSet& table) { tblWorkBeforeScroll(table); };
     tblWork->AfterScroll = [this](TDataSet& table) { tblWorkAfterScroll(table); };
     tblWork->Open();

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/TDBGridPlus.h"
+#include "catalogue/WorkList.h"
 #include "memtable/TDataSource.h"
 #include "memtable/TqvrMemTable.h"
 
@@ -28,9 +29,7 @@ std::string WorkId(int n) {
 /// go round the table from its start whenever they reach its end.
 double PerKey(int works, int keys) {
     TqvrMemTable table("tblWork");
-    table.DefineStringFields({{"ID", 255}, {"pathWork", 4096}});
-    table.SetSortFields("ID");
-    table.Open();
+    zenor::ConfigureWorkTable(table);
     for (int i = 0; i < works; ++i) {
         table.Insert();
         table.FieldNamed("ID").SetStringValue(WorkId(i));
@@ -66,9 +65,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc > 2 && std::string(argv[1]) == "--shot") {
         TqvrMemTable table("tblWork");
-        table.DefineStringFields({{"ID", 255}, {"pathWork", 4096}});
-        table.SetSortFields("ID");
-        table.Open();
+        zenor::ConfigureWorkTable(table);
         for (int i = 1; i <= 300; ++i) {
             table.Insert();
             table.FieldNamed("ID").SetStringValue(WorkId(i * 37));

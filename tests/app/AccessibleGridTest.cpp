@@ -16,6 +16,7 @@
 #include "app/AccessibleFactories.h"
 #include "app/AccessibleGrid.h"
 #include "app/TDBGridPlus.h"
+#include "catalogue/WorkList.h"
 #include "memtable/TDataLink.h"
 #include "memtable/TDataSource.h"
 #include "memtable/TqvrMemTable.h"
@@ -42,9 +43,7 @@ class AccessibleGridTest : public ::testing::Test {
 protected:
     void SetUp() override {
         InstallAccessibleFactories();
-        table_.DefineStringFields({{"ID", 255}, {"pathWork", 4096}});
-        table_.SetSortFields("ID");
-        table_.Open();
+        zenor::ConfigureWorkTable(table_);
         source_.SetDataSet(&table_);
         grid_ = std::make_unique<TDBGridPlus>();
         grid_->SetColumnFieldName("ID");

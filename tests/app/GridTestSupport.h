@@ -15,6 +15,7 @@
 
 #include "app/MessageBoxes.h"
 #include "app/TDBGridPlus.h"
+#include "catalogue/WorkList.h"
 #include "memtable/TDataSource.h"
 #include "memtable/TField.h"
 #include "memtable/TqvrMemTable.h"
@@ -65,9 +66,7 @@ protected:
     void SetUp() override {
         MessageBoxes::ClearShownBoxes();
         MessageBoxes::ClearNextAnswers();
-        table_.DefineStringFields({{"ID", 255}, {"pathWork", 4096}});
-        table_.SetSortFields("ID");
-        table_.Open();
+        zenor::ConfigureWorkTable(table_);
         source_.SetDataSet(&table_);
         window_.resize(300, 320);
         grid_ = new TDBGridPlus(&window_);
