@@ -70,14 +70,10 @@ public:
     QTimer* Timer1 = nullptr;
     TGauge* pb = nullptr;
     QLabel* lTime = nullptr;
+    // Its fields a1..a6 and VarNo are created with it, but the first answer
+    // sheet loaded frees them and puts the sheet's own in their place, so the
+    // window keeps no pointer to any of them: look a field up by name.
     TqvrMemTable* answers = nullptr;
-    TStringField* answersa1 = nullptr;
-    TStringField* answersa2 = nullptr;
-    TStringField* answersa3 = nullptr;
-    TStringField* answersa4 = nullptr;
-    TStringField* answersa5 = nullptr;
-    TStringField* answersa6 = nullptr;
-    TStringField* answersVarNo = nullptr;
     TqvrBinaryStreamFormat* qvrBinaryStreamFormat1 = nullptr;
     TDBText* DBText2 = nullptr;
     TDBText* DBText3 = nullptr;
