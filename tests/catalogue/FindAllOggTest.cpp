@@ -1,6 +1,6 @@
 #include "catalogue/FindAllOgg.h"
 
-#include "TempTree.h"
+#include "tests/support/TempTree.h"
 
 #include <gtest/gtest.h>
 #include <gmock/gmock.h>

@@ -2,7 +2,7 @@
 #include "catalogue/WorkList.h"
 
 #include "SheetFiles.h"
-#include "TempTree.h"
+#include "tests/support/TempTree.h"
 
 #include "memtable/TqvrMemTable.h"
 

@@ -3,7 +3,7 @@
 #include "catalogue/WorkExport.h"
 #include "catalogue/WorkList.h"
 
-#include "TempTree.h"
+#include "tests/support/TempTree.h"
 
 #include "memtable/TqvrMemTable.h"
 

@@ -1,14 +1,14 @@
-// A scratch folder tree under /tmp for tests that walk the real file system.
-// Removed with everything below it when the object goes.
+// A scratch folder tree under /tmp for the tests that walk the real file
+// system (the catalogue's and the window's scan). Removed with everything
+// below it when the object goes.
 #pragma once
+
+#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
-
-#include <stdlib.h>
-#include <sys/stat.h>
 
 namespace zenor::test {
 
@@ -16,20 +16,21 @@ class TempTree {
 public:
     TempTree() {
         std::string pattern =
-            (std::filesystem::temp_directory_path() / "zenor-cat-XXXXXX").string();
+            (std::filesystem::temp_directory_path() / "zenor-tree-XXXXXX").string();
         if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
         root_ = pattern;
     }
     ~TempTree() {
+        // Give back permissions a test took away, or removal would fail: the
+        // root's first, so that the walk can list it.
         std::error_code ec;
-        // Give back permissions a test took away, or removal would fail.
-        for (auto it = std::filesystem::recursive_directory_iterator(
-                 root_, std::filesystem::directory_options::skip_permission_denied, ec);
-             !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-            if (it->is_directory(ec) && !it->is_symlink(ec)) chmod(it->path().c_str(), 0755);
-        }
-        chmod(root_.c_str(), 0755);
-        std::filesystem::remove_all(root_, ec);
+        namespace fs = std::filesystem;
+        fs::permissions(root_, fs::perms::owner_all, fs::perm_options::add, ec);
+        for (auto it = fs::recursive_directory_iterator(root_, ec);
+             !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+            if (!it->is_symlink(ec))
+                fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(root_, ec);
     }
     TempTree(const TempTree&) = delete;
     TempTree& operator=(const TempTree&) = delete;
