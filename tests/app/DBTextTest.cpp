@@ -1,5 +1,5 @@
 // The answer labels through the life of the answers table: closed at start,
-// reloaded the way a sheet load does it (closed, redefined and reopened while
+// reloaded by the sheet loader (closed, redefined and reopened while
 // notifications are suspended), closed for a missing sheet, and a sheet that
 // lacks a label's field.
 #include "app/TDBText.h"
@@ -13,10 +13,12 @@
 #include <utility>
 #include <vector>
 
+#include "SheetWriter.h"
 #include "memtable/Exceptions.h"
 #include "memtable/TDataSource.h"
-#include "memtable/TFieldDef.h"
 #include "memtable/TqvrMemTable.h"
+#include "memtable/stream/TMemoryStream.h"
+#include "memtable/stream/TqvrBinaryStreamFormat.h"
 
 namespace {
 
@@ -43,25 +45,22 @@ protected:
         return label;
     }
 
-    /// Replaces the table's fields and records as a sheet load does.
+    /// Loads a sheet of text fields and one record through the sheet loader.
     void Load(const Sheet& sheet) {
-        answers_.SuspendNotifications();
-        try {
-            answers_.Close();
-            answers_.FieldDefs().Clear();
-            answers_.DestroyFields();
-            for (const auto& [name, value] : sheet)
-                answers_.CreateFieldFromDef(answers_.FieldDefs().Add(name, ftString, 40));
-            answers_.Open();
-            answers_.Insert();
-            for (const auto& [name, value] : sheet) answers_.FieldNamed(name).SetStringValue(value);
-            answers_.Post();
-            answers_.GoFirst();
-        } catch (...) {
-            answers_.ResumeNotifications();
-            throw;
+        sheetwriter::Sheet stream;
+        std::vector<sheetwriter::SheetValue> values;
+        for (const auto& [name, value] : sheet) {
+            sheetwriter::SheetField field;
+            field.name = name;
+            field.size = 40;
+            stream.fields.push_back(field);
+            values.emplace_back(value);
         }
-        answers_.ResumeNotifications();
+        stream.records.push_back(sheetwriter::Record(std::move(values)));
+        const std::vector<std::uint8_t> bytes = sheetwriter::WriteSheet(stream);
+        TMemoryStream in(bytes.data(), bytes.size());
+        TqvrBinaryStreamFormat format;
+        answers_.LoadFromStreamUsingFormat(in, &format);
     }
 
     TqvrMemTable answers_{"answers"};
