@@ -1,9 +1,11 @@
 #include "audio/AudioEngine.h"
 
 #include "audio/ByteRing.h"
+#include "audio/OwnedMutex.h"
 #include "audio/VorbisFile.h"
 
 #include <algorithm>
+#include <cassert>
 #include <chrono>
 #include <cstring>
 #include <limits>
@@ -71,7 +73,7 @@ struct AudioEngine::Stream {
     const int channels;
 
     // Decoder side, under decodeMutex.
-    std::mutex decodeMutex;
+    OwnedMutex decodeMutex;
     SDL_AudioStream* convert = nullptr;
     std::unique_ptr<ByteRing> ring;
     std::vector<unsigned char> scratch;
@@ -370,6 +372,8 @@ void AudioEngine::Kick() {
 
 // Under s.decodeMutex, with nobody reading the ring.
 void AudioEngine::Rewind(Stream& s) {
+    assert(s.decodeMutex.HeldByThisThread());
+    assert(s.state.load() != StreamState::Playing);
     s.ring.reset();
     if (s.convert != nullptr) {
         SDL_AudioStreamClear(s.convert);
@@ -385,6 +389,7 @@ void AudioEngine::Rewind(Stream& s) {
 // Under s.decodeMutex. Tops the ring up as far as it has room, or until
 // `budget` bytes have gone in; returns the bytes written.
 std::size_t AudioEngine::Fill(Stream& s, std::size_t budget) {
+    assert(s.decodeMutex.HeldByThisThread());
     SDL_AudioSpec format;
     {
         std::lock_guard reg(registryMutex_);
@@ -460,6 +465,7 @@ std::size_t AudioEngine::Fill(Stream& s, std::size_t budget) {
 // staging buffer happens to hold something), so the tail is pushed out with
 // silence and what comes out is cut at the converted length of the real input.
 void AudioEngine::FinishSource(Stream& s, const SDL_AudioSpec& format, std::size_t frame) {
+    assert(s.decodeMutex.HeldByThisThread());
     s.sourceDone = true;
     const std::uint64_t framesOut = (s.framesIn * static_cast<std::uint64_t>(format.freq) +
                                      static_cast<std::uint64_t>(s.rate) - 1) /

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -47,6 +48,7 @@ public:
     /// n readable bytes (n must not exceed Readable()); Consume() frees them.
     void Peek(std::size_t n, const unsigned char*& a, std::size_t& aLen, const unsigned char*& b,
               std::size_t& bLen) const {
+        assert(n <= Readable());
         const std::size_t at =
             static_cast<std::size_t>(read_.load(std::memory_order_relaxed) % Capacity());
         aLen = std::min(n, Capacity() - at);
@@ -55,7 +57,9 @@ public:
         b = buffer_.data();
     }
 
+    /// Frees the first n readable bytes (n must not exceed Readable()).
     void Consume(std::size_t n) {
+        assert(n <= Readable());
         read_.store(read_.load(std::memory_order_relaxed) + n, std::memory_order_release);
     }
 
