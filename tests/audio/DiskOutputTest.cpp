@@ -30,6 +30,16 @@ Samples ExpectedOnDevice(const std::filesystem::path& ogg) {
     return channels == 1 ? ToStereo(decoded) : decoded;
 }
 
+HSTREAM OpenFile(const std::filesystem::path& ogg) {
+    return BASS_StreamCreateFile(FALSE, ogg.c_str(), 0, 0, 0);
+}
+
+// Plays `h` (from its start when `restart`) and waits until it has ended.
+bool PlayToEnd(HSTREAM h, BOOL restart = TRUE, std::chrono::seconds timeout = 10s) {
+    return BASS_ChannelPlay(h, restart) &&
+           WaitFor([&] { return BASS_ChannelIsActive(h) == 0; }, timeout);
+}
+
 TEST_P(ExactOutputTest, DeviceGetsTheDecodedSamplesWithoutGaps) {
     const Case c = GetParam();
     TempDir dir;
@@ -38,9 +48,8 @@ TEST_P(ExactOutputTest, DeviceGetsTheDecodedSamplesWithoutGaps) {
 
     DiskDevice device(dir / "out.raw", c.rate, 0);
     ASSERT_TRUE(device.Ok());
-    const HSTREAM h = BASS_StreamCreateFile(FALSE, (dir / "a.ogg").c_str(), 0, 0, 0);
-    ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
-    ASSERT_TRUE(WaitFor([&] { return BASS_ChannelIsActive(h) == 0; }, 10s));
+    const HSTREAM h = OpenFile(dir / "a.ogg");
+    ASSERT_TRUE(PlayToEnd(h));
     // Same layout: bit for bit. Mono goes through SDL's channel conversion,
     // which works in floating point and may be off by one step.
     const Match m = MatchWithSilence(device.Finish(), expected, 2, c.channels == 2 ? 0 : 1);
@@ -66,9 +75,8 @@ TEST(DiskOutputTest, LongSoundPassesThroughTheBufferIntact) {
     const Samples expected = ExpectedOnDevice(dir / "a.ogg");
     DiskDevice device(dir / "out.raw", 44100, 0);
     ASSERT_TRUE(device.Ok());
-    const HSTREAM h = BASS_StreamCreateFile(FALSE, (dir / "a.ogg").c_str(), 0, 0, 0);
-    ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
-    ASSERT_TRUE(WaitFor([&] { return BASS_ChannelIsActive(h) == 0; }, 20s));
+    const HSTREAM h = OpenFile(dir / "a.ogg");
+    ASSERT_TRUE(PlayToEnd(h, TRUE, 20s));
     const Match m = MatchWithSilence(device.Finish(), expected, 2);
     EXPECT_TRUE(m.ok) << m.why;
 }
@@ -82,14 +90,13 @@ TEST(DiskOutputTest, PauseAndContinueLoseAndRepeatNothing) {
     // pause in the middle.
     DiskDevice device(dir / "out.raw", 44100, 5);
     ASSERT_TRUE(device.Ok());
-    const HSTREAM h = BASS_StreamCreateFile(FALSE, (dir / "a.ogg").c_str(), 0, 0, 0);
+    const HSTREAM h = OpenFile(dir / "a.ogg");
     ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
     std::this_thread::sleep_for(20ms);
     ASSERT_TRUE(BASS_ChannelPause(h)) << "the stream ended before it could be paused";
     std::this_thread::sleep_for(30ms);
     EXPECT_EQ(BASS_ChannelIsActive(h), BASS_STATE_PAUSED);
-    ASSERT_TRUE(BASS_ChannelPlay(h, FALSE));
-    ASSERT_TRUE(WaitFor([&] { return BASS_ChannelIsActive(h) == 0; }, 10s));
+    ASSERT_TRUE(PlayToEnd(h, FALSE));
     const Match m = MatchWithSilence(device.Finish(), expected, 2);
     EXPECT_TRUE(m.ok) << m.why;
     EXPECT_GE(m.gaps, 1) << "the pause left no silence inside the sound";
@@ -105,16 +112,13 @@ TEST(DiskOutputTest, RestartPlaysFromTheBeginningAgain) {
 
     DiskDevice device(dir / "out.raw", 44100, 0);
     ASSERT_TRUE(device.Ok());
-    const HSTREAM h = BASS_StreamCreateFile(FALSE, (dir / "a.ogg").c_str(), 0, 0, 0);
-    ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
-    ASSERT_TRUE(WaitFor([&] { return BASS_ChannelIsActive(h) == 0; }, 10s));
-    ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
-    ASSERT_TRUE(WaitFor([&] { return BASS_ChannelIsActive(h) == 0; }, 10s));
+    const HSTREAM h = OpenFile(dir / "a.ogg");
+    ASSERT_TRUE(PlayToEnd(h));
+    ASSERT_TRUE(PlayToEnd(h));
     // An ended stream continued (restart FALSE) starts over as well.
     Samples thrice = twice;
     thrice.insert(thrice.end(), once.begin(), once.end());
-    ASSERT_TRUE(BASS_ChannelPlay(h, FALSE));
-    ASSERT_TRUE(WaitFor([&] { return BASS_ChannelIsActive(h) == 0; }, 10s));
+    ASSERT_TRUE(PlayToEnd(h, FALSE));
     const Match m = MatchWithSilence(device.Finish(), thrice, 2);
     EXPECT_TRUE(m.ok) << m.why;
 }
@@ -126,12 +130,11 @@ TEST(DiskOutputTest, RestartInTheMiddleStartsOver) {
 
     DiskDevice device(dir / "out.raw", 44100, 5);
     ASSERT_TRUE(device.Ok());
-    const HSTREAM h = BASS_StreamCreateFile(FALSE, (dir / "a.ogg").c_str(), 0, 0, 0);
+    const HSTREAM h = OpenFile(dir / "a.ogg");
     ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
     std::this_thread::sleep_for(20ms);
     ASSERT_EQ(BASS_ChannelIsActive(h), BASS_STATE_PLAYING);
-    ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
-    ASSERT_TRUE(WaitFor([&] { return BASS_ChannelIsActive(h) == 0; }, 10s));
+    ASSERT_TRUE(PlayToEnd(h));
     Samples out = device.Finish();
 
     // The output is a beginning of the sound, then the whole sound: the last
@@ -169,11 +172,10 @@ TEST(DiskOutputTest, OnlyTheStartedStreamSounds) {
 
     DiskDevice device(dir / "out.raw", 44100, 0);
     ASSERT_TRUE(device.Ok());
-    const HSTREAM a = BASS_StreamCreateFile(FALSE, (dir / "a.ogg").c_str(), 0, 0, 0);
-    const HSTREAM b = BASS_StreamCreateFile(FALSE, (dir / "b.ogg").c_str(), 0, 0, 0);
+    const HSTREAM a = OpenFile(dir / "a.ogg");
+    const HSTREAM b = OpenFile(dir / "b.ogg");
     ASSERT_TRUE(a != 0 && b != 0);
-    ASSERT_TRUE(BASS_ChannelPlay(a, TRUE));
-    ASSERT_TRUE(WaitFor([&] { return BASS_ChannelIsActive(a) == 0; }, 10s));
+    ASSERT_TRUE(PlayToEnd(a));
     std::this_thread::sleep_for(20ms);
     EXPECT_EQ(BASS_ChannelIsActive(b), 0u);
     // b sits decoded ahead in its buffer; none of it may reach the device.
@@ -188,9 +190,8 @@ TEST(DiskOutputTest, ConvertsAnotherRateToTheDevicesRate) {
     const std::int64_t frames = MakeToneOgg(dir / "a.ogg", 22050, 1, 0.2);
     DiskDevice device(dir / "out.raw", 44100, 0);
     ASSERT_TRUE(device.Ok());
-    const HSTREAM h = BASS_StreamCreateFile(FALSE, (dir / "a.ogg").c_str(), 0, 0, 0);
-    ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
-    ASSERT_TRUE(WaitFor([&] { return BASS_ChannelIsActive(h) == 0; }, 10s));
+    const HSTREAM h = OpenFile(dir / "a.ogg");
+    ASSERT_TRUE(PlayToEnd(h));
     const Samples out = device.Finish();
     std::size_t first = out.size() / 2;
     std::size_t last = 0;
