@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QImage>
 #include <QPointer>
@@ -14,23 +13,9 @@
 
 namespace {
 
-// The suite may or may not bring its own main(); either way the widgets need
-// an application object, made once.
-void EnsureApplication() {
-    if (QApplication::instance() == nullptr) {
-        static int argc = 1;
-        static char name[] = "tests_app";
-        static char* argv[] = {name, nullptr};
-        new QApplication(argc, argv);
-    }
-}
-
 class GaugeTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        EnsureApplication();
-        gauge_ = std::make_unique<TGauge>(nullptr);
-    }
+    void SetUp() override { gauge_ = std::make_unique<TGauge>(nullptr); }
     std::unique_ptr<TGauge> gauge_;
 };
 

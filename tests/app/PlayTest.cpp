@@ -13,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -31,15 +30,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-void EnsureApplication() {
-    if (QApplication::instance() == nullptr) {
-        static int argc = 1;
-        static char name[] = "tests_app";
-        static char* argv[] = {name, nullptr};
-        new QApplication(argc, argv);
-    }
-}
 
 // A tone of exactly `seconds` at 44100 Hz mono: Ogg keeps the exact sample
 // count, so the layer reports exactly this length.
@@ -70,7 +60,6 @@ protected:
     static fs::path root;
 
     static void SetUpTestSuite() {
-        EnsureApplication();
         root = fs::temp_directory_path() / ("zenor-play-" + std::to_string(::getpid()));
         fs::create_directories(root / "a");
         fs::create_directories(root / "b");
