@@ -1,5 +1,6 @@
 #include "catalogue/WorkList.h"
 
+#include <cassert>
 #include <memory>
 
 #include "memtable/TStringField.h"
@@ -20,6 +21,7 @@ TStringField* AddField(TqvrMemTable& table, const char* name, int size) {
 } // namespace
 
 WorkTableFields DefineWorkTable(TqvrMemTable& tblWork) {
+    assert(!tblWork.Active() && tblWork.FieldCount() == 0 && tblWork.FieldDefs().Count() == 0);
     WorkTableFields fields;
     fields.id = AddField(tblWork, "ID", kWorkIdSize);
     fields.pathWork = AddField(tblWork, "pathWork", kWorkFolderSize);
