@@ -23,25 +23,25 @@ QHash<const TGauge*, AccessibleGauge*>& Asked() {
 // may have changed unseen; both moments are when a reader must hear of it.
 class AccessibleGauge::Watcher : public QObject {
 public:
-    explicit Watcher(TGauge* gauge) : m_gauge(gauge) { gauge->installEventFilter(this); }
+    explicit Watcher(TGauge* gauge) : gauge_(gauge) { gauge->installEventFilter(this); }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == m_gauge && (event->type() == QEvent::Paint || event->type() == QEvent::Show))
-            NotifyGaugeChanged(m_gauge);
+        if (watched == gauge_ && (event->type() == QEvent::Paint || event->type() == QEvent::Show))
+            NotifyGaugeChanged(gauge_);
         return QObject::eventFilter(watched, event);
     }
 
 private:
-    TGauge* m_gauge;
+    TGauge* gauge_;
 };
 
 AccessibleGauge::AccessibleGauge(TGauge* gauge)
     : QAccessibleWidget(gauge, QAccessible::ProgressBar) {
-    m_toldPercent = gauge->PercentDone();
-    m_toldProgress = gauge->Progress();
-    m_toldMin = gauge->MinValue();
-    m_toldMax = gauge->MaxValue();
-    m_watcher = std::make_unique<Watcher>(gauge);
+    toldPercent_ = gauge->PercentDone();
+    toldProgress_ = gauge->Progress();
+    toldMin_ = gauge->MinValue();
+    toldMax_ = gauge->MaxValue();
+    watcher_ = std::make_unique<Watcher>(gauge);
     Asked().insert(gauge, this);
 }
 
@@ -54,7 +54,7 @@ AccessibleGauge::~AccessibleGauge() {
     }
 }
 
-TGauge* AccessibleGauge::gauge() const {
+TGauge* AccessibleGauge::Gauge() const {
     return static_cast<TGauge*>(widget());
 }
 
@@ -70,7 +70,7 @@ QAccessible::State AccessibleGauge::state() const {
 }
 
 QString AccessibleGauge::PercentText() const {
-    return QStringLiteral("%1%").arg(gauge()->PercentDone());
+    return QStringLiteral("%1%").arg(Gauge()->PercentDone());
 }
 
 QString AccessibleGauge::text(QAccessible::Text t) const {
@@ -94,7 +94,7 @@ void* AccessibleGauge::interface_cast(QAccessible::InterfaceType t) {
 }
 
 QVariant AccessibleGauge::currentValue() const {
-    return gauge()->Progress();
+    return Gauge()->Progress();
 }
 
 void AccessibleGauge::setCurrentValue(const QVariant&) {
@@ -102,11 +102,11 @@ void AccessibleGauge::setCurrentValue(const QVariant&) {
 }
 
 QVariant AccessibleGauge::maximumValue() const {
-    return gauge()->MaxValue();
+    return Gauge()->MaxValue();
 }
 
 QVariant AccessibleGauge::minimumValue() const {
-    return gauge()->MinValue();
+    return Gauge()->MinValue();
 }
 
 QVariant AccessibleGauge::minimumStepSize() const {
@@ -116,17 +116,17 @@ QVariant AccessibleGauge::minimumStepSize() const {
 void NotifyGaugeChanged(TGauge* gauge) {
     AccessibleGauge* iface = Asked().value(gauge, nullptr);
     if (iface == nullptr) return;
-    if (gauge->Progress() != iface->m_toldProgress || gauge->MinValue() != iface->m_toldMin ||
-        gauge->MaxValue() != iface->m_toldMax) {
-        iface->m_toldProgress = gauge->Progress();
-        iface->m_toldMin = gauge->MinValue();
-        iface->m_toldMax = gauge->MaxValue();
+    if (gauge->Progress() != iface->toldProgress_ || gauge->MinValue() != iface->toldMin_ ||
+        gauge->MaxValue() != iface->toldMax_) {
+        iface->toldProgress_ = gauge->Progress();
+        iface->toldMin_ = gauge->MinValue();
+        iface->toldMax_ = gauge->MaxValue();
         QAccessibleValueChangeEvent valueEvent(gauge, gauge->Progress());
         PostAccessibleEvent(valueEvent);
     }
     const int percent = gauge->PercentDone();
-    if (percent != iface->m_toldPercent) {
-        iface->m_toldPercent = percent;
+    if (percent != iface->toldPercent_) {
+        iface->toldPercent_ = percent;
         if (gauge->accessibleName().isEmpty()) {
             QAccessibleEvent nameEvent(gauge, QAccessible::NameChanged);
             PostAccessibleEvent(nameEvent);

@@ -32,15 +32,15 @@ public:
 private:
     class Watcher;
     friend void NotifyGaugeChanged(TGauge* gauge);
-    TGauge* gauge() const;
+    TGauge* Gauge() const;
 
     // What the last events told, so that nothing is told twice and a change
     // of Progress that leaves the percentage alone announces no new name.
-    int m_toldPercent = -1;
-    int m_toldProgress = 0;
-    int m_toldMin = 0;
-    int m_toldMax = 0;
-    std::unique_ptr<Watcher> m_watcher;
+    int toldPercent_ = -1;
+    int toldProgress_ = 0;
+    int toldMin_ = 0;
+    int toldMax_ = 0;
+    std::unique_ptr<Watcher> watcher_;
 };
 
 /// Tells assistive technology that the gauge's range or Progress changed:

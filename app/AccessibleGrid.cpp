@@ -22,12 +22,12 @@
 // way there.
 class AccessibleGrid::Watcher : public QObject, public TDataLink {
 public:
-    Watcher(AccessibleGrid* owner, TDBGridPlus* grid) : m_owner(owner), m_grid(grid) {
+    Watcher(AccessibleGrid* owner, TDBGridPlus* grid) : owner_(owner), grid_(grid) {
         grid->installEventFilter(this);
         connect(grid, &TDBGridPlus::FrameEnded, this, [this] {
-            if (!m_due) return;
-            m_due = false;
-            m_owner->Sync();
+            if (!due_) return;
+            due_ = false;
+            owner_->Sync();
         });
     }
 
@@ -38,10 +38,10 @@ public:
         case nkScroll:
         case nkRecordChange:
         case nkLayoutChange:
-            if (m_grid && m_grid->FramePaced())
-                m_due = true;
+            if (grid_ && grid_->FramePaced())
+                due_ = true;
             else
-                m_owner->Sync();
+                owner_->Sync();
             break;
         default:
             // Field writes land in an edit copy that no row shows yet; the
@@ -55,15 +55,15 @@ public:
             // The widget tells of its own focus after this filter has run; the
             // current cell is told after that, so it is what a reader hears.
             QMetaObject::invokeMethod(
-                this, [this] { m_owner->TellFocus(); }, Qt::QueuedConnection);
+                this, [this] { owner_->TellFocus(); }, Qt::QueuedConnection);
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
-    AccessibleGrid* m_owner;
-    QPointer<TDBGridPlus> m_grid;
-    bool m_due = false;
+    AccessibleGrid* owner_;
+    QPointer<TDBGridPlus> grid_;
+    bool due_ = false;
 };
 
 namespace {
@@ -75,15 +75,14 @@ void Post(QAccessibleEvent& event) {
 } // namespace
 
 AccessibleGrid::AccessibleGrid(TDBGridPlus* grid)
-    : QAccessibleWidget(grid, QAccessible::Table),
-      m_watcher(std::make_unique<Watcher>(this, grid)) {
-    m_watcher->SetDataSource(grid->DataSource());
-    m_toldRows = rowCount();
-    m_toldCurrent = CurrentRow();
+    : QAccessibleWidget(grid, QAccessible::Table), watcher_(std::make_unique<Watcher>(this, grid)) {
+    watcher_->SetDataSource(grid->DataSource());
+    toldRows_ = rowCount();
+    toldCurrent_ = CurrentRow();
 }
 
 AccessibleGrid::~AccessibleGrid() {
-    m_watcher->SetDataSource(nullptr);
+    watcher_->SetDataSource(nullptr);
     ForgetAllCells();
 }
 
@@ -96,7 +95,7 @@ TqvrCustomMemTable* AccessibleGrid::Table() const {
     if (grid == nullptr) return nullptr;
     // The window may give the grid its data source after a reader first
     // asked; follow it so that notifications keep coming.
-    if (m_watcher->DataSource() != grid->DataSource()) m_watcher->SetDataSource(grid->DataSource());
+    if (watcher_->DataSource() != grid->DataSource()) watcher_->SetDataSource(grid->DataSource());
     TDataSource* source = grid->DataSource();
     if (source == nullptr || !source->Active()) return nullptr;
     auto* table = dynamic_cast<TqvrCustomMemTable*>(source->DataSet());
@@ -155,15 +154,15 @@ int AccessibleGrid::childCount() const {
 
 QAccessibleInterface* AccessibleGrid::child(int index) const {
     if (index < 0 || index >= rowCount()) return nullptr;
-    auto found = m_cells.constFind(index);
-    if (found != m_cells.constEnd()) {
+    auto found = cells_.constFind(index);
+    if (found != cells_.constEnd()) {
         if (QAccessibleInterface* cell = QAccessible::accessibleInterface(found->id)) return cell;
-        m_cells.erase(found);
+        cells_.erase(found);
     }
-    if (m_cells.size() >= kMaxCachedCells) const_cast<AccessibleGrid*>(this)->ForgetAllCells();
+    if (cells_.size() >= kMaxCachedCells) const_cast<AccessibleGrid*>(this)->ForgetAllCells();
     auto* cell = new AccessibleGridCell(Grid(), index);
     const QAccessible::Id id = QAccessible::registerAccessibleInterface(cell);
-    m_cells.insert(index, Cell{id, RowText(index)});
+    cells_.insert(index, Cell{id, RowText(index)});
     return cell;
 }
 
@@ -292,10 +291,10 @@ void AccessibleGrid::modelChange(QAccessibleTableModelChangeEvent*) {
 }
 
 void AccessibleGrid::ForgetCells(int fromRow) {
-    for (auto it = m_cells.begin(); it != m_cells.end();) {
+    for (auto it = cells_.begin(); it != cells_.end();) {
         if (it.key() >= fromRow) {
             QAccessible::deleteAccessibleInterface(it->id);
-            it = m_cells.erase(it);
+            it = cells_.erase(it);
         } else {
             ++it;
         }
@@ -311,26 +310,26 @@ void AccessibleGrid::Sync() {
     const int current = CurrentRow();
     QObject* grid = object();
 
-    if (rows != m_toldRows) {
+    if (rows != toldRows_) {
         // Cells are positions, so a table that grew by k rows is told as k rows
         // added at the end plus the renamed cells below; that is exactly what a
         // reader walking the rows would find.
         ForgetCells(rows);
         {
-            const bool added = rows > m_toldRows;
+            const bool added = rows > toldRows_;
             QAccessibleTableModelChangeEvent change(
                 grid, added ? QAccessibleTableModelChangeEvent::RowsInserted
                             : QAccessibleTableModelChangeEvent::RowsRemoved);
-            change.setFirstRow(std::min(rows, m_toldRows));
-            change.setLastRow(std::max(rows, m_toldRows) - 1);
+            change.setFirstRow(std::min(rows, toldRows_));
+            change.setLastRow(std::max(rows, toldRows_) - 1);
             change.setFirstColumn(0);
             change.setLastColumn(0);
             Post(change);
         }
-        m_toldRows = rows;
+        toldRows_ = rows;
     }
 
-    for (auto it = m_cells.begin(); it != m_cells.end(); ++it) {
+    for (auto it = cells_.begin(); it != cells_.end(); ++it) {
         const QString now = RowText(it.key());
         if (now == it->text) continue;
         it->text = now;
@@ -342,14 +341,14 @@ void AccessibleGrid::Sync() {
         }
     }
 
-    if (current != m_toldCurrent) {
-        const int before = m_toldCurrent;
-        m_toldCurrent = current;
+    if (current != toldCurrent_) {
+        const int before = toldCurrent_;
+        toldCurrent_ = current;
         QAccessible::State selection;
         selection.selected = true;
         selection.focused = true;
-        auto found = m_cells.constFind(before);
-        if (found != m_cells.constEnd()) {
+        auto found = cells_.constFind(before);
+        if (found != cells_.constEnd()) {
             if (QAccessibleInterface* old = QAccessible::accessibleInterface(found->id)) {
                 QAccessibleStateChangeEvent unselected(old, selection);
                 Post(unselected);
@@ -381,16 +380,16 @@ void AccessibleGrid::TellFocus() {
 
 // ---- AccessibleGridCell ----
 
-AccessibleGridCell::AccessibleGridCell(TDBGridPlus* grid, int row) : m_grid(grid), m_row(row) {}
+AccessibleGridCell::AccessibleGridCell(TDBGridPlus* grid, int row) : grid_(grid), row_(row) {}
 
-AccessibleGrid* AccessibleGridCell::gridInterface() const {
-    if (m_grid == nullptr) return nullptr;
-    return dynamic_cast<AccessibleGrid*>(QAccessible::queryAccessibleInterface(m_grid.data()));
+AccessibleGrid* AccessibleGridCell::GridInterface() const {
+    if (grid_ == nullptr) return nullptr;
+    return dynamic_cast<AccessibleGrid*>(QAccessible::queryAccessibleInterface(grid_.data()));
 }
 
 bool AccessibleGridCell::isValid() const {
-    const AccessibleGrid* grid = gridInterface();
-    return grid != nullptr && m_row < grid->rowCount();
+    const AccessibleGrid* grid = GridInterface();
+    return grid != nullptr && row_ < grid->rowCount();
 }
 
 QObject* AccessibleGridCell::object() const {
@@ -398,7 +397,7 @@ QObject* AccessibleGridCell::object() const {
 }
 
 QWindow* AccessibleGridCell::window() const {
-    const AccessibleGrid* grid = gridInterface();
+    const AccessibleGrid* grid = GridInterface();
     return grid == nullptr ? nullptr : grid->window();
 }
 
@@ -407,7 +406,7 @@ QAccessibleInterface* AccessibleGridCell::childAt(int, int) const {
 }
 
 QAccessibleInterface* AccessibleGridCell::parent() const {
-    return gridInterface();
+    return GridInterface();
 }
 
 QAccessibleInterface* AccessibleGridCell::child(int) const {
@@ -423,12 +422,12 @@ int AccessibleGridCell::indexOfChild(const QAccessibleInterface*) const {
 }
 
 QString AccessibleGridCell::text(QAccessible::Text t) const {
-    const AccessibleGrid* grid = gridInterface();
+    const AccessibleGrid* grid = GridInterface();
     if (grid == nullptr) return {};
     switch (t) {
     case QAccessible::Name:
     case QAccessible::Value:
-        return grid->RowText(m_row);
+        return grid->RowText(row_);
     default:
         return {};
     }
@@ -439,8 +438,8 @@ void AccessibleGridCell::setText(QAccessible::Text, const QString&) {
 }
 
 QRect AccessibleGridCell::rect() const {
-    const AccessibleGrid* grid = gridInterface();
-    return grid == nullptr ? QRect() : grid->RowRect(m_row);
+    const AccessibleGrid* grid = GridInterface();
+    return grid == nullptr ? QRect() : grid->RowRect(row_);
 }
 
 QAccessible::Role AccessibleGridCell::role() const {
@@ -449,7 +448,7 @@ QAccessible::Role AccessibleGridCell::role() const {
 
 QAccessible::State AccessibleGridCell::state() const {
     QAccessible::State s;
-    const AccessibleGrid* grid = gridInterface();
+    const AccessibleGrid* grid = GridInterface();
     if (grid == nullptr) {
         s.invalid = true;
         return s;
@@ -461,10 +460,10 @@ QAccessible::State AccessibleGridCell::state() const {
         s.invisible = true;
         s.offscreen = true;
     }
-    if (m_row == grid->CurrentRow()) {
+    if (row_ == grid->CurrentRow()) {
         s.selected = true;
         s.active = true;
-        s.focused = m_grid->hasFocus();
+        s.focused = grid_->hasFocus();
     }
     return s;
 }
@@ -477,8 +476,8 @@ void* AccessibleGridCell::interface_cast(QAccessible::InterfaceType t) {
 }
 
 bool AccessibleGridCell::isSelected() const {
-    const AccessibleGrid* grid = gridInterface();
-    return grid != nullptr && m_row == grid->CurrentRow();
+    const AccessibleGrid* grid = GridInterface();
+    return grid != nullptr && row_ == grid->CurrentRow();
 }
 
 QList<QAccessibleInterface*> AccessibleGridCell::columnHeaderCells() const {
@@ -494,7 +493,7 @@ int AccessibleGridCell::columnIndex() const {
 }
 
 int AccessibleGridCell::rowIndex() const {
-    return m_row;
+    return row_;
 }
 
 int AccessibleGridCell::columnExtent() const {
@@ -506,7 +505,7 @@ int AccessibleGridCell::rowExtent() const {
 }
 
 QAccessibleInterface* AccessibleGridCell::table() const {
-    return gridInterface();
+    return GridInterface();
 }
 
 QStringList AccessibleGridCell::actionNames() const {
@@ -514,8 +513,8 @@ QStringList AccessibleGridCell::actionNames() const {
 }
 
 void AccessibleGridCell::doAction(const QString& actionName) {
-    AccessibleGrid* grid = gridInterface();
-    if (grid != nullptr && actionName == setFocusAction()) grid->selectRow(m_row);
+    AccessibleGrid* grid = GridInterface();
+    if (grid != nullptr && actionName == setFocusAction()) grid->selectRow(row_);
 }
 
 QStringList AccessibleGridCell::keyBindingsForAction(const QString&) const {

@@ -73,7 +73,7 @@ public:
     /// Screen rectangle of the row's data cell; empty when the row is scrolled away.
     QRect RowRect(int row) const;
     /// How many cell objects are kept now (bounded, whatever the table's size).
-    int CachedCellCount() const { return static_cast<int>(m_cells.size()); }
+    int CachedCellCount() const { return static_cast<int>(cells_.size()); }
 
     /// Most cell objects kept at once. Past it the kept ones are let go: a
     /// client that wants one again is given a fresh one.
@@ -96,10 +96,10 @@ private:
         QAccessible::Id id = 0;
         QString text; // what the client was last told
     };
-    mutable QHash<int, Cell> m_cells;
-    std::unique_ptr<Watcher> m_watcher;
-    int m_toldRows = 0;
-    int m_toldCurrent = -1;
+    mutable QHash<int, Cell> cells_;
+    std::unique_ptr<Watcher> watcher_;
+    int toldRows_ = 0;
+    int toldCurrent_ = -1;
 };
 
 /// One cell of the grid: the record at one position of the table's current
@@ -140,8 +140,8 @@ public:
     QStringList keyBindingsForAction(const QString& actionName) const override;
 
 private:
-    AccessibleGrid* gridInterface() const;
+    AccessibleGrid* GridInterface() const;
 
-    QPointer<TDBGridPlus> m_grid;
-    int m_row;
+    QPointer<TDBGridPlus> grid_;
+    int row_;
 };

@@ -23,9 +23,9 @@
 class TDBGridPlus::Link : public TDataLink {
 public:
     explicit Link(TDBGridPlus& grid) : grid_(grid) {}
-    void DataEvent(TNotifyKind kind, TField* field, bool open) override {
-        grid_.DataEvent(kind, field, open);
-    }
+    // The grid shows one column and re-reads its rows on every change, so which
+    // field changed does not matter to it.
+    void DataEvent(TNotifyKind kind, TField*, bool open) override { grid_.DataEvent(kind, open); }
 
 private:
     TDBGridPlus& grid_;
@@ -126,7 +126,7 @@ void TDBGridPlus::BindColumn() {
     columnField_ = (t && t->Active()) ? t->FindField(columnFieldName_) : nullptr;
 }
 
-void TDBGridPlus::DataEvent(TNotifyKind kind, TField*, bool open) {
+void TDBGridPlus::DataEvent(TNotifyKind kind, bool open) {
     if (kind == nkStateChange) castFrom_ = nullptr;
     if (framePaced_ && kind != nkSuspendedStateChange && kind != nkCheckBrowseMode &&
         kind != nkUpdateRecord) {

@@ -125,7 +125,7 @@ private:
     void HoldPaintIfTooSoon();
     void RequestPaint();
     void EndFrame();
-    void DataEvent(TNotifyKind kind, TField* field, bool open);
+    void DataEvent(TNotifyKind kind, bool open);
     void BindColumn();
 
     // Rows as the grid shows them: while a record is being inserted its edit

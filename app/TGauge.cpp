@@ -12,39 +12,38 @@
 TGauge::TGauge(QWidget* parent) : QWidget(parent) {}
 
 void TGauge::SetProgress(int value) {
-    apply(m_min, m_max, value);
+    Apply(min_, max_, value);
 }
 
 void TGauge::SetMinValue(int value) {
-    if (value > m_max) RaiseRangeError(INT_MIN, std::int64_t{m_max} - 1);
-    apply(value, m_max, m_progress);
+    if (value > max_) RaiseRangeError(INT_MIN, std::int64_t{max_} - 1);
+    Apply(value, max_, progress_);
 }
 
 void TGauge::SetMaxValue(int value) {
     // The bounds named in the message are the ones users of this gauge have
     // always seen: one above the minimum up to the largest int, although the
     // minimum itself is accepted (an empty range shows 0%).
-    if (value < m_min) RaiseRangeError(std::int64_t{m_min} + 1, INT_MAX);
-    apply(m_min, value, m_progress);
+    if (value < min_) RaiseRangeError(std::int64_t{min_} + 1, INT_MAX);
+    Apply(min_, value, progress_);
 }
 
 int TGauge::PercentDone() const {
-    if (m_max == m_min) return 0;
+    if (max_ == min_) return 0;
     // 64-bit so that a range spanning most of int neither overflows the
     // difference nor the multiplication by 100.
-    return static_cast<int>(100 * (std::int64_t{m_progress} - m_min) /
-                            (std::int64_t{m_max} - m_min));
+    return static_cast<int>(100 * (std::int64_t{progress_} - min_) / (std::int64_t{max_} - min_));
 }
 
 QSize TGauge::sizeHint() const {
     return {100, 16};
 }
 
-void TGauge::apply(int min, int max, int progress) {
+void TGauge::Apply(int min, int max, int progress) {
     const int before = PercentDone();
-    m_min = min;
-    m_max = max;
-    m_progress = std::clamp(progress, m_min, m_max);
+    min_ = min;
+    max_ = max;
+    progress_ = std::clamp(progress, min_, max_);
     if (PercentDone() != before) update();
     NotifyGaugeChanged(this);
 }

@@ -13,15 +13,15 @@ class TGauge : public QWidget {
 public:
     explicit TGauge(QWidget* parent);
 
-    int Progress() const { return m_progress; }
+    int Progress() const { return progress_; }
     /// Stores the value clamped into MinValue..MaxValue.
     void SetProgress(int value);
 
-    int MinValue() const { return m_min; }
+    int MinValue() const { return min_; }
     /// Fails with the range error when above MaxValue; raises Progress to it if needed.
     void SetMinValue(int value);
 
-    int MaxValue() const { return m_max; }
+    int MaxValue() const { return max_; }
     /// Fails with the range error when below MinValue; pulls Progress down to it if needed.
     void SetMaxValue(int value);
 
@@ -36,9 +36,9 @@ protected:
 private:
     // Every change of the three values goes through here, so the "repaint only
     // when the percentage changes" rule lives in one place.
-    void apply(int min, int max, int progress);
+    void Apply(int min, int max, int progress);
 
-    int m_min = 0;
-    int m_max = 100;
-    int m_progress = 0;
+    int min_ = 0;
+    int max_ = 100;
+    int progress_ = 0;
 };

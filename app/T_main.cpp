@@ -12,7 +12,6 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <algorithm>
-#include <memory>
 
 #include "app/AppTitle.h"
 #include "app/DefaultFolder.h"
@@ -24,8 +23,8 @@
 #include "app/WindowPlacement.h"
 #include "audio/Bass.h"
 #include "catalogue/AddFolderSlash.h"
+#include "catalogue/WorkList.h"
 #include "memtable/TDataSource.h"
-#include "memtable/TStringField.h"
 #include "memtable/TqvrMemTable.h"
 #include "memtable/stream/TqvrBinaryStreamFormat.h"
 
@@ -126,13 +125,6 @@ TDBText* MakeDBText(QWidget* parent, const char* name, TDataSource* source, cons
     return text;
 }
 
-TStringField* AddStringField(TqvrMemTable& table, const char* name, int size) {
-    auto field = std::make_unique<TStringField>(name, size);
-    TStringField* raw = field.get();
-    table.AddField(std::move(field));
-    return raw;
-}
-
 } // namespace
 
 T_main::T_main(QWidget* parent) : QWidget(parent) {
@@ -155,25 +147,16 @@ T_main::~T_main() {
 
 void T_main::CreateComponents() {
     tblWork = new TqvrMemTable("tblWork");
-    tblWork->FieldDefs().Add("ID", ftString, 255, false);
-    // 4096 rather than 255: a work folder cut short would name a folder that
-    // does not exist, and its files would be reported missing.
-    tblWork->FieldDefs().Add("pathWork", ftString, 4096, false);
-    tblWorkID = AddStringField(*tblWork, "ID", 255);
-    tblWorkpathWork = AddStringField(*tblWork, "pathWork", 4096);
-    tblWork->SetSortFields("ID");
+    const zenor::WorkTableFields workFields = zenor::DefineWorkTable(*tblWork);
+    tblWorkID = workFields.id;
+    tblWorkpathWork = workFields.pathWork;
     tblWork->BeforeScroll = [this](TDataSet& table) { tblWorkBeforeScroll(table); };
     tblWork->AfterScroll = [this](TDataSet& table) { tblWorkAfterScroll(table); };
     tblWork->Open();
 
     answers = new TqvrMemTable("answers");
-    answersa1 = AddStringField(*answers, "a1", 20);
-    answersa2 = AddStringField(*answers, "a2", 20);
-    answersa3 = AddStringField(*answers, "a3", 20);
-    answersa4 = AddStringField(*answers, "a4", 20);
-    answersa5 = AddStringField(*answers, "a5", 20);
-    answersa6 = AddStringField(*answers, "a6", 20);
-    answersVarNo = AddStringField(*answers, "VarNo", 0);
+    for (const char* name : {"a1", "a2", "a3", "a4", "a5", "a6"}) answers->AddStringField(name, 20);
+    answers->AddStringField("VarNo", 0);
 
     qvrBinaryStreamFormat1 = new TqvrBinaryStreamFormat;
 
@@ -303,7 +286,6 @@ void T_main::ReleaseComponents() {
     delete qvrBinaryStreamFormat1;
     qvrBinaryStreamFormat1 = nullptr;
     tblWorkID = tblWorkpathWork = nullptr;
-    answersa1 = answersa2 = answersa3 = answersa4 = answersa5 = answersa6 = answersVarNo = nullptr;
 }
 
 void T_main::FormCreate(QObject* Sender) {

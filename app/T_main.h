@@ -41,46 +41,76 @@ public:
     explicit T_main(QWidget* parent = nullptr);
     ~T_main() override;
 
+    /// The raised strip along the top: folder box and scan buttons
     QFrame* Panel1 = nullptr;
+    /// «Путь до файлов с ответами участников ЗЕНОР», before the folder box
     QLabel* Label1 = nullptr;
+    /// The list of works: one record per work ID, sorted by `ID`
     TqvrMemTable* tblWork = nullptr;
+    /// Binds the grid ListWork to tblWork
     TDataSource* ds_tblWork = nullptr;
+    /// Field `pathWork` of tblWork: the work folder
     TStringField* tblWorkpathWork = nullptr;
+    /// The folder box, with its folder button inside
     DirectoryEdit* DirectoryEdit1 = nullptr;
+    /// «Получить работы»: starts the scan
     QPushButton* Button1 = nullptr;
+    /// «Прервать»: stops the scan; enabled only while one runs
     QPushButton* Button2 = nullptr;
+    /// Field `ID` of tblWork: the work ID
     TStringField* tblWorkID = nullptr;
+    /// The grid «Код работы» on the left, showing `ID`
     TDBGridPlus* ListWork = nullptr;
+    /// The status panel: the file being scanned, then «Путь до работы: ...»
     QStatusBar* StatusBar1 = nullptr;
+    /// Binds the DBText labels to answers
     TDataSource* ds_answers = nullptr;
+    /// «Задание № 1»
     QLabel* Label2 = nullptr;
+    /// «Задание № 2»
     QLabel* Label3 = nullptr;
+    /// «Задание № 3»
     QLabel* Label4 = nullptr;
+    /// «Задание № 4»
     QLabel* Label5 = nullptr;
+    /// «Задание № 5»
     QLabel* Label6 = nullptr;
+    /// «Задание № 6»
     QLabel* Label7 = nullptr;
+    /// Shows `a1`, the answer to task 1
     TDBText* DBText1 = nullptr;
+    /// Shows `a4`, the answer to task 4
     TDBText* DBText4 = nullptr;
+    /// Shows `a5`, the answer to task 5
     TDBText* DBText5 = nullptr;
+    /// Shows `a6`, the answer to task 6
     TDBText* DBText6 = nullptr;
+    /// «Прослушать ответ» of task 2 (plays `_2.ogg`)
     QPushButton* Button3 = nullptr;
+    /// «Прослушать ответ» of task 3 (plays `_3.ogg`)
     QPushButton* Button4 = nullptr;
+    /// «Стоп»; shown with the player, on the row of the task playing
     QPushButton* btnStop = nullptr;
+    /// «Пауза», or «Далее» while paused; shown with the player
     QPushButton* PausePlay = nullptr;
+    /// The one-second tick that advances pb and lTime
     QTimer* Timer1 = nullptr;
+    /// The gauge of the recording's progress; shown with the player
     TGauge* pb = nullptr;
+    /// The seconds played, right of the gauge
     QLabel* lTime = nullptr;
+    /// The current work's answer sheet. Its fields a1..a6 and VarNo are created
+    /// with it, but the first sheet loaded frees them and puts the sheet's own
+    /// in their place, so the window keeps no pointer to any of them: look a
+    /// field up by name.
     TqvrMemTable* answers = nullptr;
-    TStringField* answersa1 = nullptr;
-    TStringField* answersa2 = nullptr;
-    TStringField* answersa3 = nullptr;
-    TStringField* answersa4 = nullptr;
-    TStringField* answersa5 = nullptr;
-    TStringField* answersa6 = nullptr;
-    TStringField* answersVarNo = nullptr;
+    /// The table-stream format answer sheets load with
     TqvrBinaryStreamFormat* qvrBinaryStreamFormat1 = nullptr;
+    /// Shows `VarNo`, but lies hidden under Panel1
     TDBText* DBText2 = nullptr;
+    /// Shows `VarNo` beside «Вариант:»
     TDBText* DBText3 = nullptr;
+    /// «Вариант: »
     QLabel* Label8 = nullptr;
 
     /// Scans `folder` (UTF-8, as typed) and, depth first, all its subfolders.

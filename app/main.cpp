@@ -1,6 +1,7 @@
 // The program entry: the application object, the main window (whose creation
 // runs the start-up checks), the message loop. Exit status 0 in every case the
-// program itself decides the end, also after a failed start-up check.
+// program itself decides the end, also after a failed start-up check; only
+// --help and --version end with 1, when their text cannot be written.
 #include <iostream>
 
 #include "app/AccessibleFactories.h"

@@ -1,9 +1,11 @@
 #include "audio/AudioEngine.h"
 
 #include "audio/ByteRing.h"
+#include "audio/OwnedMutex.h"
 #include "audio/VorbisFile.h"
 
 #include <algorithm>
+#include <cassert>
 #include <chrono>
 #include <cstring>
 #include <limits>
@@ -20,7 +22,7 @@ constexpr std::size_t kScratchBytes = 16384;
 
 std::atomic<DWORD> g_liveStreams{0};
 
-enum class State : int {
+enum class StreamState : int {
     Idle,    // created, never started: decoded ahead, silent
     Playing, // in the mixing list
     Paused,  // out of the mixing list, keeps its place and its buffer
@@ -51,8 +53,8 @@ private:
 
 struct AudioEngine::Stream {
     explicit Stream(std::unique_ptr<VorbisFile> f)
-        : file(std::move(f)), frames(file->frames()), rate(file->rate()),
-          channels(file->channels()) {
+        : file(std::move(f)), frames(file->Frames()), rate(file->Rate()),
+          channels(file->Channels()) {
         g_liveStreams.fetch_add(1);
     }
     ~Stream() {
@@ -71,7 +73,7 @@ struct AudioEngine::Stream {
     const int channels;
 
     // Decoder side, under decodeMutex.
-    std::mutex decodeMutex;
+    OwnedMutex decodeMutex;
     SDL_AudioStream* convert = nullptr;
     std::unique_ptr<ByteRing> ring;
     std::vector<unsigned char> scratch;
@@ -81,11 +83,11 @@ struct AudioEngine::Stream {
     std::uint64_t bytesDue = 0;       // once sourceDone: what the converter owes in all
     std::atomic<bool> drained{false}; // everything there is to play is in the ring
 
-    std::atomic<State> state{State::Idle};
+    std::atomic<StreamState> state{StreamState::Idle};
     std::atomic<std::uint64_t> played{0}; // bytes handed to the device since the last rewind
 };
 
-AudioEngine& AudioEngine::instance() {
+AudioEngine& AudioEngine::Instance() {
     static AudioEngine engine;
     return engine;
 }
@@ -95,10 +97,10 @@ AudioEngine::AudioEngine() {
 }
 
 AudioEngine::~AudioEngine() {
-    free();
+    Free();
 }
 
-bool AudioEngine::init(int device, DWORD freq) {
+bool AudioEngine::Init(int device, DWORD freq) {
     std::lock_guard api(mutex_);
     if (device_ != 0) {
         return true;
@@ -119,7 +121,7 @@ bool AudioEngine::init(int device, DWORD freq) {
     want.format = AUDIO_S16SYS;
     want.channels = 2;
     want.samples = kDeviceSamples;
-    want.callback = &AudioEngine::callback;
+    want.callback = &AudioEngine::Callback;
     want.userdata = this;
     SDL_AudioSpec have{};
     // No changes allowed: the device runs at exactly this format and SDL
@@ -138,7 +140,7 @@ bool AudioEngine::init(int device, DWORD freq) {
     }
     device_ = id;
     callbacks_.store(0);
-    decoder_ = std::thread(&AudioEngine::decodeLoop, this);
+    decoder_ = std::thread(&AudioEngine::DecodeLoop, this);
     // Running from here on, silent while nothing plays. Nothing more is
     // waited for: a PulseAudio sink that sat idle takes the first buffers at
     // its own pace (a null sink up to two seconds later), and the window
@@ -149,9 +151,9 @@ bool AudioEngine::init(int device, DWORD freq) {
     return true;
 }
 
-void AudioEngine::free() {
+void AudioEngine::Free() {
     std::lock_guard api(mutex_);
-    closeDevice();
+    CloseDevice();
     std::map<DWORD, std::shared_ptr<Stream>> gone;
     {
         std::lock_guard reg(registryMutex_);
@@ -164,7 +166,7 @@ void AudioEngine::free() {
     }
 }
 
-void AudioEngine::closeDevice() {
+void AudioEngine::CloseDevice() {
     if (decoder_.joinable()) {
         {
             std::lock_guard reg(registryMutex_);
@@ -180,20 +182,20 @@ void AudioEngine::closeDevice() {
     mixing_.clear();
     std::lock_guard reg(registryMutex_);
     for (auto& [handle, s] : streams_) {
-        State st = s->state.load();
-        if (st == State::Playing || st == State::Paused) {
-            s->state.store(State::Stopped);
+        StreamState st = s->state.load();
+        if (st == StreamState::Playing || st == StreamState::Paused) {
+            s->state.store(StreamState::Stopped);
         }
     }
 }
 
-DWORD AudioEngine::createFile(const std::string& path) {
+DWORD AudioEngine::CreateFile(const std::string& path) {
     std::lock_guard api(mutex_);
-    std::unique_ptr<VorbisFile> file = VorbisFile::open(path);
+    std::unique_ptr<VorbisFile> file = VorbisFile::Open(path);
     if (!file) {
         return 0;
     }
-    releaseStopped();
+    ReleaseStopped();
     auto s = std::make_shared<Stream>(std::move(file));
     DWORD handle = 0;
     {
@@ -205,16 +207,16 @@ DWORD AudioEngine::createFile(const std::string& path) {
         handle = nextHandle_++;
         streams_.emplace(handle, std::move(s));
     }
-    kick();
+    Kick();
     return handle;
 }
 
-void AudioEngine::releaseStopped() {
+void AudioEngine::ReleaseStopped() {
     std::vector<std::shared_ptr<Stream>> gone;
     {
         std::lock_guard reg(registryMutex_);
         for (auto it = streams_.begin(); it != streams_.end();) {
-            if (it->second->state.load() == State::Stopped) {
+            if (it->second->state.load() == StreamState::Stopped) {
                 gone.push_back(std::move(it->second));
                 it = streams_.erase(it);
             } else {
@@ -226,24 +228,24 @@ void AudioEngine::releaseStopped() {
     // holds one for a moment; then it goes when the decoder lets go.
 }
 
-std::shared_ptr<AudioEngine::Stream> AudioEngine::find(DWORD handle) {
+std::shared_ptr<AudioEngine::Stream> AudioEngine::Find(DWORD handle) {
     std::lock_guard reg(registryMutex_);
     auto it = streams_.find(handle);
     return it == streams_.end() ? nullptr : it->second;
 }
 
-QWORD AudioEngine::length(DWORD handle) {
+QWORD AudioEngine::Length(DWORD handle) {
     std::lock_guard api(mutex_);
-    auto s = find(handle);
+    auto s = Find(handle);
     if (!s) {
         return std::numeric_limits<QWORD>::max();
     }
     return static_cast<QWORD>(s->frames) * static_cast<QWORD>(s->channels) * 2;
 }
 
-double AudioEngine::seconds(DWORD handle, QWORD pos) {
+double AudioEngine::Seconds(DWORD handle, QWORD pos) {
     std::lock_guard api(mutex_);
-    auto s = find(handle);
+    auto s = Find(handle);
     if (!s) {
         return -1.0;
     }
@@ -251,116 +253,116 @@ double AudioEngine::seconds(DWORD handle, QWORD pos) {
            (static_cast<double>(s->rate) * s->channels * 2);
 }
 
-bool AudioEngine::play(DWORD handle, bool restart) {
+bool AudioEngine::Play(DWORD handle, bool restart) {
     std::lock_guard api(mutex_);
-    auto s = find(handle);
+    auto s = Find(handle);
     if (!s || device_ == 0) {
         return false;
     }
-    const State was = s->state.load();
-    if (was == State::Playing && !restart) {
+    const StreamState was = s->state.load();
+    if (was == StreamState::Playing && !restart) {
         return true;
     }
     {
         DeviceLock lock(device_);
-        detach(s.get());
-        s->state.store(State::Idle);
+        Detach(s.get());
+        s->state.store(StreamState::Idle);
     }
     {
         std::lock_guard dec(s->decodeMutex);
         // Nothing to rewind when not a byte has gone out since the last rewind:
         // a fresh stream then starts on the buffer decoded while it waited.
-        if ((restart || was == State::Ended) && s->played.load() != 0) {
-            rewind(*s);
+        if ((restart || was == StreamState::Ended) && s->played.load() != 0) {
+            Rewind(*s);
         }
-        fill(*s, std::numeric_limits<std::size_t>::max());
+        Fill(*s, std::numeric_limits<std::size_t>::max());
     }
     {
         DeviceLock lock(device_);
-        s->state.store(State::Playing);
-        attach(s.get());
+        s->state.store(StreamState::Playing);
+        Attach(s.get());
     }
-    kick();
+    Kick();
     return true;
 }
 
-bool AudioEngine::pause(DWORD handle) {
+bool AudioEngine::Pause(DWORD handle) {
     std::lock_guard api(mutex_);
-    auto s = find(handle);
+    auto s = Find(handle);
     if (!s || device_ == 0) {
         return false;
     }
     DeviceLock lock(device_);
-    const State st = s->state.load();
-    if (st == State::Playing) {
-        detach(s.get());
-        s->state.store(State::Paused);
+    const StreamState st = s->state.load();
+    if (st == StreamState::Playing) {
+        Detach(s.get());
+        s->state.store(StreamState::Paused);
         return true;
     }
-    return st == State::Paused;
+    return st == StreamState::Paused;
 }
 
-bool AudioEngine::stop(DWORD handle) {
+bool AudioEngine::Stop(DWORD handle) {
     std::lock_guard api(mutex_);
-    auto s = find(handle);
+    auto s = Find(handle);
     if (!s) {
         return false;
     }
     DeviceLock lock(device_);
-    detach(s.get());
-    s->state.store(State::Stopped);
+    Detach(s.get());
+    s->state.store(StreamState::Stopped);
     return true;
 }
 
-DWORD AudioEngine::state(DWORD handle) {
+DWORD AudioEngine::State(DWORD handle) {
     std::lock_guard api(mutex_);
-    auto s = find(handle);
+    auto s = Find(handle);
     if (!s) {
         return BASS_STATE_STOPPED;
     }
     switch (s->state.load()) {
-    case State::Playing:
+    case StreamState::Playing:
         return BASS_STATE_PLAYING;
-    case State::Paused:
+    case StreamState::Paused:
         return BASS_STATE_PAUSED;
     default:
         return BASS_STATE_STOPPED;
     }
 }
 
-DWORD AudioEngine::liveStreams() {
+DWORD AudioEngine::LiveStreams() {
     return g_liveStreams.load();
 }
 
-DWORD AudioEngine::deviceRate() {
+DWORD AudioEngine::DeviceRate() {
     std::lock_guard api(mutex_);
     return device_ != 0 ? static_cast<DWORD>(spec_.freq) : 0;
 }
 
-DWORD AudioEngine::deviceChannels() {
+DWORD AudioEngine::DeviceChannels() {
     std::lock_guard api(mutex_);
     return device_ != 0 ? spec_.channels : 0;
 }
 
-DWORD AudioEngine::deviceCallbacks() {
+DWORD AudioEngine::DeviceCallbacks() {
     std::lock_guard api(mutex_);
     return device_ != 0 ? static_cast<DWORD>(callbacks_.load()) : 0;
 }
 
-void AudioEngine::attach(Stream* s) {
+void AudioEngine::Attach(Stream* s) {
     if (std::find(mixing_.begin(), mixing_.end(), s) == mixing_.end()) {
         mixing_.push_back(s);
     }
 }
 
-void AudioEngine::detach(Stream* s) {
+void AudioEngine::Detach(Stream* s) {
     auto it = std::find(mixing_.begin(), mixing_.end(), s);
     if (it != mixing_.end()) {
         mixing_.erase(it);
     }
 }
 
-void AudioEngine::kick() {
+void AudioEngine::Kick() {
     {
         std::lock_guard reg(registryMutex_);
         kicked_ = true;
@@ -369,12 +371,14 @@ void AudioEngine::kick() {
 }
 
 // Under s.decodeMutex, with nobody reading the ring.
-void AudioEngine::rewind(Stream& s) {
+void AudioEngine::Rewind(Stream& s) {
+    assert(s.decodeMutex.HeldByThisThread());
+    assert(s.state.load() != StreamState::Playing);
     s.ring.reset();
     if (s.convert != nullptr) {
         SDL_AudioStreamClear(s.convert);
     }
-    s.sourceDone = !s.file->rewind();
+    s.sourceDone = !s.file->Rewind();
     s.framesIn = 0;
     s.bytesOut = 0;
     s.bytesDue = 0;
@@ -384,7 +388,8 @@ void AudioEngine::rewind(Stream& s) {
 
 // Under s.decodeMutex. Tops the ring up as far as it has room, or until
 // `budget` bytes have gone in; returns the bytes written.
-std::size_t AudioEngine::fill(Stream& s, std::size_t budget) {
+std::size_t AudioEngine::Fill(Stream& s, std::size_t budget) {
+    assert(s.decodeMutex.HeldByThisThread());
     SDL_AudioSpec format;
     {
         std::lock_guard reg(registryMutex_);
@@ -410,7 +415,7 @@ std::size_t AudioEngine::fill(Stream& s, std::size_t budget) {
     }
     std::size_t written = 0;
     while (!s.drained.load() && written < budget) {
-        std::size_t room = s.ring->writable();
+        std::size_t room = s.ring->Writable();
         room -= room % frame;
         if (room == 0) {
             return written;
@@ -434,7 +439,7 @@ std::size_t AudioEngine::fill(Stream& s, std::size_t budget) {
             if (got <= 0) {
                 return written;
             }
-            s.ring->write(s.scratch.data(), static_cast<std::size_t>(got));
+            s.ring->Write(s.scratch.data(), static_cast<std::size_t>(got));
             s.bytesOut += static_cast<std::uint64_t>(got);
             written += static_cast<std::size_t>(got);
             continue;
@@ -443,11 +448,11 @@ std::size_t AudioEngine::fill(Stream& s, std::size_t budget) {
             s.drained.store(true, std::memory_order_release);
             return written;
         }
-        const std::size_t got = s.file->read(s.scratch.data(), s.scratch.size());
+        const std::size_t got = s.file->Read(s.scratch.data(), s.scratch.size());
         if (got == 0) {
-            finishSource(s, format, frame);
+            FinishSource(s, format, frame);
         } else if (SDL_AudioStreamPut(s.convert, s.scratch.data(), static_cast<int>(got)) != 0) {
-            finishSource(s, format, frame);
+            FinishSource(s, format, frame);
         } else {
             s.framesIn += got / (static_cast<std::size_t>(s.channels) * 2);
         }
@@ -459,7 +464,8 @@ std::size_t AudioEngine::fill(Stream& s, std::size_t budget) {
 // alone can keep back the resampler's last frames (it only flushes when its
 // staging buffer happens to hold something), so the tail is pushed out with
 // silence and what comes out is cut at the converted length of the real input.
-void AudioEngine::finishSource(Stream& s, const SDL_AudioSpec& format, std::size_t frame) {
+void AudioEngine::FinishSource(Stream& s, const SDL_AudioSpec& format, std::size_t frame) {
+    assert(s.decodeMutex.HeldByThisThread());
     s.sourceDone = true;
     const std::uint64_t framesOut = (s.framesIn * static_cast<std::uint64_t>(format.freq) +
                                      static_cast<std::uint64_t>(s.rate) - 1) /
@@ -481,13 +487,14 @@ void AudioEngine::finishSource(Stream& s, const SDL_AudioSpec& format, std::size
     SDL_AudioStreamFlush(s.convert);
 }
 
-void AudioEngine::decodeLoop() {
+void AudioEngine::DecodeLoop() {
     std::vector<std::shared_ptr<Stream>> work;
     std::unique_lock reg(registryMutex_);
     while (!quit_) {
         for (auto& [handle, s] : streams_) {
-            const State st = s->state.load();
-            if ((st == State::Idle || st == State::Playing || st == State::Paused) &&
+            const StreamState st = s->state.load();
+            if ((st == StreamState::Idle || st == StreamState::Playing ||
+                 st == StreamState::Paused) &&
                 !s->drained.load()) {
                 work.push_back(s);
             }
@@ -498,7 +505,7 @@ void AudioEngine::decodeLoop() {
         for (auto& s : work) {
             for (;;) {
                 std::lock_guard dec(s->decodeMutex);
-                if (fill(*s, kScratchBytes) == 0) {
+                if (Fill(*s, kScratchBytes) == 0) {
                     break;
                 }
             }
@@ -510,26 +517,26 @@ void AudioEngine::decodeLoop() {
     }
 }
 
-void AudioEngine::callback(void* self, Uint8* out, int len) {
-    static_cast<AudioEngine*>(self)->mix(out, len);
+void AudioEngine::Callback(void* self, Uint8* out, int len) {
+    static_cast<AudioEngine*>(self)->Mix(out, len);
 }
 
 // SDL's audio thread, under the device lock. Mixes 16-bit samples with
 // saturation; a single stream passes through unchanged.
-void AudioEngine::mix(Uint8* out, int len) {
+void AudioEngine::Mix(Uint8* out, int len) {
     callbacks_.fetch_add(1, std::memory_order_relaxed);
     std::memset(out, 0, static_cast<std::size_t>(len));
     const std::size_t frame =
         static_cast<std::size_t>(SDL_AUDIO_BITSIZE(spec_.format) / 8) * spec_.channels;
     for (std::size_t i = 0; i < mixing_.size();) {
         Stream* s = mixing_[i];
-        // drained first: once it is seen set, readable() is the final count.
+        // drained first: once it is seen set, Readable() is the final count.
         const bool drained = s->drained.load(std::memory_order_acquire);
-        std::size_t n = std::min(s->ring->readable(), static_cast<std::size_t>(len));
+        std::size_t n = std::min(s->ring->Readable(), static_cast<std::size_t>(len));
         n -= n % frame;
         const unsigned char* piece[2];
         std::size_t pieceLen[2];
-        s->ring->peek(n, piece[0], pieceLen[0], piece[1], pieceLen[1]);
+        s->ring->Peek(n, piece[0], pieceLen[0], piece[1], pieceLen[1]);
         Uint8* dst = out;
         for (int p = 0; p < 2; ++p) {
             for (std::size_t k = 0; k + 1 < pieceLen[p]; k += 2, dst += 2) {
@@ -542,10 +549,10 @@ void AudioEngine::mix(Uint8* out, int len) {
                 std::memcpy(dst, &mixed, 2);
             }
         }
-        s->ring->consume(n);
+        s->ring->Consume(n);
         s->played.fetch_add(n, std::memory_order_relaxed);
-        if (drained && s->ring->readable() == 0) {
-            s->state.store(State::Ended);
+        if (drained && s->ring->Readable() == 0) {
+            s->state.store(StreamState::Ended);
             mixing_[i] = mixing_.back();
             mixing_.pop_back();
             continue;

@@ -35,40 +35,40 @@
 
 class AudioEngine {
 public:
-    static AudioEngine& instance();
+    static AudioEngine& Instance();
     ~AudioEngine();
 
-    bool init(int device, DWORD freq);
-    void free();
-    DWORD createFile(const std::string& path);
-    QWORD length(DWORD handle);
-    double seconds(DWORD handle, QWORD pos);
-    bool play(DWORD handle, bool restart);
-    bool pause(DWORD handle);
-    bool stop(DWORD handle);
-    DWORD state(DWORD handle);
+    bool Init(int device, DWORD freq);
+    void Free();
+    DWORD CreateFile(const std::string& path);
+    QWORD Length(DWORD handle);
+    double Seconds(DWORD handle, QWORD pos);
+    bool Play(DWORD handle, bool restart);
+    bool Pause(DWORD handle);
+    bool Stop(DWORD handle);
+    DWORD State(DWORD handle);
 
-    static DWORD liveStreams();
-    DWORD deviceRate();
-    DWORD deviceChannels();
-    DWORD deviceCallbacks();
+    static DWORD LiveStreams();
+    DWORD DeviceRate();
+    DWORD DeviceChannels();
+    DWORD DeviceCallbacks();
 
 private:
     struct Stream;
     AudioEngine();
 
-    std::shared_ptr<Stream> find(DWORD handle);
-    void releaseStopped();
-    std::size_t fill(Stream& s, std::size_t budget);
-    void rewind(Stream& s);
-    void finishSource(Stream& s, const SDL_AudioSpec& format, std::size_t frame);
-    void attach(Stream* s);
-    void detach(Stream* s);
-    void decodeLoop();
-    void kick();
-    void closeDevice();
-    static void callback(void* self, Uint8* out, int len);
-    void mix(Uint8* out, int len);
+    std::shared_ptr<Stream> Find(DWORD handle);
+    void ReleaseStopped();
+    std::size_t Fill(Stream& s, std::size_t budget);
+    void Rewind(Stream& s);
+    void FinishSource(Stream& s, const SDL_AudioSpec& format, std::size_t frame);
+    void Attach(Stream* s);
+    void Detach(Stream* s);
+    void DecodeLoop();
+    void Kick();
+    void CloseDevice();
+    static void Callback(void* self, Uint8* out, int len);
+    void Mix(Uint8* out, int len);
 
     std::mutex mutex_;
 

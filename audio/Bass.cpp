@@ -9,11 +9,11 @@
 extern "C" {
 
 BOOL BASS_Init(int device, DWORD freq, DWORD /*flags*/, void* /*window*/, const void* /*guid*/) {
-    return AudioEngine::instance().init(device, freq) ? TRUE : FALSE;
+    return AudioEngine::Instance().Init(device, freq) ? TRUE : FALSE;
 }
 
 BOOL BASS_Free(void) {
-    AudioEngine::instance().free();
+    AudioEngine::Instance().Free();
     return TRUE;
 }
 
@@ -22,50 +22,50 @@ HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD le
     if (mem != FALSE || file == nullptr || offset != 0 || length != 0) {
         return 0;
     }
-    return AudioEngine::instance().createFile(std::string(static_cast<const char*>(file)));
+    return AudioEngine::Instance().CreateFile(std::string(static_cast<const char*>(file)));
 }
 
 QWORD BASS_ChannelGetLength(DWORD handle, DWORD mode) {
     if (mode != BASS_LENGTH_BYTES) {
         return ~QWORD{0};
     }
-    return AudioEngine::instance().length(handle);
+    return AudioEngine::Instance().Length(handle);
 }
 
 double BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos) {
-    return AudioEngine::instance().seconds(handle, pos);
+    return AudioEngine::Instance().Seconds(handle, pos);
 }
 
 BOOL BASS_ChannelPlay(DWORD handle, BOOL restart) {
-    return AudioEngine::instance().play(handle, restart != FALSE) ? TRUE : FALSE;
+    return AudioEngine::Instance().Play(handle, restart != FALSE) ? TRUE : FALSE;
 }
 
 BOOL BASS_ChannelPause(DWORD handle) {
-    return AudioEngine::instance().pause(handle) ? TRUE : FALSE;
+    return AudioEngine::Instance().Pause(handle) ? TRUE : FALSE;
 }
 
 BOOL BASS_ChannelStop(DWORD handle) {
-    return AudioEngine::instance().stop(handle) ? TRUE : FALSE;
+    return AudioEngine::Instance().Stop(handle) ? TRUE : FALSE;
 }
 
 DWORD BASS_ChannelIsActive(DWORD handle) {
-    return AudioEngine::instance().state(handle);
+    return AudioEngine::Instance().State(handle);
 }
 
 DWORD BASS_TestLiveStreams(void) {
-    return AudioEngine::liveStreams();
+    return AudioEngine::LiveStreams();
 }
 
 DWORD BASS_TestDeviceRate(void) {
-    return AudioEngine::instance().deviceRate();
+    return AudioEngine::Instance().DeviceRate();
 }
 
 DWORD BASS_TestDeviceChannels(void) {
-    return AudioEngine::instance().deviceChannels();
+    return AudioEngine::Instance().DeviceChannels();
 }
 
 DWORD BASS_TestDeviceCallbacks(void) {
-    return AudioEngine::instance().deviceCallbacks();
+    return AudioEngine::Instance().DeviceCallbacks();
 }
 
 } // extern "C"

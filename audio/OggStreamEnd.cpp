@@ -23,7 +23,7 @@ public:
     }
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
+    int Get() const { return fd_; }
 
 private:
     int fd_;
@@ -34,14 +34,14 @@ private:
 OggEnd OggStreamEnd(const std::string& path) {
     const Fd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     struct stat st {};
-    if (fd.get() < 0 || fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (fd.Get() < 0 || fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode))
         return OggEnd::Unreadable;
     const off_t start = std::max<off_t>(0, st.st_size - kTailBytes);
     std::vector<char> tail(static_cast<std::size_t>(st.st_size - start));
     std::size_t got = 0;
     while (got < tail.size()) {
         const ssize_t n =
-            pread(fd.get(), tail.data() + got, tail.size() - got, start + static_cast<off_t>(got));
+            pread(fd.Get(), tail.data() + got, tail.size() - got, start + static_cast<off_t>(got));
         if (n < 0) return OggEnd::Unreadable;
         if (n == 0) break; // the file shrank while it was read
         got += static_cast<std::size_t>(n);

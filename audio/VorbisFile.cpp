@@ -34,7 +34,7 @@ FILE* OpenRegularFile(const std::string& path) {
 
 } // namespace
 
-std::unique_ptr<VorbisFile> VorbisFile::open(const std::string& path) {
+std::unique_ptr<VorbisFile> VorbisFile::Open(const std::string& path) {
     FILE* f = OpenRegularFile(path);
     if (f == nullptr) return nullptr;
     std::unique_ptr<VorbisFile> file(new VorbisFile);
@@ -66,7 +66,7 @@ VorbisFile::~VorbisFile() {
     }
 }
 
-std::size_t VorbisFile::read(void* out, std::size_t bytes) {
+std::size_t VorbisFile::Read(void* out, std::size_t bytes) {
     const std::size_t frame = static_cast<std::size_t>(channels_) * 2;
     bytes -= bytes % frame;
     char* dst = static_cast<char*>(out);
@@ -101,7 +101,7 @@ std::size_t VorbisFile::read(void* out, std::size_t bytes) {
     return done - done % frame;
 }
 
-bool VorbisFile::rewind() {
+bool VorbisFile::Rewind() {
     failed_ = false;
     return ov_pcm_seek(vf_.get(), 0) == 0;
 }

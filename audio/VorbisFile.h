@@ -13,23 +13,23 @@ struct OggVorbis_File;
 class VorbisFile {
 public:
     /// Opens path; nullptr when it is not a readable, seekable Ogg Vorbis file.
-    static std::unique_ptr<VorbisFile> open(const std::string& path);
+    static std::unique_ptr<VorbisFile> Open(const std::string& path);
     ~VorbisFile();
     VorbisFile(const VorbisFile&) = delete;
     VorbisFile& operator=(const VorbisFile&) = delete;
 
-    int rate() const { return rate_; }
-    int channels() const { return channels_; }
+    int Rate() const { return rate_; }
+    int Channels() const { return channels_; }
     /// PCM frames in the whole file.
-    std::int64_t frames() const { return frames_; }
+    std::int64_t Frames() const { return frames_; }
 
     /// Decodes up to `bytes` bytes (whole frames) into out. Returns the bytes
     /// written; 0 at the end of the file or after an error that decoding
     /// cannot get past. Damaged pages inside the file are skipped.
-    std::size_t read(void* out, std::size_t bytes);
+    std::size_t Read(void* out, std::size_t bytes);
 
     /// Back to the first sample; false if the file refuses to seek.
-    bool rewind();
+    bool Rewind();
 
 private:
     VorbisFile() = default;

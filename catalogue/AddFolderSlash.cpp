@@ -4,7 +4,7 @@ namespace zenor {
 
 namespace {
 
-bool isAsciiLetter(char c) {
+bool IsAsciiLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
@@ -24,7 +24,7 @@ std::string AddFolderSlash(std::string_view folder, PathStyle style) {
     if (last == ':' || last == '\\') return result;
     // One byte that is an ASCII letter is one character; a multi-byte letter
     // (Cyrillic, say) is no drive name.
-    if (folder.size() == 1 && isAsciiLetter(folder[0])) return result + ":\\";
+    if (folder.size() == 1 && IsAsciiLetter(folder[0])) return result + ":\\";
     result += '\\';
     return result;
 }

@@ -4,6 +4,8 @@
 
 #include <sys/stat.h>
 
+#include <exception>
+
 namespace zenor {
 
 std::string CurrentWorkFolder(const TqvrMemTable& tblWork) {
@@ -38,6 +40,21 @@ std::optional<std::string> LoadAnswerSheet(const TqvrMemTable& tblWork, TqvrMemT
     }
     answers.Close();
     return MissingSheetMessage(path);
+}
+
+void ReadSheetValues(const TqvrMemTable& answers, std::string& varNo,
+                     std::array<std::string, 6>& values,
+                     const std::function<void(const char* field, const char* error)>& missing) {
+    static const char* const names[7] = {"VarNo", "a1", "a2", "a3", "a4", "a5", "a6"};
+    std::string* const targets[7] = {&varNo,     &values[0], &values[1], &values[2],
+                                     &values[3], &values[4], &values[5]};
+    for (int i = 0; i < 7; ++i) {
+        try {
+            *targets[i] = answers.FieldNamed(names[i]).StringValue();
+        } catch (const std::exception& error) {
+            missing(names[i], error.what());
+        }
+    }
 }
 
 } // namespace zenor

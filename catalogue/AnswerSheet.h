@@ -6,6 +6,8 @@
 // reader raised them.
 #pragma once
 
+#include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,5 +36,13 @@ std::string MissingSheetMessage(std::string_view path);
 /// after closing `answers`.
 std::optional<std::string> LoadAnswerSheet(const TqvrMemTable& tblWork, TqvrMemTable& answers,
                                            TqvrCustomStreamFormat& format);
+
+/// Reads `VarNo` into `varNo` and `a1`..`a6` into `values` from a loaded sheet,
+/// as the answer labels would show them. A field the sheet lacks keeps its
+/// value empty and is passed to `missing` with the lookup's error text; the
+/// other fields are still read.
+void ReadSheetValues(const TqvrMemTable& answers, std::string& varNo,
+                     std::array<std::string, 6>& values,
+                     const std::function<void(const char* field, const char* error)>& missing);
 
 } // namespace zenor

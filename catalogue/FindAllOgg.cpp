@@ -56,7 +56,7 @@ public:
     ~Fd() {
         if (fd_ >= 0) close(fd_);
     }
-    int get() const { return fd_; }
+    int Get() const { return fd_; }
 
 private:
     int fd_;
@@ -80,11 +80,11 @@ public:
 
     // Walks the folder opened relative to `parentFd` as `openName`; its
     // entries are named `prefix` followed by their name.
-    void walk(int parentFd, const char* openName, const std::string& prefix, size_t depth) {
+    void Walk(int parentFd, const char* openName, const std::string& prefix, size_t depth) {
         const Fd fd(openat(parentFd, openName, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         struct stat st {};
-        const bool listed = fd.get() >= 0 && fstat(fd.get(), &st) == 0;
-        if (listed && isOnPath(st)) return;
+        const bool listed = fd.Get() >= 0 && fstat(fd.Get(), &st) == 0;
+        if (listed && IsOnPath(st)) return;
         const LevelEnd levelEnd(hooks_);
         if (!listed) return;
         path_.push_back({st.st_dev, st.st_ino});
@@ -93,10 +93,10 @@ public:
             ~PathPop() { path.pop_back(); }
         } const pathPop{path_};
 
-        ListingBuffer& buffer = bufferAt(depth);
+        ListingBuffer& buffer = BufferAt(depth);
         std::string childPrefix;
         for (;;) {
-            const ssize_t got = getdents64(fd.get(), buffer.bytes.get(), buffer.size);
+            const ssize_t got = getdents64(fd.Get(), buffer.bytes.get(), buffer.size);
             // A listing that fails part way ends there, as readdir's would.
             if (got <= 0) return;
             for (size_t at = 0; at < static_cast<size_t>(got);) {
@@ -105,9 +105,9 @@ public:
                 if (hooks_.pump) hooks_.pump();
                 const std::string_view name(entry->d_name);
                 if (name.front() != '.') {
-                    if (isDirectory(fd.get(), entry->d_type, entry->d_name)) {
+                    if (IsDirectory(fd.Get(), entry->d_type, entry->d_name)) {
                         childPrefix.assign(prefix).append(name).push_back('/');
-                        walk(fd.get(), entry->d_name, childPrefix, depth + 1);
+                        Walk(fd.Get(), entry->d_name, childPrefix, depth + 1);
                     } else {
                         if (hooks_.fileExamined) hooks_.fileExamined(prefix, name);
                         if (hooks_.participantFound && IsParticipantFileName(name))
@@ -118,7 +118,7 @@ public:
             }
             // The entries read are all handled: the buffer may grow now.
             if (static_cast<size_t>(got) > buffer.size / 2 && buffer.size < kLargestBuffer)
-                grow(buffer, buffer.size * 4);
+                Grow(buffer, buffer.size * 4);
         }
     }
 
@@ -126,26 +126,26 @@ private:
     static constexpr size_t kFirstBuffer = 32 * 1024;
     static constexpr size_t kLargestBuffer = 1024 * 1024;
 
-    ListingBuffer& bufferAt(size_t depth) {
+    ListingBuffer& BufferAt(size_t depth) {
         while (buffers_.size() <= depth) {
             buffers_.push_back(std::make_unique<ListingBuffer>());
-            grow(*buffers_.back(), kFirstBuffer);
+            Grow(*buffers_.back(), kFirstBuffer);
         }
         return *buffers_[depth];
     }
 
-    static void grow(ListingBuffer& buffer, size_t size) {
+    static void Grow(ListingBuffer& buffer, size_t size) {
         buffer.bytes = std::make_unique_for_overwrite<char[]>(size);
         buffer.size = size;
     }
 
-    bool isOnPath(const struct stat& st) const {
+    bool IsOnPath(const struct stat& st) const {
         for (const FolderId& id : path_)
             if (id.dev == st.st_dev && id.ino == st.st_ino) return true;
         return false;
     }
 
-    static bool isDirectory(int dirFd, unsigned char type, const char* name) {
+    static bool IsDirectory(int dirFd, unsigned char type, const char* name) {
         switch (type) {
         case DT_DIR:
             return true;
@@ -179,7 +179,7 @@ void FindAllOgg(std::string_view folder, const ScanHooks& hooks) {
     // The empty text names the current directory; any other prefix opens as
     // it is, relative ones against the current directory.
     const std::string openName = prefix.empty() ? std::string(".") : prefix;
-    Walker(hooks).walk(AT_FDCWD, openName.c_str(), prefix, 0);
+    Walker(hooks).Walk(AT_FDCWD, openName.c_str(), prefix, 0);
 }
 
 } // namespace zenor

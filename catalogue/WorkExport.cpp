@@ -71,13 +71,13 @@ int ScanWorks(std::string_view folder, TqvrMemTable& tblWork) {
 
 std::string RecordingSeconds(const std::string& path) {
     if (!FileExists(path)) return {};
-    const std::unique_ptr<VorbisFile> file = VorbisFile::open(path);
+    const std::unique_ptr<VorbisFile> file = VorbisFile::Open(path);
     if (!file) return {};
     // The length the player's gauge runs to: the stream's bytes of 16-bit
     // samples over its bytes per second, computed as the player does.
-    const std::int64_t bytes = file->frames() * file->channels() * 2;
+    const std::int64_t bytes = file->Frames() * file->Channels() * 2;
     const double seconds =
-        static_cast<double>(bytes) / (static_cast<double>(file->rate()) * file->channels() * 2);
+        static_cast<double>(bytes) / (static_cast<double>(file->Rate()) * file->Channels() * 2);
     char text[32];
     std::snprintf(text, sizeof text, "%.3f", seconds);
     return text;
@@ -89,17 +89,9 @@ namespace {
 // field the sheet lacks fails to bind in the window; here that failure is
 // the row's problem, and the other values are still given.
 void ReadAnswers(TqvrMemTable& answers, WorkRow& row) {
-    static const char* const names[7] = {"VarNo", "a1", "a2", "a3", "a4", "a5", "a6"};
-    std::string* const targets[7] = {&row.varNo,      &row.answers[0], &row.answers[1],
-                                     &row.answers[2], &row.answers[3], &row.answers[4],
-                                     &row.answers[5]};
-    for (int i = 0; i < 7; ++i) {
-        try {
-            *targets[i] = answers.FieldNamed(names[i]).StringValue();
-        } catch (const std::exception& error) {
-            if (row.problem.empty()) row.problem = error.what();
-        }
-    }
+    ReadSheetValues(answers, row.varNo, row.answers, [&](const char*, const char* error) {
+        if (row.problem.empty()) row.problem = error;
+    });
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 // files, never writes one.
 #pragma once
 
+#include <array>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -23,7 +24,7 @@ struct WorkRow {
     std::string id;
     std::string pathWork;
     std::string varNo;
-    std::string answers[6];
+    std::array<std::string, 6> answers;
     std::string task2Seconds; // empty when the recording is missing or unreadable
     std::string task3Seconds;
     std::string problem; // empty when the sheet loaded and showed

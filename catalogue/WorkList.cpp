@@ -1,12 +1,36 @@
 #include "catalogue/WorkList.h"
 
+#include <cassert>
+#include <memory>
+
+#include "memtable/TStringField.h"
 #include "memtable/TqvrMemTable.h"
 
 namespace zenor {
 
-void ConfigureWorkTable(TqvrMemTable& tblWork) {
-    tblWork.DefineStringFields({{"ID", kWorkIdSize}, {"pathWork", kWorkFolderSize}});
+namespace {
+
+TStringField* AddField(TqvrMemTable& table, const char* name, int size) {
+    table.FieldDefs().Add(name, ftString, size, false);
+    auto field = std::make_unique<TStringField>(name, size);
+    TStringField* raw = field.get();
+    table.AddField(std::move(field));
+    return raw;
+}
+
+} // namespace
+
+WorkTableFields DefineWorkTable(TqvrMemTable& tblWork) {
+    assert(!tblWork.Active() && tblWork.FieldCount() == 0 && tblWork.FieldDefs().Count() == 0);
+    WorkTableFields fields;
+    fields.id = AddField(tblWork, "ID", kWorkIdSize);
+    fields.pathWork = AddField(tblWork, "pathWork", kWorkFolderSize);
     tblWork.SetSortFields("ID");
+    return fields;
+}
+
+void ConfigureWorkTable(TqvrMemTable& tblWork) {
+    DefineWorkTable(tblWork);
     tblWork.Open();
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 class TqvrMemTable;
+class TStringField;
 
 namespace zenor {
 
@@ -16,8 +17,18 @@ inline constexpr int kWorkIdSize = 255;
 /// is never cut into a path that does not exist.
 inline constexpr int kWorkFolderSize = 4096;
 
+/// The persistent field objects a work table is given, owned by the table.
+struct WorkTableFields {
+    TStringField* id = nullptr;
+    TStringField* pathWork = nullptr;
+};
+
 /// Gives a closed table with no fields the layout of the window's `tblWork`
-/// and opens it, empty.
+/// (the two fields and the order by `ID`) and leaves it closed, so that the
+/// caller can attach its handlers before the first open.
+WorkTableFields DefineWorkTable(TqvrMemTable& tblWork);
+
+/// DefineWorkTable, then opens the table, empty.
 void ConfigureWorkTable(TqvrMemTable& tblWork);
 
 /// Records that a file of work `id` lies in work folder `folder`: the work's

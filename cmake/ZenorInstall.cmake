@@ -1,11 +1,7 @@
 # Installation and the Debian package.
 include(GNUInstallDirs)
-if(TARGET zenor)
-  install(TARGETS zenor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
-if(TARGET zenor-dump)
-  install(TARGETS zenor-dump RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
+install(TARGETS zenor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS zenor-dump RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # A stripping install (the package's) also drops the compilers' version notes,
 # as Debian's own packages do.
 install(CODE "

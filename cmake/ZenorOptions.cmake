@@ -11,18 +11,10 @@ if(ZENOR_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
-# A library target from every .cpp below DIR; an empty folder gives an
-# interface target so that the tree configures while a layer is still growing.
+# A library target from every .cpp below DIR.
 function(zenor_library name dir)
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${dir}/*.cpp)
-  if(sources)
-    add_library(${name} STATIC ${sources})
-    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
-    zenor_target_defaults(${name})
-    set(ZENOR_LIB_KIND PUBLIC PARENT_SCOPE)
-  else()
-    add_library(${name} INTERFACE)
-    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
-    set(ZENOR_LIB_KIND INTERFACE PARENT_SCOPE)
-  endif()
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  zenor_target_defaults(${name})
 endfunction()

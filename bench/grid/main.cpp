@@ -10,9 +10,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 #include "app/TDBGridPlus.h"
+#include "catalogue/WorkList.h"
 #include "memtable/TDataSource.h"
 #include "memtable/TqvrMemTable.h"
 
@@ -24,26 +26,38 @@ std::string WorkId(int n) {
     return buf;
 }
 
+/// A work list of `works` works, sorted and at its first, shown by a grid of
+/// the window's size; with `folders`, each work has a folder as a scan gives.
+struct ShownWorks {
+    ShownWorks(int works, const std::function<std::string(int)>& id, bool folders) {
+        zenor::ConfigureWorkTable(table);
+        for (int i = 0; i < works; ++i) {
+            table.Insert();
+            table.FieldNamed("ID").SetStringValue(id(i));
+            if (folders)
+                table.FieldNamed("pathWork").SetStringValue("/srv/works/school/" + id(i) + "/");
+            table.Post();
+        }
+        table.ApplySort();
+        table.GoFirst();
+        source.SetDataSet(&table);
+        grid.resize(120, 337);
+        grid.SetDataSource(&source);
+        grid.show();
+    }
+
+    TqvrMemTable table{"tblWork"};
+    TDataSource source;
+    TDBGridPlus grid;
+};
+
 /// Microseconds per Page Down (key press and repaint), over `keys` keys that
 /// go round the table from its start whenever they reach its end.
 double PerKey(int works, int keys) {
-    TqvrMemTable table("tblWork");
-    table.DefineStringFields({{"ID", 255}, {"pathWork", 4096}});
-    table.SetSortFields("ID");
-    table.Open();
-    for (int i = 0; i < works; ++i) {
-        table.Insert();
-        table.FieldNamed("ID").SetStringValue(WorkId(i));
-        table.FieldNamed("pathWork").SetStringValue("/srv/works/school/" + WorkId(i) + "/");
-        table.Post();
-    }
-    table.ApplySort();
-    table.GoFirst();
-    TDataSource source(&table);
-    TDBGridPlus grid;
-    grid.resize(120, 337);
-    grid.SetDataSource(&source);
-    grid.show();
+    ShownWorks shown(
+        works, [](int i) { return WorkId(i); }, true);
+    TqvrMemTable& table = shown.table;
+    TDBGridPlus& grid = shown.grid;
     QApplication::processEvents();
     int scrolled = 0;
     table.AfterScroll = [&scrolled](TDataSet&) { ++scrolled; };
@@ -65,22 +79,9 @@ int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
     if (argc > 2 && std::string(argv[1]) == "--shot") {
-        TqvrMemTable table("tblWork");
-        table.DefineStringFields({{"ID", 255}, {"pathWork", 4096}});
-        table.SetSortFields("ID");
-        table.Open();
-        for (int i = 1; i <= 300; ++i) {
-            table.Insert();
-            table.FieldNamed("ID").SetStringValue(WorkId(i * 37));
-            table.Post();
-        }
-        table.ApplySort();
-        table.GoFirst();
-        TDataSource source(&table);
-        TDBGridPlus grid;
-        grid.resize(120, 337);
-        grid.SetDataSource(&source);
-        grid.show();
+        ShownWorks shown(
+            300, [](int i) { return WorkId((i + 1) * 37); }, false);
+        TDBGridPlus& grid = shown.grid;
         QTest::keyClick(&grid, Qt::Key_PageDown);
         QTest::keyClick(&grid, Qt::Key_Up, Qt::ShiftModifier);
         QTest::keyClick(&grid, Qt::Key_Up, Qt::ShiftModifier);

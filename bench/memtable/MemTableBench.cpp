@@ -18,6 +18,7 @@
 
 #include <unicode/ucol.h>
 
+#include "catalogue/WorkList.h"
 #include "memtable/TqvrMemTable.h"
 
 namespace {
@@ -49,9 +50,7 @@ std::vector<std::string> UniqueIds(size_t n, unsigned seed) {
 }
 
 void Define(TqvrMemTable& t) {
-    t.DefineStringFields({{"ID", 255}, {"pathWork", 4096}});
-    t.SetSortFields("ID");
-    t.Open();
+    zenor::ConfigureWorkTable(t);
 }
 
 void Fill(TqvrMemTable& t, const std::vector<std::string>& ids, const std::string& path) {

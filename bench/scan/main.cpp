@@ -46,9 +46,9 @@ struct Shape {
     int schools;
     int classes;
     int firstId; // work IDs count up from here, five digits each
-    int works() const { return schools * classes * kWorksPerClass; }
-    int folders() const { return schools * (1 + classes); }
-    int others() const { return schools * classes * kOthersPerClass; }
+    int Works() const { return schools * classes * kWorksPerClass; }
+    int Folders() const { return schools * (1 + classes); }
+    int Others() const { return schools * classes * kOthersPerClass; }
     static constexpr int kWorksPerClass = 5;
     static constexpr int kOthersPerClass = 5;
 };
@@ -206,7 +206,7 @@ int main(int argc, char** argv) {
         const double findAfter = TimeFind(tree);
         const double find = (findBefore + findAfter) / 2;
         std::printf("tree: %s (%d folders, %d works of 4 files, %d other files)\n", tree.c_str(),
-                    shape.folders(), shape.works(), shape.others());
+                    shape.Folders(), shape.Works(), shape.Others());
         std::printf("find -type f: %.3f s (mean of one run before and one after)\n", find);
         std::printf("scan:         %.3f s  ratio %.2f  (%d works, %d matched files)\n", scan,
                     scan / find, window->tblWork->RecordTotal(), static_cast<int>(matchedFiles));
@@ -235,7 +235,7 @@ int main(int argc, char** argv) {
     const double first = Median(firsts), again = Median(agains), dump = Median(dumps);
 
     std::printf("tree: %s (%d folders, %d works of 4 files, %d other files)\n", tree.c_str(),
-                shape.folders(), shape.works(), shape.others());
+                shape.Folders(), shape.Works(), shape.Others());
     std::printf("find -type f: %.3f s (median of %d runs)\n", find, 2 * runs);
     std::printf("first scan:   %.3f s  ratio %.2f  (median of %d; %d works, %d matched files)\n",
                 first, first / find, runs, works, matched);

@@ -66,7 +66,7 @@ public:
     Display(const Display&) = delete;
     Display& operator=(const Display&) = delete;
 
-    bool ok() const { return xcb_connection_has_error(connection_) == 0; }
+    bool Ok() const { return xcb_connection_has_error(connection_) == 0; }
 
     /// Waits for a window of `pid` to be mapped; gives its title, or nothing
     /// on timeout.
@@ -215,7 +215,7 @@ int main(int argc, char** argv) {
     }
     const char* program = argv[arg];
     Display display;
-    if (!display.ok()) {
+    if (!display.Ok()) {
         std::fprintf(stderr, "cannot reach the X server (DISPLAY)\n");
         return 1;
     }

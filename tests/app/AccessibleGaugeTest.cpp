@@ -19,20 +19,20 @@ class AccessibleGaugeTest : public ::testing::Test {
 protected:
     void SetUp() override {
         InstallAccessibleFactories();
-        gauge = std::make_unique<TGauge>(nullptr);
+        gauge_ = std::make_unique<TGauge>(nullptr);
         SetAccessibleEventObserver([this](QAccessibleEvent& e) {
-            if (e.object() == gauge.get()) told.push_back(e.type());
+            if (e.object() == gauge_.get()) told_.push_back(e.type());
         });
     }
     void TearDown() override { SetAccessibleEventObserver({}); }
 
-    QAccessibleInterface* Iface() { return QAccessible::queryAccessibleInterface(gauge.get()); }
+    QAccessibleInterface* Iface() { return QAccessible::queryAccessibleInterface(gauge_.get()); }
     int Count(QAccessible::Event type) const {
-        return static_cast<int>(std::count(told.begin(), told.end(), type));
+        return static_cast<int>(std::count(told_.begin(), told_.end(), type));
     }
 
-    std::unique_ptr<TGauge> gauge;
-    std::vector<QAccessible::Event> told;
+    std::unique_ptr<TGauge> gauge_;
+    std::vector<QAccessible::Event> told_;
 };
 
 TEST_F(AccessibleGaugeTest, IsAReadOnlyProgressBarWithTheGaugesRange) {
@@ -47,14 +47,14 @@ TEST_F(AccessibleGaugeTest, IsAReadOnlyProgressBarWithTheGaugesRange) {
     EXPECT_EQ(value->maximumValue().toInt(), 100);
     EXPECT_EQ(value->currentValue().toInt(), 0);
 
-    gauge->SetMaxValue(37);
-    gauge->SetProgress(12);
+    gauge_->SetMaxValue(37);
+    gauge_->SetProgress(12);
     EXPECT_EQ(value->maximumValue().toInt(), 37);
     EXPECT_EQ(value->currentValue().toInt(), 12);
 
     // The position belongs to playback: a client cannot move it.
     value->setCurrentValue(30);
-    EXPECT_EQ(gauge->Progress(), 12);
+    EXPECT_EQ(gauge_->Progress(), 12);
 }
 
 struct PercentRow {
@@ -68,8 +68,8 @@ class AccessibleGaugePercent : public AccessibleGaugeTest,
 
 TEST_P(AccessibleGaugePercent, NameAndValueTextAreThePaintedPercentage) {
     const PercentRow& row = GetParam();
-    gauge->SetMaxValue(row.max);
-    gauge->SetProgress(row.progress);
+    gauge_->SetMaxValue(row.max);
+    gauge_->SetProgress(row.progress);
     EXPECT_EQ(Iface()->text(QAccessible::Name), QString::fromUtf8(row.text));
     EXPECT_EQ(Iface()->text(QAccessible::Value), QString::fromUtf8(row.text));
 }
@@ -81,41 +81,41 @@ INSTANTIATE_TEST_SUITE_P(Rows, AccessibleGaugePercent,
                                            PercentRow{0, 0, "0%"}));   // an empty range
 
 TEST_F(AccessibleGaugeTest, AGivenNameWinsOverThePercentage) {
-    gauge->setAccessibleName(QStringLiteral("Прослушано"));
+    gauge_->setAccessibleName(QStringLiteral("Прослушано"));
     EXPECT_EQ(Iface()->text(QAccessible::Name), QStringLiteral("Прослушано"));
     EXPECT_EQ(Iface()->text(QAccessible::Value), QStringLiteral("0%"));
 }
 
 TEST_F(AccessibleGaugeTest, ChangesAreToldOnceAClientHasAsked) {
-    gauge->SetProgress(5);
-    EXPECT_TRUE(told.empty()) << "nobody asked yet, so nobody is told";
+    gauge_->SetProgress(5);
+    EXPECT_TRUE(told_.empty()) << "nobody asked yet, so nobody is told";
 
     (void)Iface();
-    gauge->SetMaxValue(300);
-    gauge->SetProgress(1); // 0% now: the value changes, the name does not
-    NotifyGaugeChanged(gauge.get());
+    gauge_->SetMaxValue(300);
+    gauge_->SetProgress(1); // 0% now: the value changes, the name does not
+    NotifyGaugeChanged(gauge_.get());
     const int values = Count(QAccessible::ValueChanged);
     EXPECT_GE(values, 1);
     EXPECT_EQ(Count(QAccessible::NameChanged), 2); // 5% -> 1% -> 0%
 
-    gauge->SetProgress(3); // 1%
-    NotifyGaugeChanged(gauge.get());
+    gauge_->SetProgress(3); // 1%
+    NotifyGaugeChanged(gauge_.get());
     EXPECT_GT(Count(QAccessible::ValueChanged), values);
     EXPECT_EQ(Count(QAccessible::NameChanged), 3);
 
     // Nothing new, nothing told.
-    const std::size_t before = told.size();
-    NotifyGaugeChanged(gauge.get());
+    const std::size_t before = told_.size();
+    NotifyGaugeChanged(gauge_.get());
     NotifyGaugeChanged(nullptr);
-    EXPECT_EQ(told.size(), before);
+    EXPECT_EQ(told_.size(), before);
 }
 
 TEST_F(AccessibleGaugeTest, AGaugeGoneIsForgotten) {
     (void)Iface();
-    TGauge* old = gauge.get();
-    gauge.reset();
+    TGauge* old = gauge_.get();
+    gauge_.reset();
     NotifyGaugeChanged(old); // must not touch the freed gauge's interface
-    EXPECT_TRUE(told.empty());
+    EXPECT_TRUE(told_.empty());
 }
 
 } // namespace

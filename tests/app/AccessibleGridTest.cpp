@@ -16,6 +16,7 @@
 #include "app/AccessibleFactories.h"
 #include "app/AccessibleGrid.h"
 #include "app/TDBGridPlus.h"
+#include "catalogue/WorkList.h"
 #include "memtable/TDataLink.h"
 #include "memtable/TDataSource.h"
 #include "memtable/TqvrMemTable.h"
@@ -42,16 +43,14 @@ class AccessibleGridTest : public ::testing::Test {
 protected:
     void SetUp() override {
         InstallAccessibleFactories();
-        table.DefineStringFields({{"ID", 255}, {"pathWork", 4096}});
-        table.SetSortFields("ID");
-        table.Open();
-        source.SetDataSet(&table);
-        grid = std::make_unique<TDBGridPlus>();
-        grid->SetColumnFieldName("ID");
-        grid->SetColumnTitle(QStringLiteral("Код работы"));
-        grid->SetDataSource(&source);
-        grid->resize(153, 343);
-        grid->show();
+        zenor::ConfigureWorkTable(table_);
+        source_.SetDataSet(&table_);
+        grid_ = std::make_unique<TDBGridPlus>();
+        grid_->SetColumnFieldName("ID");
+        grid_->SetColumnTitle(QStringLiteral("Код работы"));
+        grid_->SetDataSource(&source_);
+        grid_->resize(153, 343);
+        grid_->show();
         SetAccessibleEventObserver([this](QAccessibleEvent& e) {
             Told t{e.type(), e.child(), -1, -1, -1, false};
             if (e.type() == QAccessible::TableModelChanged) {
@@ -66,20 +65,20 @@ protected:
                     if (QAccessibleTableCellInterface* c = cell->tableCellInterface())
                         t.child = c->rowIndex();
             }
-            told.push_back(t);
+            told_.push_back(t);
         });
     }
 
     void TearDown() override { SetAccessibleEventObserver({}); }
 
     void Add(const std::string& id) {
-        table.Insert();
-        table.FieldNamed("ID").SetStringValue(id);
-        table.FieldNamed("pathWork").SetStringValue("/works/" + id + "/");
-        table.Post();
+        table_.Insert();
+        table_.FieldNamed("ID").SetStringValue(id);
+        table_.FieldNamed("pathWork").SetStringValue("/works/" + id + "/");
+        table_.Post();
     }
 
-    QAccessibleInterface* Iface() { return QAccessible::queryAccessibleInterface(grid.get()); }
+    QAccessibleInterface* Iface() { return QAccessible::queryAccessibleInterface(grid_.get()); }
     QAccessibleTableInterface* Table() { return Iface()->tableInterface(); }
 
     std::vector<QString> Rows() {
@@ -91,15 +90,15 @@ protected:
 
     int Count(QAccessible::Event type, int child = -2) const {
         int n = 0;
-        for (const Told& t : told)
+        for (const Told& t : told_)
             if (t.type == type && (child == -2 || t.child == child)) ++n;
         return n;
     }
 
-    TqvrMemTable table{"tblWork"};
-    TDataSource source;
-    std::unique_ptr<TDBGridPlus> grid;
-    std::vector<Told> told;
+    TqvrMemTable table_{"tblWork"};
+    TDataSource source_;
+    std::unique_ptr<TDBGridPlus> grid_;
+    std::vector<Told> told_;
 };
 
 TEST_F(AccessibleGridTest, IsAOneColumnTableNamedByItsTitle) {
@@ -117,8 +116,8 @@ TEST_F(AccessibleGridTest, IsAOneColumnTableNamedByItsTitle) {
 
 TEST_F(AccessibleGridTest, RowsAreTheRecordsInTheTablesCurrentOrder) {
     for (const char* id : {"30003", "10001", "20002", "00004"}) Add(id);
-    table.ApplySort();
-    table.GoFirst();
+    table_.ApplySort();
+    table_.GoFirst();
     const std::vector<QString> expected{"00004", "10001", "20002", "30003"};
     EXPECT_EQ(Rows(), expected);
     EXPECT_EQ(Iface()->childCount(), 4);
@@ -139,8 +138,8 @@ TEST_F(AccessibleGridTest, RowsAreTheRecordsInTheTablesCurrentOrder) {
 
 TEST_F(AccessibleGridTest, CurrentRecordIsTheOneSelectedAndFocusedCell) {
     for (const char* id : {"A0001", "A0002", "A0003"}) Add(id);
-    table.GoFirst();
-    table.StepBy(1);
+    table_.GoFirst();
+    table_.StepBy(1);
     EXPECT_EQ(Table()->selectedRows(), QList<int>{1});
     EXPECT_EQ(Table()->selectedRowCount(), 1);
     EXPECT_TRUE(Table()->isRowSelected(1));
@@ -156,28 +155,28 @@ TEST_F(AccessibleGridTest, CurrentRecordIsTheOneSelectedAndFocusedCell) {
     EXPECT_TRUE(other->state().selectable);
 
     // Focused only while the grid itself has the focus.
-    grid->activateWindow();
-    grid->setFocus();
+    grid_->activateWindow();
+    grid_->setFocus();
     QCoreApplication::processEvents();
-    if (grid->hasFocus()) {
+    if (grid_->hasFocus()) {
         EXPECT_TRUE(current->state().focused);
         EXPECT_EQ(Iface()->focusChild(), current);
     }
-    grid->clearFocus();
+    grid_->clearFocus();
     EXPECT_FALSE(current->state().focused);
     EXPECT_EQ(Iface()->focusChild(), nullptr);
 }
 
 TEST_F(AccessibleGridTest, ReadingRowsNeitherMovesTheCursorNorRaisesEvents) {
     for (int i = 0; i < 50; ++i) Add("W" + std::to_string(1000 + i));
-    table.GoFirst();
-    table.StepBy(7);
+    table_.GoFirst();
+    table_.StepBy(7);
     TableWatch watch;
-    watch.SetDataSource(&source);
+    watch.SetDataSource(&source_);
     int scrolls = 0;
-    table.BeforeScroll = [&](TDataSet&) { ++scrolls; };
-    table.AfterScroll = [&](TDataSet&) { ++scrolls; };
-    const int before = table.CurrentPosition();
+    table_.BeforeScroll = [&](TDataSet&) { ++scrolls; };
+    table_.AfterScroll = [&](TDataSet&) { ++scrolls; };
+    const int before = table_.CurrentPosition();
 
     (void)Rows();
     for (int i = 0; i < Iface()->childCount(); ++i) {
@@ -187,23 +186,23 @@ TEST_F(AccessibleGridTest, ReadingRowsNeitherMovesTheCursorNorRaisesEvents) {
     }
     (void)Table()->selectedCells();
 
-    EXPECT_EQ(table.CurrentPosition(), before);
+    EXPECT_EQ(table_.CurrentPosition(), before);
     EXPECT_EQ(scrolls, 0);
     EXPECT_EQ(watch.notifications, 0);
-    table.BeforeScroll = nullptr;
-    table.AfterScroll = nullptr;
+    table_.BeforeScroll = nullptr;
+    table_.AfterScroll = nullptr;
 }
 
 TEST_F(AccessibleGridTest, MovingTheCurrentRecordTellsSelectionAndState) {
     for (const char* id : {"B0001", "B0002", "B0003"}) Add(id);
-    table.GoFirst();
+    table_.GoFirst();
     (void)Iface()->child(0); // a client looked at the first row
-    told.clear();
+    told_.clear();
 
-    table.StepBy(2);
+    table_.StepBy(2);
     EXPECT_EQ(Count(QAccessible::Selection, 2), 1);
     int oldCell = 0, newCell = 0;
-    for (const Told& t : told) {
+    for (const Told& t : told_) {
         if (t.type != QAccessible::StateChanged || !t.selectedChanged) continue;
         if (t.child == 0) ++oldCell;
         if (t.child == 2) ++newCell;
@@ -212,41 +211,41 @@ TEST_F(AccessibleGridTest, MovingTheCurrentRecordTellsSelectionAndState) {
     EXPECT_EQ(newCell, 1);
 
     // A step that finds the end moves nothing, and nothing is told.
-    told.clear();
-    table.StepBy(1);
-    table.StepBy(1);
+    told_.clear();
+    table_.StepBy(1);
+    table_.StepBy(1);
     EXPECT_EQ(Count(QAccessible::Selection), 0);
 }
 
 TEST_F(AccessibleGridTest, FocusFollowsTheCurrentRecordWhileTheGridHasTheFocus) {
     for (const char* id : {"C0001", "C0002"}) Add(id);
-    table.GoFirst();
+    table_.GoFirst();
     (void)Iface();
-    grid->activateWindow();
-    grid->setFocus();
+    grid_->activateWindow();
+    grid_->setFocus();
     QCoreApplication::processEvents();
-    if (!grid->hasFocus()) GTEST_SKIP() << "this platform gives no window the focus";
+    if (!grid_->hasFocus()) GTEST_SKIP() << "this platform gives no window the focus";
     // Told from the event loop, once the widget has told of its own focus.
     QElapsedTimer waited;
     waited.start();
     while (Count(QAccessible::Focus, 0) == 0 && waited.elapsed() < 2000)
         QCoreApplication::processEvents();
     EXPECT_GE(Count(QAccessible::Focus, 0), 1);
-    told.clear();
-    table.StepBy(1);
+    told_.clear();
+    table_.StepBy(1);
     EXPECT_EQ(Count(QAccessible::Focus, 1), 1);
 }
 
 TEST_F(AccessibleGridTest, RowsAddedAndRemovedAreTold) {
     Add("D0001");
     (void)Iface();
-    told.clear();
+    told_.clear();
 
     Add("D0002");
     Add("D0003");
     ASSERT_EQ(Table()->rowCount(), 3);
     int inserted = 0;
-    for (const Told& t : told)
+    for (const Told& t : told_)
         if (t.type == QAccessible::TableModelChanged &&
             t.modelChange == QAccessibleTableModelChangeEvent::RowsInserted) {
             EXPECT_EQ(t.firstRow, t.lastRow);
@@ -256,13 +255,13 @@ TEST_F(AccessibleGridTest, RowsAddedAndRemovedAreTold) {
     EXPECT_EQ(inserted, 2);
 
     // New works go in front of the current one until the list is sorted.
-    table.ApplySort();
-    told.clear();
-    table.GoFirst();
-    table.Delete();
+    table_.ApplySort();
+    told_.clear();
+    table_.GoFirst();
+    table_.Delete();
     ASSERT_EQ(Table()->rowCount(), 2);
     bool removed = false;
-    for (const Told& t : told)
+    for (const Told& t : told_)
         if (t.type == QAccessible::TableModelChanged &&
             t.modelChange == QAccessibleTableModelChangeEvent::RowsRemoved) {
             EXPECT_EQ(t.firstRow, 2);
@@ -275,23 +274,23 @@ TEST_F(AccessibleGridTest, RowsAddedAndRemovedAreTold) {
 
 TEST_F(AccessibleGridTest, ShiftedRowsAreRenamedAndAClosedTableHasNone) {
     for (const char* id : {"E0002", "E0003"}) Add(id);
-    table.ApplySort();
-    table.GoFirst();
+    table_.ApplySort();
+    table_.GoFirst();
     QAccessibleInterface* first = Iface()->child(0);
     ASSERT_EQ(first->text(QAccessible::Name), QStringLiteral("E0002"));
-    told.clear();
+    told_.clear();
 
     Add("E0001"); // sorts in front: every row below moves down
-    table.GoFirst();
+    table_.GoFirst();
     EXPECT_EQ(first->text(QAccessible::Name), QStringLiteral("E0001"));
     EXPECT_GE(Count(QAccessible::NameChanged), 1);
 
-    told.clear();
-    table.Close();
+    told_.clear();
+    table_.Close();
     EXPECT_EQ(Table()->rowCount(), 0);
     EXPECT_TRUE(Table()->selectedRows().isEmpty());
     bool allRemoved = false;
-    for (const Told& t : told)
+    for (const Told& t : told_)
         if (t.type == QAccessible::TableModelChanged &&
             t.modelChange == QAccessibleTableModelChangeEvent::RowsRemoved)
             allRemoved = t.firstRow == 0 && t.lastRow == 2;
@@ -300,16 +299,16 @@ TEST_F(AccessibleGridTest, ShiftedRowsAreRenamedAndAClosedTableHasNone) {
 
 TEST_F(AccessibleGridTest, SelectingARowMovesTheCurrentRecordLikeAClick) {
     for (const char* id : {"F0001", "F0002", "F0003", "F0004"}) Add(id);
-    table.GoFirst();
+    table_.GoFirst();
     int before = 0, after = 0;
-    table.BeforeScroll = [&](TDataSet&) { ++before; };
-    table.AfterScroll = [&](TDataSet&) { ++after; };
+    table_.BeforeScroll = [&](TDataSet&) { ++before; };
+    table_.AfterScroll = [&](TDataSet&) { ++after; };
 
     EXPECT_TRUE(Table()->selectRow(3));
     // Done from the event loop, so that a client is never kept waiting.
-    EXPECT_EQ(table.CurrentPosition(), 0);
+    EXPECT_EQ(table_.CurrentPosition(), 0);
     QCoreApplication::processEvents();
-    EXPECT_EQ(table.CurrentPosition(), 3);
+    EXPECT_EQ(table_.CurrentPosition(), 3);
     EXPECT_EQ(before, 1);
     EXPECT_EQ(after, 1);
 
@@ -318,17 +317,17 @@ TEST_F(AccessibleGridTest, SelectingARowMovesTheCurrentRecordLikeAClick) {
     ASSERT_NE(cell->actionInterface(), nullptr);
     cell->actionInterface()->doAction(QAccessibleActionInterface::setFocusAction());
     QCoreApplication::processEvents();
-    EXPECT_EQ(table.CurrentPosition(), 1);
+    EXPECT_EQ(table_.CurrentPosition(), 1);
 
     EXPECT_FALSE(Table()->selectRow(4));
     EXPECT_FALSE(Table()->selectRow(-1));
-    table.BeforeScroll = nullptr;
-    table.AfterScroll = nullptr;
+    table_.BeforeScroll = nullptr;
+    table_.AfterScroll = nullptr;
 }
 
 TEST_F(AccessibleGridTest, VisibleRowsHaveScreenRectanglesAndHiddenOnesAreOffscreen) {
     for (int i = 0; i < 200; ++i) Add("G" + std::to_string(10000 + i));
-    table.GoFirst();
+    table_.GoFirst();
     QAccessibleInterface* top = Iface()->child(0);
     QAccessibleInterface* far = Iface()->child(199);
     EXPECT_FALSE(top->rect().isEmpty());
@@ -339,15 +338,15 @@ TEST_F(AccessibleGridTest, VisibleRowsHaveScreenRectanglesAndHiddenOnesAreOffscr
 }
 
 TEST_F(AccessibleGridTest, AHundredThousandWorksStayFastAndFewCellsAreKept) {
-    source.SetDataSet(nullptr); // fill without repainting per record
+    source_.SetDataSet(nullptr); // fill without repainting per record
     for (int i = 0; i < 100000; ++i) {
-        table.Insert();
-        table.FieldNamed("ID").SetStringValue(std::to_string(100000 + i));
-        table.Post();
+        table_.Insert();
+        table_.FieldNamed("ID").SetStringValue(std::to_string(100000 + i));
+        table_.Post();
     }
-    table.ApplySort(); // by ID, so that row r holds 100000 + r
-    source.SetDataSet(&table);
-    table.GoFirst();
+    table_.ApplySort(); // by ID, so that row r holds 100000 + r
+    source_.SetDataSet(&table_);
+    table_.GoFirst();
 
     QElapsedTimer clock;
     clock.start();
@@ -358,7 +357,7 @@ TEST_F(AccessibleGridTest, AHundredThousandWorksStayFastAndFewCellsAreKept) {
         const int row = rng->bounded(100000);
         ASSERT_EQ(Iface()->child(row)->text(QAccessible::Name), QString::number(100000 + row));
     }
-    for (int i = 0; i < 200; ++i) table.StepBy(1);
+    for (int i = 0; i < 200; ++i) table_.StepBy(1);
     EXPECT_EQ(Table()->selectedRows(), QList<int>{200});
     const qint64 ms = clock.elapsed();
     auto* accessible = dynamic_cast<AccessibleGrid*>(Iface());
@@ -375,17 +374,17 @@ TEST_F(AccessibleGridTest, AHundredThousandWorksStayFastAndFewCellsAreKept) {
 TEST_F(AccessibleGridTest, WhilePacedTheReaderIsToldTheStateAtTheFramesEnd) {
     Add("H0001");
     (void)Iface()->child(0);
-    told.clear();
-    grid->SetFramePaced(true);
+    told_.clear();
+    grid_->SetFramePaced(true);
     for (int i = 2; i <= 300; ++i) Add("H" + std::to_string(10000 + i));
-    table.GoLast();
+    table_.GoLast();
     EXPECT_EQ(Table()->rowCount(), 300); // read from the table, not from what was told
     EXPECT_EQ(Table()->selectedRows(), QList<int>{299});
-    EXPECT_TRUE(told.empty()); // no frame has ended: nothing told yet
-    grid->SetFramePaced(false);
+    EXPECT_TRUE(told_.empty()); // no frame has ended: nothing told yet
+    grid_->SetFramePaced(false);
 
     int inserted = 0;
-    for (const Told& t : told)
+    for (const Told& t : told_)
         if (t.type == QAccessible::TableModelChanged) {
             EXPECT_EQ(t.modelChange, QAccessibleTableModelChangeEvent::RowsInserted);
             EXPECT_EQ(t.firstRow, 1);

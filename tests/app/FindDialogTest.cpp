@@ -37,7 +37,7 @@ protected:
         });
         Key(Qt::Key_F, Qt::ControlModifier);
         ASSERT_TRUE(ran);
-        EXPECT_FALSE(grid->Finder()->isVisible());
+        EXPECT_FALSE(grid_->Finder()->isVisible());
     }
     static void Type(FindDialog& d, const QString& text) {
         d.TextBox()->lineEdit()->clear();
@@ -51,7 +51,7 @@ protected:
     }
     static void Find(FindDialog& d) { QTest::mouseClick(d.FindButton(), Qt::LeftButton); }
     void GoTo(int recordNumber) {
-        table.SetRecordNumber(recordNumber);
+        table_.SetRecordNumber(recordNumber);
         Take();
     }
     QStringList Messages() const {
@@ -100,7 +100,7 @@ TEST_F(FindTest, DialogShowsItsControlsAndKeepsChoicesAndHistoryAcrossOpenings) 
         d.ScopeBox()->setCurrentIndex(1);
         d.CaseBox()->setChecked(true);
     });
-    FindDialog* first = grid->Finder();
+    FindDialog* first = grid_->Finder();
     InFinder([&](FindDialog& d) {
         EXPECT_EQ(&d, first);
         EXPECT_TRUE(d.TextBox()->currentText().isEmpty());
@@ -119,11 +119,11 @@ TEST_F(FindTest, AllStartsFromTheFirstRecordAndFindNextGoesOn) {
     InFinder([&](FindDialog& d) {
         Type(d, QStringLiteral("W0000"));
         QTest::keyClick(d.TextBox()->lineEdit(), Qt::Key_Return);
-        EXPECT_EQ(table.RecordNumber(), 1);
+        EXPECT_EQ(table_.RecordNumber(), 1);
         QTest::keyClick(d.TextBox()->lineEdit(), Qt::Key_Return);
-        EXPECT_EQ(table.RecordNumber(), 2);
+        EXPECT_EQ(table_.RecordNumber(), 2);
         Find(d);
-        EXPECT_EQ(table.RecordNumber(), 3);
+        EXPECT_EQ(table_.RecordNumber(), 3);
     });
     EXPECT_TRUE(Messages().isEmpty());
 }
@@ -131,24 +131,24 @@ TEST_F(FindTest, AllStartsFromTheFirstRecordAndFindNextGoesOn) {
 TEST_F(FindTest, DownStartsAtTheCurrentRecordAndStopsAtTheEndWithoutWrapping) {
     Works(20);
     GoTo(10);
-    const int top = grid->TopRow();
-    const int row = grid->CurrentRowIndex();
+    const int top = grid_->TopRow();
+    const int row = grid_->CurrentRowIndex();
     InFinder([&](FindDialog& d) {
         d.ScopeBox()->setCurrentIndex(1);
         d.MatchBox()->setCurrentIndex(2); // the start of the field
         Type(d, QStringLiteral("W0001"));
         Find(d);
-        EXPECT_EQ(table.RecordNumber(), 10); // W00010 itself
+        EXPECT_EQ(table_.RecordNumber(), 10); // W00010 itself
         Find(d);
-        EXPECT_EQ(table.RecordNumber(), 11);
+        EXPECT_EQ(table_.RecordNumber(), 11);
         MessageBoxes::SetNextAnswer(MessageBoxes::Answer::Ok);
         Type(d, QStringLiteral("W00003"));
         Find(d);
-        EXPECT_EQ(table.RecordNumber(), 11); // back where the search began
+        EXPECT_EQ(table_.RecordNumber(), 11); // back where the search began
     });
     EXPECT_EQ(Messages(), QStringList{QStringLiteral("Строка \"W00003\" не найдена.")});
-    EXPECT_EQ(grid->TopRow(), top);
-    EXPECT_EQ(grid->CurrentRowIndex(), row + 1);
+    EXPECT_EQ(grid_->TopRow(), top);
+    EXPECT_EQ(grid_->CurrentRowIndex(), row + 1);
 }
 
 TEST_F(FindTest, UpSearchesTowardsTheFirstAndCtrlTurnsTheDirection) {
@@ -159,12 +159,12 @@ TEST_F(FindTest, UpSearchesTowardsTheFirstAndCtrlTurnsTheDirection) {
         d.MatchBox()->setCurrentIndex(1); // the whole field
         Type(d, QStringLiteral("W00003"));
         Find(d);
-        EXPECT_EQ(table.RecordNumber(), 3);
+        EXPECT_EQ(table_.RecordNumber(), 3);
         d.ScopeBox()->setCurrentIndex(1);
         Type(d, QStringLiteral("W00002"));
         QTest::keyClick(d.TextBox()->lineEdit(), Qt::Key_Return,
                         Qt::ControlModifier); // "Вниз" turned round
-        EXPECT_EQ(table.RecordNumber(), 2);
+        EXPECT_EQ(table_.RecordNumber(), 2);
     });
     EXPECT_TRUE(Messages().isEmpty());
 }
@@ -183,12 +183,12 @@ TEST_P(FindMatchTest, MatchKindAndCase) {
     // Each insert goes before the current record: inserted backwards, they stand
     // as abc01, Ёлка2, xabcx, ABC.
     for (const char* id : {"ABC", "xabcx", "Ёлка2", "abc01"}) {
-        table.Insert();
-        table.FieldNamed("ID").SetStringValue(id);
-        table.Post();
+        table_.Insert();
+        table_.FieldNamed("ID").SetStringValue(id);
+        table_.Post();
     }
-    table.GoFirst(); // the row order: as inserted
-    RecordEvents(table, log);
+    table_.GoFirst(); // the row order: as inserted
+    RecordEvents(table_, log_);
     const std::string before = CurrentId();
     if (!c.found) MessageBoxes::SetNextAnswer(MessageBoxes::Answer::Ok);
     InFinder([&](FindDialog& d) {
@@ -227,9 +227,9 @@ TEST_F(FindTest, SearchMovesAreNavigationCallsAndControlsHearOnlyTheEnd) {
     Works(20);
     GoTo(2);
     NotificationRecorder recorder;
-    recorder.SetDataSource(&source);
-    const int shown = grid->RecordsShown();
-    const int row = grid->CurrentRowIndex();
+    recorder.SetDataSource(&source_);
+    const int shown = grid_->RecordsShown();
+    const int row = grid_->CurrentRowIndex();
     const int d = row + ((shown + 1) % 2) - shown / 2;
     InFinder([&](FindDialog& dialog) {
         dialog.ScopeBox()->setCurrentIndex(1);
@@ -237,7 +237,7 @@ TEST_F(FindTest, SearchMovesAreNavigationCallsAndControlsHearOnlyTheEnd) {
         recorder.kinds.clear();
         Find(dialog);
     });
-    EXPECT_EQ(table.RecordNumber(), 4);
+    EXPECT_EQ(table_.RecordNumber(), 4);
     EventLog expected;
     const EventLog bookmarkStep = d == 0 ? kStopped : kMoved;
     for (int i = 0; i < 2; ++i)
@@ -246,25 +246,25 @@ TEST_F(FindTest, SearchMovesAreNavigationCallsAndControlsHearOnlyTheEnd) {
         expected.insert(expected.end(), kMoved.begin(), kMoved.end()); // W00003, W00004
     EXPECT_EQ(Take(), expected);
     EXPECT_EQ(recorder.kinds, std::vector<TNotifyKind>{nkTableChange});
-    EXPECT_FALSE(table.NotificationsSuspended());
+    EXPECT_FALSE(table_.NotificationsSuspended());
 }
 
 TEST_F(FindTest, FailedSearchReturnsThroughTheBookmarkInTheMiddle) {
     Works(100);
     for (int i = 0; i < 30; ++i) Key(Qt::Key_Down);
     Key(Qt::Key_Up);
-    const int top = grid->TopRow();
-    const int row = grid->CurrentRowIndex();
-    const int record = table.RecordNumber();
+    const int top = grid_->TopRow();
+    const int row = grid_->CurrentRowIndex();
+    const int record = table_.RecordNumber();
     Take();
     MessageBoxes::SetNextAnswer(MessageBoxes::Answer::Ok);
     InFinder([&](FindDialog& d) {
         Type(d, QStringLiteral("nothing"));
         Find(d);
     });
-    EXPECT_EQ(table.RecordNumber(), record);
-    EXPECT_EQ(grid->TopRow(), top);
-    EXPECT_EQ(grid->CurrentRowIndex(), row);
+    EXPECT_EQ(table_.RecordNumber(), record);
+    EXPECT_EQ(grid_->TopRow(), top);
+    EXPECT_EQ(grid_->CurrentRowIndex(), row);
     // 2 bookmark steps, GoFirst, 99 steps and the one that meets the end, the return, the step
     // back.
     const EventLog events = Take();

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QImage>
 #include <QPointer>
@@ -14,31 +13,17 @@
 
 namespace {
 
-// The suite may or may not bring its own main(); either way the widgets need
-// an application object, made once.
-void ensureApplication() {
-    if (QApplication::instance() == nullptr) {
-        static int argc = 1;
-        static char name[] = "tests_app";
-        static char* argv[] = {name, nullptr};
-        new QApplication(argc, argv);
-    }
-}
-
 class GaugeTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ensureApplication();
-        gauge = std::make_unique<TGauge>(nullptr);
-    }
-    std::unique_ptr<TGauge> gauge;
+    void SetUp() override { gauge_ = std::make_unique<TGauge>(nullptr); }
+    std::unique_ptr<TGauge> gauge_;
 };
 
 TEST_F(GaugeTest, StartsAtZeroOfHundred) {
-    EXPECT_EQ(gauge->MinValue(), 0);
-    EXPECT_EQ(gauge->MaxValue(), 100);
-    EXPECT_EQ(gauge->Progress(), 0);
-    EXPECT_EQ(gauge->PercentDone(), 0);
+    EXPECT_EQ(gauge_->MinValue(), 0);
+    EXPECT_EQ(gauge_->MaxValue(), 100);
+    EXPECT_EQ(gauge_->Progress(), 0);
+    EXPECT_EQ(gauge_->PercentDone(), 0);
 }
 
 struct RangeCase {
@@ -52,10 +37,10 @@ class GaugeRangeTest : public GaugeTest, public ::testing::WithParamInterface<Ra
 
 TEST_P(GaugeRangeTest, ProgressIsClampedAndPercentTruncated) {
     const RangeCase c = GetParam();
-    gauge->SetMaxValue(c.max);
-    gauge->SetProgress(c.progress);
-    EXPECT_EQ(gauge->Progress(), c.expectedProgress);
-    EXPECT_EQ(gauge->PercentDone(), c.expectedPercent);
+    gauge_->SetMaxValue(c.max);
+    gauge_->SetProgress(c.progress);
+    EXPECT_EQ(gauge_->Progress(), c.expectedProgress);
+    EXPECT_EQ(gauge_->PercentDone(), c.expectedPercent);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, GaugeRangeTest,
@@ -68,32 +53,32 @@ INSTANTIATE_TEST_SUITE_P(Rows, GaugeRangeTest,
                                            RangeCase{INT_MAX, INT_MAX, INT_MAX, 100}));
 
 TEST_F(GaugeTest, LoweringMaxPullsProgressDown) {
-    gauge->SetProgress(80);
-    gauge->SetMaxValue(37);
-    EXPECT_EQ(gauge->Progress(), 37);
-    EXPECT_EQ(gauge->PercentDone(), 100);
-    gauge->SetMaxValue(200); // raising it again does not restore the old position
-    EXPECT_EQ(gauge->Progress(), 37);
-    EXPECT_EQ(gauge->PercentDone(), 18);
+    gauge_->SetProgress(80);
+    gauge_->SetMaxValue(37);
+    EXPECT_EQ(gauge_->Progress(), 37);
+    EXPECT_EQ(gauge_->PercentDone(), 100);
+    gauge_->SetMaxValue(200); // raising it again does not restore the old position
+    EXPECT_EQ(gauge_->Progress(), 37);
+    EXPECT_EQ(gauge_->PercentDone(), 18);
 }
 
 TEST_F(GaugeTest, MaxBelowMinIsRangeErrorAndChangesNothing) {
-    gauge->SetProgress(40);
+    gauge_->SetProgress(40);
     try {
-        gauge->SetMaxValue(-1);
+        gauge_->SetMaxValue(-1);
         FAIL() << "no range error";
     } catch (const ERangeError& e) {
         EXPECT_STREQ(e.what(), "Value must be between 1 and 2147483647");
         EXPECT_STREQ(e.ClassName(), "ERangeError");
     }
-    EXPECT_EQ(gauge->MaxValue(), 100);
-    EXPECT_EQ(gauge->Progress(), 40);
+    EXPECT_EQ(gauge_->MaxValue(), 100);
+    EXPECT_EQ(gauge_->Progress(), 40);
 
-    gauge->SetMinValue(5);
+    gauge_->SetMinValue(5);
     EXPECT_THROW(
         {
             try {
-                gauge->SetMaxValue(4);
+                gauge_->SetMaxValue(4);
             } catch (const Exception&
                          e) { // caught as the library's base class, as the exception box does
                 EXPECT_STREQ(e.what(), "Value must be between 6 and 2147483647");
@@ -101,27 +86,27 @@ TEST_F(GaugeTest, MaxBelowMinIsRangeErrorAndChangesNothing) {
             }
         },
         ERangeError);
-    gauge->SetMaxValue(5); // equal to the minimum is allowed
-    EXPECT_EQ(gauge->Progress(), 5);
-    EXPECT_EQ(gauge->PercentDone(), 0);
+    gauge_->SetMaxValue(5); // equal to the minimum is allowed
+    EXPECT_EQ(gauge_->Progress(), 5);
+    EXPECT_EQ(gauge_->PercentDone(), 0);
 }
 
 TEST_F(GaugeTest, MinAboveMaxIsRangeErrorAndRaisingMinPullsProgressUp) {
-    EXPECT_THROW(gauge->SetMinValue(101), ERangeError);
-    EXPECT_EQ(gauge->MinValue(), 0);
-    gauge->SetMinValue(30);
-    EXPECT_EQ(gauge->Progress(), 30);
-    gauge->SetProgress(65);
-    EXPECT_EQ(gauge->PercentDone(), 50);
+    EXPECT_THROW(gauge_->SetMinValue(101), ERangeError);
+    EXPECT_EQ(gauge_->MinValue(), 0);
+    gauge_->SetMinValue(30);
+    EXPECT_EQ(gauge_->Progress(), 30);
+    gauge_->SetProgress(65);
+    EXPECT_EQ(gauge_->PercentDone(), 50);
 }
 
 TEST_F(GaugeTest, WholeIntRangeDoesNotOverflow) {
-    gauge->SetMinValue(INT_MIN);
-    gauge->SetMaxValue(INT_MAX);
-    gauge->SetProgress(0);
-    EXPECT_EQ(gauge->PercentDone(), 50);
-    gauge->SetProgress(INT_MAX);
-    EXPECT_EQ(gauge->PercentDone(), 100);
+    gauge_->SetMinValue(INT_MIN);
+    gauge_->SetMaxValue(INT_MAX);
+    gauge_->SetProgress(0);
+    EXPECT_EQ(gauge_->PercentDone(), 50);
+    gauge_->SetProgress(INT_MAX);
+    EXPECT_EQ(gauge_->PercentDone(), 100);
 }
 
 // Counts the paints a widget receives.
@@ -136,73 +121,73 @@ protected:
     }
 };
 
-void flushPaints() {
+void FlushPaints() {
     for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
 }
 
 TEST_F(GaugeTest, RepaintsOnlyWhenPercentChanges) {
-    gauge->resize(150, 18);
-    gauge->show();
-    flushPaints();
+    gauge_->resize(150, 18);
+    gauge_->show();
+    FlushPaints();
     PaintCounter counter;
-    gauge->installEventFilter(&counter);
+    gauge_->installEventFilter(&counter);
 
-    gauge->SetMaxValue(1000); // 0 of 1000 is still 0%
-    gauge->SetProgress(9);    // 0.9% truncates to 0
-    flushPaints();
+    gauge_->SetMaxValue(1000); // 0 of 1000 is still 0%
+    gauge_->SetProgress(9);    // 0.9% truncates to 0
+    FlushPaints();
     EXPECT_EQ(counter.paints, 0);
 
-    gauge->SetProgress(10); // 1%
-    flushPaints();
+    gauge_->SetProgress(10); // 1%
+    FlushPaints();
     EXPECT_EQ(counter.paints, 1);
 
-    gauge->SetProgress(19);   // still 1%
-    gauge->SetMaxValue(1900); // 19 of 1900 is still 1%
-    flushPaints();
+    gauge_->SetProgress(19);   // still 1%
+    gauge_->SetMaxValue(1900); // 19 of 1900 is still 1%
+    FlushPaints();
     EXPECT_EQ(counter.paints, 1);
 
-    gauge->SetMaxValue(19); // 100%
-    flushPaints();
+    gauge_->SetMaxValue(19); // 100%
+    FlushPaints();
     EXPECT_EQ(counter.paints, 2);
 }
 
 // Look: frame, fill proportional to the percentage, inverted centred text.
-QImage render(TGauge& gauge, int percent) {
+QImage Render(TGauge& gauge, int percent) {
     gauge.resize(202, 20);
     gauge.SetMaxValue(100);
     gauge.SetProgress(percent);
     return gauge.grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-bool isBlack(QRgb c) {
+bool IsBlack(QRgb c) {
     return qGray(c) < 64;
 }
-bool isWhite(QRgb c) {
+bool IsWhite(QRgb c) {
     return qGray(c) > 192;
 }
 
 TEST_F(GaugeTest, LooksLikeFramedBarWithInvertedText) {
     for (int percent : {0, 50, 100}) {
         SCOPED_TRACE(percent);
-        const QImage img = render(*gauge, percent);
+        const QImage img = Render(*gauge_, percent);
         ASSERT_EQ(img.width(), 202);
         ASSERT_EQ(img.height(), 20);
         for (int x = 0; x < 202; ++x) {
-            EXPECT_TRUE(isBlack(img.pixel(x, 0)));
-            EXPECT_TRUE(isBlack(img.pixel(x, 19)));
+            EXPECT_TRUE(IsBlack(img.pixel(x, 0)));
+            EXPECT_TRUE(IsBlack(img.pixel(x, 19)));
         }
         for (int y = 0; y < 20; ++y) {
-            EXPECT_TRUE(isBlack(img.pixel(0, y)));
-            EXPECT_TRUE(isBlack(img.pixel(201, y)));
+            EXPECT_TRUE(IsBlack(img.pixel(0, y)));
+            EXPECT_TRUE(IsBlack(img.pixel(201, y)));
         }
         // The field is 200 pixels wide: the fill ends at 2 * percent.
         const int fillEnd = 1 + 2 * percent;
         // Columns near both ends hold no text: they show the bare fill.
         if (percent > 0) {
-            EXPECT_TRUE(isBlack(img.pixel(2, 10)));
+            EXPECT_TRUE(IsBlack(img.pixel(2, 10)));
         }
         if (percent < 100) {
-            EXPECT_TRUE(isWhite(img.pixel(199, 10)));
+            EXPECT_TRUE(IsWhite(img.pixel(199, 10)));
         }
 
         // Text pixels: white inside the fill, black outside it; their extent is centred.
@@ -211,12 +196,12 @@ TEST_F(GaugeTest, LooksLikeFramedBarWithInvertedText) {
             for (int x = 1; x < 201; ++x) {
                 const bool inFill = x < fillEnd;
                 const QRgb c = img.pixel(x, y);
-                const bool text = inFill ? !isBlack(c) : !isWhite(c);
+                const bool text = inFill ? !IsBlack(c) : !IsWhite(c);
                 if (!text) continue;
                 textLeft = std::min(textLeft, x);
                 textRight = std::max(textRight, x);
-                if (inFill && isWhite(c)) ++whiteInFill;
-                if (!inFill && isBlack(c)) ++blackInEmpty;
+                if (inFill && IsWhite(c)) ++whiteInFill;
+                if (!inFill && IsBlack(c)) ++blackInEmpty;
             }
         }
         ASSERT_GE(textRight, 0) << "no text drawn";

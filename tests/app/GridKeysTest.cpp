@@ -22,18 +22,18 @@ class GridKeyTest : public GridFixture, public ::testing::WithParamInterface<Key
 TEST_P(GridKeyTest, KeyMakesItsCall) {
     const KeyCase& c = GetParam();
     Works(300);
-    const int rows = grid->VisibleRowCount();
+    const int rows = grid_->VisibleRowCount();
     ASSERT_GE(rows, 6);
     for (int i = 0; i < 3; ++i) Key(Qt::Key_Down);
-    ASSERT_EQ(table.RecordNumber(), 4);
-    ASSERT_EQ(grid->CurrentRowIndex(), 3);
+    ASSERT_EQ(table_.RecordNumber(), 4);
+    ASSERT_EQ(grid_->CurrentRowIndex(), 3);
     Take();
     Key(c.key, c.mods);
-    EXPECT_EQ(table.RecordNumber(), c.expect(rows, 300)) << c.name;
+    EXPECT_EQ(table_.RecordNumber(), c.expect(rows, 300)) << c.name;
     EXPECT_EQ(Take(), c.events) << c.name;
-    EXPECT_EQ(table.RecordTotal(), 300);
-    EXPECT_EQ(table.State(), tsBrowse);
-    EXPECT_TRUE(grid->hasFocus());
+    EXPECT_EQ(table_.RecordTotal(), 300);
+    EXPECT_EQ(table_.State(), tsBrowse);
+    EXPECT_TRUE(grid_->hasFocus());
 }
 
 const auto same = [](int, int) { return 4; };
@@ -91,10 +91,10 @@ struct EmptyCase {
 class GridEmptyKeyTest : public GridFixture, public ::testing::WithParamInterface<EmptyCase> {};
 
 TEST_P(GridEmptyKeyTest, KeyReachesTheTable) {
-    RecordEvents(table, log);
+    RecordEvents(table_, log_);
     Key(GetParam().key, GetParam().mods);
     EXPECT_EQ(Take(), GetParam().events);
-    EXPECT_EQ(table.RecordTotal(), 0);
+    EXPECT_EQ(table_.RecordTotal(), 0);
     EXPECT_TRUE(MessageBoxes::ShownBoxes().empty());
 }
 
@@ -119,9 +119,9 @@ TEST_F(GridFixture, DownOnTheLastWorkAddsNothingAndStopsAtTheEnd) {
     EXPECT_EQ(Take(), kMoved); // the first meeting with the end still scrolls
     Key(Qt::Key_Down);
     EXPECT_EQ(Take(), kStopped);
-    EXPECT_EQ(table.RecordTotal(), 3);
-    EXPECT_EQ(table.RecordNumber(), 3);
-    EXPECT_EQ(table.State(), tsBrowse);
+    EXPECT_EQ(table_.RecordTotal(), 3);
+    EXPECT_EQ(table_.RecordNumber(), 3);
+    EXPECT_EQ(table_.State(), tsBrowse);
 }
 
 TEST_F(GridFixture, TabOnTheOnlyWorkKeepsTheFocusInTheGrid) {
@@ -129,34 +129,34 @@ TEST_F(GridFixture, TabOnTheOnlyWorkKeepsTheFocusInTheGrid) {
     Key(Qt::Key_Tab);
     Key(Qt::Key_Tab);
     Key(Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_TRUE(grid->hasFocus());
-    EXPECT_EQ(table.RecordNumber(), 1);
+    EXPECT_TRUE(grid_->hasFocus());
+    EXPECT_EQ(table_.RecordNumber(), 1);
     EXPECT_EQ(Take(), (EventLog{"BeforeScroll", "AfterScroll", "BeforeScroll", "BeforeScroll",
                                 "AfterScroll"}));
 }
 
 TEST_F(GridFixture, PageDownMovesByTheRowsThatFitAndTheGridFollows) {
     Works(300);
-    const int rows = grid->VisibleRowCount();
+    const int rows = grid_->VisibleRowCount();
     Key(Qt::Key_PageDown);
-    EXPECT_EQ(table.RecordNumber(), 1 + rows);
+    EXPECT_EQ(table_.RecordNumber(), 1 + rows);
     // The current record is shown, in the lowest row, and the rows read in order.
-    EXPECT_EQ(grid->CurrentRowIndex(), rows - 1);
-    EXPECT_EQ(grid->RowText(rows - 1), QString::fromStdString(WorkId(1 + rows)));
-    EXPECT_EQ(grid->RowText(0), QString::fromStdString(WorkId(2)));
+    EXPECT_EQ(grid_->CurrentRowIndex(), rows - 1);
+    EXPECT_EQ(grid_->RowText(rows - 1), QString::fromStdString(WorkId(1 + rows)));
+    EXPECT_EQ(grid_->RowText(0), QString::fromStdString(WorkId(2)));
     Key(Qt::Key_End);
-    EXPECT_EQ(grid->CurrentRowIndex(), rows - 1);
-    EXPECT_EQ(grid->RowText(rows - 1), QString::fromStdString(WorkId(300)));
+    EXPECT_EQ(grid_->CurrentRowIndex(), rows - 1);
+    EXPECT_EQ(grid_->RowText(rows - 1), QString::fromStdString(WorkId(300)));
     Key(Qt::Key_Home);
-    EXPECT_EQ(grid->CurrentRowIndex(), 0);
-    EXPECT_EQ(grid->RowText(0), QString::fromStdString(WorkId(1)));
+    EXPECT_EQ(grid_->CurrentRowIndex(), 0);
+    EXPECT_EQ(grid_->RowText(0), QString::fromStdString(WorkId(1)));
 }
 
 TEST_F(GridFixture, CtrlDownWithFewerWorksThanRowsGoesToTheLast) {
     Works(3);
     Key(Qt::Key_Down, Qt::ControlModifier);
-    EXPECT_EQ(table.RecordNumber(), 3);
-    EXPECT_EQ(grid->RecordsShown(), 3);
+    EXPECT_EQ(table_.RecordNumber(), 3);
+    EXPECT_EQ(grid_->RecordsShown(), 3);
 }
 
 TEST_F(GridFixture, ShiftMovesStretchABlockThatAPlainMoveClears) {
@@ -164,17 +164,17 @@ TEST_F(GridFixture, ShiftMovesStretchABlockThatAPlainMoveClears) {
     Key(Qt::Key_Down);
     Key(Qt::Key_Down, Qt::ShiftModifier);
     Key(Qt::Key_Down, Qt::ShiftModifier);
-    ASSERT_TRUE(grid->HasBlock());
-    EXPECT_EQ(grid->BlockFirst(), 1);
-    EXPECT_EQ(grid->BlockLast(), 3);
+    ASSERT_TRUE(grid_->HasBlock());
+    EXPECT_EQ(grid_->BlockFirst(), 1);
+    EXPECT_EQ(grid_->BlockLast(), 3);
     Key(Qt::Key_Up, Qt::ShiftModifier);
-    EXPECT_EQ(grid->BlockLast(), 2);
+    EXPECT_EQ(grid_->BlockLast(), 2);
     Key(Qt::Key_Escape);
-    EXPECT_FALSE(grid->HasBlock());
+    EXPECT_FALSE(grid_->HasBlock());
     Key(Qt::Key_Down, Qt::ShiftModifier);
-    EXPECT_TRUE(grid->HasBlock());
+    EXPECT_TRUE(grid_->HasBlock());
     Key(Qt::Key_Down);
-    EXPECT_FALSE(grid->HasBlock());
+    EXPECT_FALSE(grid_->HasBlock());
 }
 
 } // namespace

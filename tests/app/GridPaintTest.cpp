@@ -38,17 +38,17 @@ protected:
 TEST_F(GridPaintTest, ABurstOfInsertsPaintsAtFramePaceAndEndsWithTheLastState) {
     constexpr int kFrameMs = 16;
     Quiet(3 * kFrameMs);
-    PaintWatch rows(grid, grid->viewport());
-    PaintWatch bar(grid, grid->verticalScrollBar());
+    PaintWatch rows(grid_, grid_->viewport());
+    PaintWatch bar(grid_, grid_->verticalScrollBar());
     QElapsedTimer clock;
     clock.start();
     int inserted = 0;
     // Long enough for several frames even on a slow build.
     while (!clock.hasExpired(250)) {
         ++inserted;
-        table.Insert();
-        table.FieldNamed("ID").SetStringValue(WorkId(inserted));
-        table.Post();
+        table_.Insert();
+        table_.FieldNamed("ID").SetStringValue(WorkId(inserted));
+        table_.Post();
         QApplication::processEvents();
     }
     const int rowsDuringBurst = rows.paints;
@@ -63,19 +63,19 @@ TEST_F(GridPaintTest, ABurstOfInsertsPaintsAtFramePaceAndEndsWithTheLastState) {
     EXPECT_GE(rowsDuringBurst, 2); // rows appear while the burst runs
     EXPECT_GE(bar.paints, 1);
     // What the grid reports is exact, and what it painted last is the end state.
-    EXPECT_EQ(grid->verticalScrollBar()->maximum(), inserted - 1);
-    EXPECT_EQ(grid->verticalScrollBar()->value(), table.CurrentPosition());
-    EXPECT_EQ(grid->RowText(grid->CurrentRowIndex()), QString::fromStdString(WorkId(inserted)));
+    EXPECT_EQ(grid_->verticalScrollBar()->maximum(), inserted - 1);
+    EXPECT_EQ(grid_->verticalScrollBar()->value(), table_.CurrentPosition());
+    EXPECT_EQ(grid_->RowText(grid_->CurrentRowIndex()), QString::fromStdString(WorkId(inserted)));
     EXPECT_EQ(rows.currentPainted, QString::fromStdString(WorkId(inserted)));
-    EXPECT_TRUE(grid->verticalScrollBar()->updatesEnabled());
+    EXPECT_TRUE(grid_->verticalScrollBar()->updatesEnabled());
 }
 
 TEST_F(GridPaintTest, ALoneChangeAfterAQuietSpellPaintsAtOnce) {
     Works(40);
     Quiet(40);
-    PaintWatch rows(grid, grid->viewport());
+    PaintWatch rows(grid_, grid_->viewport());
     Key(Qt::Key_Down);
-    EXPECT_EQ(grid->verticalScrollBar()->value(), 1); // the bar follows before any paint
+    EXPECT_EQ(grid_->verticalScrollBar()->value(), 1); // the bar follows before any paint
     QApplication::processEvents();
     EXPECT_EQ(rows.paints, 1);
     EXPECT_EQ(Take(), kMoved);
@@ -84,19 +84,19 @@ TEST_F(GridPaintTest, ALoneChangeAfterAQuietSpellPaintsAtOnce) {
 TEST_F(GridPaintTest, AChangeSoonAfterAPaintIsPaintedWhenTheFrameEnds) {
     Works(40);
     Quiet(40);
-    PaintWatch rows(grid, grid->viewport());
-    PaintWatch bar(grid, grid->verticalScrollBar());
+    PaintWatch rows(grid_, grid_->viewport());
+    PaintWatch bar(grid_, grid_->verticalScrollBar());
     Key(Qt::Key_Down);
     QApplication::processEvents();
     Key(Qt::Key_Down); // within the same frame
-    EXPECT_EQ(grid->verticalScrollBar()->value(), 2);
-    EXPECT_EQ(grid->CurrentRowIndex(), 2);
+    EXPECT_EQ(grid_->verticalScrollBar()->value(), 2);
+    EXPECT_EQ(grid_->CurrentRowIndex(), 2);
     QApplication::processEvents();
     EXPECT_EQ(rows.paints, 1);
     Quiet(40);
     EXPECT_EQ(rows.paints, 2);
     EXPECT_GE(bar.paints, 1);
-    EXPECT_TRUE(grid->verticalScrollBar()->updatesEnabled());
+    EXPECT_TRUE(grid_->verticalScrollBar()->updatesEnabled());
     Take();
 }
 
@@ -106,24 +106,25 @@ TEST_F(GridPaintTest, AChangeSoonAfterAPaintIsPaintedWhenTheFrameEnds) {
 TEST_F(GridPaintTest, APacedGridKeepsItsRowsExactAndItsBarsAtFramePace) {
     constexpr int kFrameMs = 16;
     Works(30);
-    TDBGridPlus twin(&window); // unpaced, on the same table
-    twin.setGeometry(grid->geometry());
-    twin.SetDataSource(&source);
+    TDBGridPlus twin(&window_); // unpaced, on the same table
+    twin.setGeometry(grid_->geometry());
+    twin.SetDataSource(&source_);
     int rangeChanges = 0, frames = 0;
-    QObject::connect(grid->verticalScrollBar(), &QScrollBar::rangeChanged, [&] { ++rangeChanges; });
-    QObject::connect(grid, &TDBGridPlus::FrameEnded, [&] { ++frames; });
+    QObject::connect(grid_->verticalScrollBar(), &QScrollBar::rangeChanged,
+                     [&] { ++rangeChanges; });
+    QObject::connect(grid_, &TDBGridPlus::FrameEnded, [&] { ++frames; });
     Quiet(2 * kFrameMs);
-    grid->SetFramePaced(true);
+    grid_->SetFramePaced(true);
     QElapsedTimer clock;
     clock.start();
     int inserted = 0;
     auto insert = [&] {
         ++inserted;
-        table.Insert();
-        table.FieldNamed("ID").SetStringValue(WorkId(1000 + inserted));
-        table.Post();
-        ASSERT_EQ(grid->TopRow(), twin.TopRow());
-        ASSERT_EQ(grid->CurrentRowIndex(), twin.CurrentRowIndex());
+        table_.Insert();
+        table_.FieldNamed("ID").SetStringValue(WorkId(1000 + inserted));
+        table_.Post();
+        ASSERT_EQ(grid_->TopRow(), twin.TopRow());
+        ASSERT_EQ(grid_->CurrentRowIndex(), twin.CurrentRowIndex());
     };
     while (!clock.hasExpired(150)) {
         insert();
@@ -132,7 +133,7 @@ TEST_F(GridPaintTest, APacedGridKeepsItsRowsExactAndItsBarsAtFramePace) {
     insert(); // left for the catch-up
     const qint64 elapsed = clock.elapsed();
     const int framesDuringBurst = frames;
-    grid->SetFramePaced(false);
+    grid_->SetFramePaced(false);
 
     ASSERT_GT(inserted, 100);
     const int bound = static_cast<int>(elapsed / kFrameMs) + 2;
@@ -140,8 +141,8 @@ TEST_F(GridPaintTest, APacedGridKeepsItsRowsExactAndItsBarsAtFramePace) {
     EXPECT_GE(framesDuringBurst, 1);
     EXPECT_LE(framesDuringBurst, bound);
     EXPECT_EQ(frames, framesDuringBurst + 1); // the catch-up
-    EXPECT_EQ(grid->verticalScrollBar()->maximum(), 30 + inserted - 1);
-    EXPECT_EQ(grid->verticalScrollBar()->value(), table.CurrentPosition());
+    EXPECT_EQ(grid_->verticalScrollBar()->maximum(), 30 + inserted - 1);
+    EXPECT_EQ(grid_->verticalScrollBar()->value(), table_.CurrentPosition());
     Take();
 }
 

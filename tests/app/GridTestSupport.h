@@ -15,6 +15,7 @@
 
 #include "app/MessageBoxes.h"
 #include "app/TDBGridPlus.h"
+#include "catalogue/WorkList.h"
 #include "memtable/TDataSource.h"
 #include "memtable/TField.h"
 #include "memtable/TqvrMemTable.h"
@@ -65,19 +66,17 @@ protected:
     void SetUp() override {
         MessageBoxes::ClearShownBoxes();
         MessageBoxes::ClearNextAnswers();
-        table.DefineStringFields({{"ID", 255}, {"pathWork", 4096}});
-        table.SetSortFields("ID");
-        table.Open();
-        source.SetDataSet(&table);
-        window.resize(300, 320);
-        grid = new TDBGridPlus(&window);
-        grid->setGeometry(10, 10, 140, 260);
-        other = new QWidget(&window);
-        other->setFocusPolicy(Qt::StrongFocus);
-        other->setGeometry(200, 10, 50, 20);
-        grid->SetDataSource(&source);
-        window.show();
-        grid->setFocus();
+        zenor::ConfigureWorkTable(table_);
+        source_.SetDataSet(&table_);
+        window_.resize(300, 320);
+        grid_ = new TDBGridPlus(&window_);
+        grid_->setGeometry(10, 10, 140, 260);
+        other_ = new QWidget(&window_);
+        other_->setFocusPolicy(Qt::StrongFocus);
+        other_->setGeometry(200, 10, 50, 20);
+        grid_->SetDataSource(&source_);
+        window_.show();
+        grid_->setFocus();
         QApplication::processEvents();
     }
     void TearDown() override {
@@ -87,27 +86,27 @@ protected:
 
     /// Fills the table and starts recording from the first work.
     void Works(int count) {
-        FillWorks(table, count);
+        FillWorks(table_, count);
         QApplication::processEvents();
-        RecordEvents(table, log);
+        RecordEvents(table_, log_);
     }
-    std::string CurrentId() const { return table.FieldNamed("ID").StringValue(); }
+    std::string CurrentId() const { return table_.FieldNamed("ID").StringValue(); }
     void Key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-        QTest::keyClick(grid, key, mods);
+        QTest::keyClick(grid_, key, mods);
     }
     EventLog Take() {
         EventLog out;
-        out.swap(log);
+        out.swap(log_);
         return out;
     }
-    QPoint RowPoint(int row) const { return grid->DataCellRect(row).center(); }
+    QPoint RowPoint(int row) const { return grid_->DataCellRect(row).center(); }
 
-    EventLog log; // declared first: the table's handlers write into it to the end
-    TqvrMemTable table{"tblWork"};
-    TDataSource source;
-    QWidget window;
-    TDBGridPlus* grid = nullptr;
-    QWidget* other = nullptr;
+    EventLog log_; // declared first: the table's handlers write into it to the end
+    TqvrMemTable table_{"tblWork"};
+    TDataSource source_;
+    QWidget window_;
+    TDBGridPlus* grid_ = nullptr;
+    QWidget* other_ = nullptr;
 };
 
 inline const EventLog kMoved{"BeforeScroll", "AfterScroll"};

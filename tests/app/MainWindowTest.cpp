@@ -239,14 +239,14 @@ TEST_F(MainWindowTest, ComponentsAtCreation) {
     ASSERT_NE(w.answers, nullptr);
     EXPECT_EQ(w.answers->Name(), "answers");
     EXPECT_EQ(w.answers->State(), tsInactive);
-    const TStringField* fields[] = {w.answersa1, w.answersa2, w.answersa3,   w.answersa4,
-                                    w.answersa5, w.answersa6, w.answersVarNo};
     const char* names[] = {"a1", "a2", "a3", "a4", "a5", "a6", "VarNo"};
+    EXPECT_EQ(w.answers->FieldCount(), 7);
     for (int i = 0; i < 7; ++i) {
-        ASSERT_NE(fields[i], nullptr);
-        EXPECT_EQ(fields[i]->FieldName(), names[i]);
-        EXPECT_EQ(fields[i]->Size(), i < 6 ? 20 : 0);
-        EXPECT_EQ(fields[i]->DataSet(), w.answers);
+        const auto* field = dynamic_cast<const TStringField*>(w.answers->FindField(names[i]));
+        ASSERT_NE(field, nullptr) << names[i];
+        EXPECT_EQ(field->FieldName(), names[i]);
+        EXPECT_EQ(field->Size(), i < 6 ? 20 : 0);
+        EXPECT_EQ(field->DataSet(), w.answers);
     }
 
     EXPECT_EQ(w.ds_tblWork->DataSet(), w.tblWork);

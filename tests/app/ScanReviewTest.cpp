@@ -79,14 +79,14 @@ TEST(ScanReview, AFullReviewOfAReadOnlyTreeChangesNothing) {
         clock_gettime(CLOCK_REALTIME, &t);
         return t;
     }();
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(demo.root())) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(demo.Root())) {
         const timespec times[2] = {{now.tv_sec + 3600, 0}, {now.tv_sec - 86400, 0}};
         utimensat(AT_FDCWD, entry.path().c_str(), times, AT_SYMLINK_NOFOLLOW);
     }
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(demo.root()))
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(demo.Root()))
         chmod(entry.path().c_str(), entry.is_directory() ? 0555 : 0444);
-    chmod(demo.root().c_str(), 0555);
-    const auto before = Snapshot(demo.root());
+    chmod(demo.Root().c_str(), 0555);
+    const auto before = Snapshot(demo.Root());
     ASSERT_EQ(before.size(), 20u); // 3 folders, 17 files
 
     scanning = false;
@@ -95,7 +95,7 @@ TEST(ScanReview, AFullReviewOfAReadOnlyTreeChangesNothing) {
     {
         T_main window;
         window.show();
-        window.DirectoryEdit1->setText(QString::fromStdString(demo.root()));
+        window.DirectoryEdit1->setText(QString::fromStdString(demo.Root()));
         window.Button1Click(window.Button1);
         ASSERT_EQ(window.tblWork->RecordTotal(), 5);
         window.tblWork->GoFirst();
@@ -109,14 +109,14 @@ TEST(ScanReview, AFullReviewOfAReadOnlyTreeChangesNothing) {
 
         TqvrMemTable tblWork("tblWork");
         zenor::ConfigureWorkTable(tblWork);
-        zenor::ScanWorks(demo.root(), tblWork);
+        zenor::ScanWorks(demo.Root(), tblWork);
         EXPECT_EQ(zenor::ExportRows(tblWork).size(), 5u);
     }
     MessageBoxes::SetCloseAtOnce(false);
     scanning = false;
     matchedFiles = 0;
 
-    const auto after = Snapshot(demo.root());
+    const auto after = Snapshot(demo.Root());
     ASSERT_EQ(after.size(), before.size());
     for (const auto& [path, state] : before) {
         const auto it = after.find(path);

@@ -43,12 +43,12 @@ protected:
         scanning = false;
         matchedFiles = 0;
         closeRequestedDuringScan = false;
-        window = std::make_unique<T_main>();
-        window->show();
+        window_ = std::make_unique<T_main>();
+        window_->show();
         QCoreApplication::processEvents();
     }
     void TearDown() override {
-        window.reset();
+        window_.reset();
         scanning = false;
         matchedFiles = 0;
         closeRequestedDuringScan = false;
@@ -57,9 +57,9 @@ protected:
     }
 
     void Scan(const std::string& folder, int boxes = 2) {
-        window->DirectoryEdit1->setText(QString::fromStdString(folder));
+        window_->DirectoryEdit1->setText(QString::fromStdString(folder));
         for (int i = 0; i < boxes; ++i) MessageBoxes::SetNextAnswer(MessageBoxes::Answer::Ok);
-        window->Button1Click(window->Button1);
+        window_->Button1Click(window_->Button1);
     }
     QStringList BoxTexts() const {
         QStringList texts;
@@ -67,51 +67,51 @@ protected:
         return texts;
     }
     std::string Current(const char* field) const {
-        return window->tblWork->FieldNamed(field).StringValue();
+        return window_->tblWork->FieldNamed(field).StringValue();
     }
     std::string Shown(const char* field) const {
-        return window->answers->FieldNamed(field).StringValue();
+        return window_->answers->FieldNamed(field).StringValue();
     }
     void ExpectIdle() const {
         EXPECT_FALSE(scanning);
-        EXPECT_TRUE(window->Button1->isEnabled());
-        EXPECT_FALSE(window->Button2->isEnabled());
+        EXPECT_TRUE(window_->Button1->isEnabled());
+        EXPECT_FALSE(window_->Button2->isEnabled());
     }
 
-    std::unique_ptr<T_main> window;
+    std::unique_ptr<T_main> window_;
 };
 
 TEST_F(ScanTest, ACompletedScanListsSortsAndShowsTheFirstWork) {
     DemoCopy demo;
-    const std::string top = demo.root() + "/";
+    const std::string top = demo.Root() + "/";
     const std::string class7a = top + "Школа 17/7А/";
-    Scan(demo.root());
+    Scan(demo.Root());
     ExpectIdle();
     EXPECT_EQ(matchedFiles, 16);
-    EXPECT_EQ(window->tblWork->RecordTotal(), 5);
+    EXPECT_EQ(window_->tblWork->RecordTotal(), 5);
     EXPECT_EQ(BoxTexts(), QStringList{kListReady});
     // 10231 sorts first; its sheet is loaded and its folder shown.
     EXPECT_EQ(Current("ID"), "10231");
     EXPECT_EQ(Current("pathWork"), class7a);
-    ASSERT_TRUE(window->answers->Active());
+    ASSERT_TRUE(window_->answers->Active());
     EXPECT_EQ(Shown("VarNo"), "1");
     EXPECT_EQ(Shown("a4"), "went");
-    EXPECT_EQ(window->StatusText(), QString::fromStdString("Путь до работы: " + class7a));
-    EXPECT_TRUE(window->ListWork->hasFocus() || !window->isActiveWindow());
+    EXPECT_EQ(window_->StatusText(), QString::fromStdString("Путь до работы: " + class7a));
+    EXPECT_TRUE(window_->ListWork->hasFocus() || !window_->isActiveWindow());
 
     // Moving on: 10240 has no sheet; its folder is shown before the box.
     MessageBoxes::ClearShownBoxes();
     MessageBoxes::SetNextAnswer(MessageBoxes::Answer::Ok);
-    window->tblWork->StepBy(1);
+    window_->tblWork->StepBy(1);
     EXPECT_EQ(Current("ID"), "10240");
-    EXPECT_FALSE(window->answers->Active());
+    EXPECT_FALSE(window_->answers->Active());
     EXPECT_EQ(BoxTexts(), QStringList{QString::fromStdString(
                               "Файл " + class7a + "10240_0.ans с ответами участника не найден: ")});
-    EXPECT_EQ(window->StatusText(), QString::fromStdString("Путь до работы: " + class7a));
+    EXPECT_EQ(window_->StatusText(), QString::fromStdString("Путь до работы: " + class7a));
     // And on to a work with a Cyrillic sheet: shown again.
-    window->tblWork->StepBy(1);
+    window_->tblWork->StepBy(1);
     EXPECT_EQ(Current("ID"), "10318");
-    ASSERT_TRUE(window->answers->Active());
+    ASSERT_TRUE(window_->answers->Active());
     EXPECT_EQ(Shown("a4"), "в библиотеке");
 }
 
@@ -120,64 +120,64 @@ TEST_F(ScanTest, ASecondScanAddsAndTakesTheNewFolders) {
     one.File("11111_0.ogg");
     one.File("22222_0.ogg");
     two.File("22222_2.ogg");
-    Scan(one.root(), 3);
-    Scan(two.root(), 3);
+    Scan(one.Root(), 3);
+    Scan(two.Root(), 3);
     EXPECT_EQ(matchedFiles, 1);
-    ASSERT_EQ(window->tblWork->RecordTotal(), 2);
-    window->tblWork->SetRecordNumber(2);
+    ASSERT_EQ(window_->tblWork->RecordTotal(), 2);
+    window_->tblWork->SetRecordNumber(2);
     EXPECT_EQ(Current("ID"), "22222");
-    EXPECT_EQ(Current("pathWork"), two.root() + "/");
+    EXPECT_EQ(Current("pathWork"), two.Root() + "/");
 }
 
 TEST_F(ScanTest, StoppingKeepsWhatWasFoundAndDoesNothingElse) {
     Tree t;
     for (int i = 0; i < 50; ++i)
         t.File("f" + std::to_string(i) + "/" + std::to_string(10000 + i) + "_0.ogg");
-    window->SetStatusText(QStringLiteral("before"));
+    window_->SetStatusText(QStringLiteral("before"));
     int pumpsSeen = 0;
     // The click arrives through the scan's own pumping, as the user's would.
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] {
-        if (++pumpsSeen == 1) window->Button2->click();
+        if (++pumpsSeen == 1) window_->Button2->click();
     });
     ticker.start(0);
-    Scan(t.root(), 1);
+    Scan(t.Root(), 1);
     ticker.stop();
     ExpectIdle();
     EXPECT_EQ(BoxTexts(), QStringList{kStopped});
-    EXPECT_LT(window->tblWork->RecordTotal(), 50);
-    EXPECT_EQ(matchedFiles, window->tblWork->RecordTotal());
-    EXPECT_FALSE(window->answers->Active());
+    EXPECT_LT(window_->tblWork->RecordTotal(), 50);
+    EXPECT_EQ(matchedFiles, window_->tblWork->RecordTotal());
+    EXPECT_FALSE(window_->answers->Active());
     // The levels left cleared the panel; the stopped branch wrote nothing after.
-    EXPECT_EQ(window->StatusText(), QString());
+    EXPECT_EQ(window_->StatusText(), QString());
 }
 
 TEST_F(ScanTest, ADamagedSheetAtTheEndLeavesTheScanFlagUntilAbort) {
     Tree t;
     t.File("11111_0.ans", "this is not a sheet");
     t.File("22222_0.ogg");
-    window->DirectoryEdit1->setText(QString::fromStdString(t.root()));
+    window_->DirectoryEdit1->setText(QString::fromStdString(t.Root()));
     MessageBoxes::SetNextAnswer(MessageBoxes::Answer::Ok);
     try {
-        window->Button1Click(window->Button1);
+        window_->Button1Click(window_->Button1);
         FAIL() << "the damaged sheet loaded";
     } catch (const EReadError& error) {
         EXPECT_STREQ(error.what(), "Invalid stream format");
     }
     EXPECT_TRUE(scanning);
-    EXPECT_FALSE(window->Button1->isEnabled());
-    EXPECT_TRUE(window->Button2->isEnabled());
-    EXPECT_EQ(window->tblWork->RecordTotal(), 2);
+    EXPECT_FALSE(window_->Button1->isEnabled());
+    EXPECT_TRUE(window_->Button2->isEnabled());
+    EXPECT_EQ(window_->tblWork->RecordTotal(), 2);
     // Loading on moves stays off until "Прервать".
     MessageBoxes::ClearShownBoxes();
-    window->tblWork->StepBy(1);
+    window_->tblWork->StepBy(1);
     EXPECT_TRUE(MessageBoxes::ShownBoxes().empty());
-    window->Button2->click();
+    window_->Button2->click();
     ExpectIdle();
     MessageBoxes::SetNextAnswer(MessageBoxes::Answer::Ok);
-    window->tblWork->GoLast(); // the list was sorted before the failed load
+    window_->tblWork->GoLast(); // the list was sorted before the failed load
     EXPECT_EQ(BoxTexts(),
-              QStringList{QString::fromStdString("Файл " + t.root() +
+              QStringList{QString::fromStdString("Файл " + t.Root() +
                                                  "/22222_0.ans с ответами участника не найден: ")});
 }
 
@@ -186,29 +186,29 @@ TEST_F(ScanTest, NoMatchedFileMeansNoLoadingOnMoves) {
     works.File("11111_0.ogg");
     works.File("22222_0.ogg");
     empty.File("readme.txt");
-    Scan(works.root(), 3);
-    Scan(empty.root(), 3);
+    Scan(works.Root(), 3);
+    Scan(empty.Root(), 3);
     EXPECT_EQ(matchedFiles, 0);
     MessageBoxes::ClearShownBoxes();
-    window->SetStatusText(QStringLiteral("unchanged"));
-    window->tblWork->StepBy(1);
-    window->tblWork->GoFirst();
+    window_->SetStatusText(QStringLiteral("unchanged"));
+    window_->tblWork->StepBy(1);
+    window_->tblWork->GoFirst();
     EXPECT_TRUE(MessageBoxes::ShownBoxes().empty());
-    EXPECT_EQ(window->StatusText(), QStringLiteral("unchanged"));
+    EXPECT_EQ(window_->StatusText(), QStringLiteral("unchanged"));
 }
 
 TEST_F(ScanTest, AnEmptyFolderTextScansTheCurrentDirectory) {
     Tree t;
     t.File("readme.txt");
     const auto saved = std::filesystem::current_path();
-    std::filesystem::current_path(t.root());
+    std::filesystem::current_path(t.Root());
     Scan("", 2);
     std::filesystem::current_path(saved);
     ExpectIdle();
     EXPECT_EQ(
         BoxTexts(),
         (QStringList{kListReady, QStringLiteral("Файл _0.ans с ответами участника не найден: ")}));
-    EXPECT_EQ(window->StatusText(), QStringLiteral("Путь до работы: "));
+    EXPECT_EQ(window_->StatusText(), QStringLiteral("Путь до работы: "));
 }
 
 TEST_F(ScanTest, ACloseRequestWaitsForTheScanThenClosesTheBoxesAtOnce) {
@@ -216,15 +216,16 @@ TEST_F(ScanTest, ACloseRequestWaitsForTheScanThenClosesTheBoxesAtOnce) {
     for (int i = 0; i < 20; ++i)
         t.File("d" + std::to_string(i) + "/" + std::to_string(30000 + i) + "_0.ogg");
     bool closed = false;
-    QTimer::singleShot(0, window.get(), [&] { closed = window->close(); });
-    window->DirectoryEdit1->setText(QString::fromStdString(t.root()));
-    window->Button1Click(window->Button1); // no answers queued: the boxes must close by themselves
-    EXPECT_FALSE(closed);                  // the request was put off...
-    EXPECT_EQ(window->tblWork->RecordTotal(), 20); // ...the scan ran to its end...
-    EXPECT_FALSE(window->isVisible());             // ...and then the window closed
+    QTimer::singleShot(0, window_.get(), [&] { closed = window_->close(); });
+    window_->DirectoryEdit1->setText(QString::fromStdString(t.Root()));
+    window_->Button1Click(
+        window_->Button1); // no answers queued: the boxes must close by themselves
+    EXPECT_FALSE(closed);  // the request was put off...
+    EXPECT_EQ(window_->tblWork->RecordTotal(), 20); // ...the scan ran to its end...
+    EXPECT_FALSE(window_->isVisible());             // ...and then the window closed
     EXPECT_EQ(BoxTexts(),
               (QStringList{kListReady, QString::fromStdString(
-                                           "Файл " + t.root() +
+                                           "Файл " + t.Root() +
                                            "/d0/30000_0.ans с ответами участника не найден: ")}));
 }
 
@@ -232,7 +233,7 @@ TEST_F(ScanTest, ACloseRequestWaitsForTheScanThenClosesTheBoxesAtOnce) {
 // first work's sheet is damaged: the load's error ends the scan's handler.
 void ScanThenFailOnADamagedSheet(T_main& window, const std::string& demo, const Tree& damaged) {
     damaged.File("00000_0.ans", "this is not a sheet");
-    for (const std::string* folder : {&demo, &damaged.root()}) {
+    for (const std::string* folder : {&demo, &damaged.Root()}) {
         window.DirectoryEdit1->setText(QString::fromStdString(*folder));
         MessageBoxes::SetNextAnswer(MessageBoxes::Answer::Ok);
         MessageBoxes::SetNextAnswer(MessageBoxes::Answer::Ok);
@@ -252,17 +253,17 @@ TEST_P(NothingLoadsTest, LabelsNeverShowAnotherWorksAnswers) {
     DemoCopy demo;
     Tree other;
     if (GetParam()) {
-        ScanThenFailOnADamagedSheet(*window, demo.root(), other);
+        ScanThenFailOnADamagedSheet(*window_, demo.Root(), other);
     } else {
-        Scan(demo.root());
+        Scan(demo.Root());
         other.File("readme.txt");
-        Scan(other.root());
-        ASSERT_EQ(window->DBText4->text(), QStringLiteral("went")); // the first work's
+        Scan(other.Root());
+        ASSERT_EQ(window_->DBText4->text(), QStringLiteral("went")); // the first work's
     }
     // 10318 has a sheet of its own, which nothing loads now.
-    ASSERT_TRUE(window->tblWork->SeekKey("ID", std::string("10318")));
-    EXPECT_EQ(window->DBText4->text(), QString());
-    EXPECT_EQ(window->DBText1->text(), QString());
+    ASSERT_TRUE(window_->tblWork->SeekKey("ID", std::string("10318")));
+    EXPECT_EQ(window_->DBText4->text(), QString());
+    EXPECT_EQ(window_->DBText1->text(), QString());
 }
 
 INSTANTIATE_TEST_SUITE_P(AfterAScan, NothingLoadsTest, ::testing::Values(false, true),
@@ -276,9 +277,9 @@ INSTANTIATE_TEST_SUITE_P(AfterAScan, NothingLoadsTest, ::testing::Values(false, 
 TEST_F(ScanTest, AfterAScanEndedByAnExceptionACloseCloses) {
     DemoCopy demo;
     Tree damaged;
-    ScanThenFailOnADamagedSheet(*window, demo.root(), damaged);
-    EXPECT_TRUE(window->close());
-    EXPECT_FALSE(window->isVisible());
+    ScanThenFailOnADamagedSheet(*window_, demo.Root(), damaged);
+    EXPECT_TRUE(window_->close());
+    EXPECT_FALSE(window_->isVisible());
     EXPECT_FALSE(closeRequestedDuringScan);
     EXPECT_FALSE(MessageBoxes::CloseAtOnce());
 }
@@ -291,20 +292,20 @@ TEST_F(ScanTest, SpecialFilesNamedLikeAWorksFilesAreMissing) {
     ASSERT_EQ(mkfifo(t.Path("11111_2.ogg").c_str(), 0644), 0);
     std::filesystem::create_symlink("/dev/zero", t.Path("22222_0.ans"));
     std::filesystem::create_symlink("/dev/zero", t.Path("22222_2.ogg"));
-    Scan(t.root());
+    Scan(t.Root());
     for (const char* id : {"11111", "22222"}) {
         SCOPED_TRACE(id);
         MessageBoxes::ClearShownBoxes();
         MessageBoxes::SetNextAnswer(MessageBoxes::Answer::Ok);
         MessageBoxes::SetNextAnswer(MessageBoxes::Answer::Ok);
-        ASSERT_TRUE(window->tblWork->SeekKey("ID", std::string(id)));
-        window->Button3->click();
-        const std::string base = t.root() + "/" + id;
+        ASSERT_TRUE(window_->tblWork->SeekKey("ID", std::string(id)));
+        window_->Button3->click();
+        const std::string base = t.Root() + "/" + id;
         EXPECT_EQ(BoxTexts(),
                   (QStringList{QString::fromStdString("Файл " + base +
                                                       "_0.ans с ответами участника не найден: "),
                                QString::fromStdString("файл " + base + "_2.ogg не найден")}));
-        EXPECT_FALSE(window->answers->Active());
+        EXPECT_FALSE(window_->answers->Active());
     }
 }
 
@@ -321,11 +322,11 @@ TEST_F(ScanTest, TheStatusPanelIsNotPaintedPerEntry) {
             return false;
         }
     } counter;
-    window->StatusBar1->installEventFilter(&counter);
+    window_->StatusBar1->installEventFilter(&counter);
     QCoreApplication::processEvents();
     counter.paints = 0;
-    Scan(t.root(), 2);
-    window->StatusBar1->removeEventFilter(&counter);
+    Scan(t.Root(), 2);
+    window_->StatusBar1->removeEventFilter(&counter);
     // 2,000 files and 40 folder ends; a repaint per change would be thousands.
     EXPECT_LT(counter.paints, 200);
     EXPECT_EQ(matchedFiles, 0);
@@ -344,17 +345,17 @@ TEST_F(ScanTest, TheWalkPumpsOnATimeSliceNotPerEntry) {
     int pumps = 0;
     QTimer ticker; // a zero timer fires once in every pass over pending events
     QObject::connect(&ticker, &QTimer::timeout, [&] {
-        if (scanning && window->ListWork->FramePaced()) ++pumps;
+        if (scanning && window_->ListWork->FramePaced()) ++pumps;
     });
     ticker.start(0);
-    Scan(t.root(), 2);
+    Scan(t.Root(), 2);
     ticker.stop();
     ExpectIdle();
-    EXPECT_EQ(window->tblWork->RecordTotal(), kFolders * kFiles);
+    EXPECT_EQ(window_->tblWork->RecordTotal(), kFolders * kFiles);
     const int entries = kFolders * (kFiles + 2) + 3;
     EXPECT_GE(pumps, 2); // the first entry and the walk's end at least
     EXPECT_LT(pumps, entries / 4);
-    EXPECT_FALSE(window->ListWork->FramePaced());
+    EXPECT_FALSE(window_->ListWork->FramePaced());
 }
 
 } // namespace

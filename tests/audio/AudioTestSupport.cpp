@@ -30,7 +30,7 @@ TempDir::~TempDir() {
     fs::remove_all(path_, ec);
 }
 
-Samples tone(int rate, int channels, std::int64_t frames, double amplitude) {
+Samples Tone(int rate, int channels, std::int64_t frames, double amplitude) {
     Samples out(static_cast<std::size_t>(frames * channels));
     const double pi = std::acos(-1.0);
     for (std::int64_t f = 0; f < frames; ++f) {
@@ -49,52 +49,52 @@ Samples tone(int rate, int channels, std::int64_t frames, double amplitude) {
 }
 
 namespace {
-void put16(std::ofstream& o, std::uint16_t v) {
+void Put16(std::ofstream& o, std::uint16_t v) {
     const char b[2] = {static_cast<char>(v & 0xff), static_cast<char>(v >> 8)};
     o.write(b, 2);
 }
-void put32(std::ofstream& o, std::uint32_t v) {
-    put16(o, static_cast<std::uint16_t>(v & 0xffff));
-    put16(o, static_cast<std::uint16_t>(v >> 16));
+void Put32(std::ofstream& o, std::uint32_t v) {
+    Put16(o, static_cast<std::uint16_t>(v & 0xffff));
+    Put16(o, static_cast<std::uint16_t>(v >> 16));
 }
 } // namespace
 
-void writeWav(const fs::path& path, int rate, int channels, const Samples& samples) {
+void WriteWav(const fs::path& path, int rate, int channels, const Samples& samples) {
     std::ofstream o(path, std::ios::binary);
     const auto data = static_cast<std::uint32_t>(samples.size() * 2);
     o.write("RIFF", 4);
-    put32(o, 36 + data);
+    Put32(o, 36 + data);
     o.write("WAVEfmt ", 8);
-    put32(o, 16);
-    put16(o, 1);
-    put16(o, static_cast<std::uint16_t>(channels));
-    put32(o, static_cast<std::uint32_t>(rate));
-    put32(o, static_cast<std::uint32_t>(rate * channels * 2));
-    put16(o, static_cast<std::uint16_t>(channels * 2));
-    put16(o, 16);
+    Put32(o, 16);
+    Put16(o, 1);
+    Put16(o, static_cast<std::uint16_t>(channels));
+    Put32(o, static_cast<std::uint32_t>(rate));
+    Put32(o, static_cast<std::uint32_t>(rate * channels * 2));
+    Put16(o, static_cast<std::uint16_t>(channels * 2));
+    Put16(o, 16);
     o.write("data", 4);
-    put32(o, data);
+    Put32(o, data);
     for (std::int16_t s : samples) {
-        put16(o, static_cast<std::uint16_t>(s));
+        Put16(o, static_cast<std::uint16_t>(s));
     }
     ASSERT_TRUE(o.good()) << path;
 }
 
-void writeOgg(const fs::path& path, int rate, int channels, const Samples& samples) {
+void WriteOgg(const fs::path& path, int rate, int channels, const Samples& samples) {
     const fs::path wav = fs::path(path).replace_extension(".wav");
-    writeWav(wav, rate, channels, samples);
+    WriteWav(wav, rate, channels, samples);
     const std::string cmd = "oggenc -Q -q 4 -o '" + path.string() + "' '" + wav.string() + "'";
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
     fs::remove(wav);
 }
 
-std::int64_t makeToneOgg(const fs::path& path, int rate, int channels, double seconds) {
+std::int64_t MakeToneOgg(const fs::path& path, int rate, int channels, double seconds) {
     const auto frames = static_cast<std::int64_t>(std::llround(seconds * rate));
-    writeOgg(path, rate, channels, tone(rate, channels, frames));
+    WriteOgg(path, rate, channels, Tone(rate, channels, frames));
     return frames;
 }
 
-Samples decodeOgg(const fs::path& path, int* rate, int* channels) {
+Samples DecodeOgg(const fs::path& path, int* rate, int* channels) {
     Samples out;
     OggVorbis_File vf;
     if (ov_fopen(path.c_str(), &vf) != 0) {
@@ -123,12 +123,12 @@ Samples decodeOgg(const fs::path& path, int* rate, int* channels) {
     return out;
 }
 
-std::vector<unsigned char> readBytes(const fs::path& path) {
+std::vector<unsigned char> ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void writeBytes(const fs::path& path, const std::vector<unsigned char>& bytes) {
+void WriteBytes(const fs::path& path, const std::vector<unsigned char>& bytes) {
     std::ofstream o(path, std::ios::binary);
     o.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
@@ -150,7 +150,7 @@ ScopedEnv::~ScopedEnv() {
     }
 }
 
-bool waitFor(const std::function<bool()>& pred, std::chrono::milliseconds timeout) {
+bool WaitFor(const std::function<bool()>& pred, std::chrono::milliseconds timeout) {
     const auto end = std::chrono::steady_clock::now() + timeout;
     while (!pred()) {
         if (std::chrono::steady_clock::now() > end) {
@@ -161,17 +161,17 @@ bool waitFor(const std::function<bool()>& pred, std::chrono::milliseconds timeou
     return true;
 }
 
-bool initRunning(int rate) {
+bool InitRunning(int rate) {
     using namespace std::chrono_literals;
     return BASS_Init(-1, static_cast<DWORD>(rate), 0, nullptr, nullptr) != FALSE &&
-           waitFor([] { return BASS_TestDeviceCallbacks() >= 2; }, 3000ms);
+           WaitFor([] { return BASS_TestDeviceCallbacks() >= 2; }, 3000ms);
 }
 
 DiskDevice::DiskDevice(const fs::path& out, int rate, int delayMs)
     : out_(out), driver_("SDL_AUDIODRIVER", "disk"), file_("SDL_DISKAUDIOFILE", out.string()),
       delay_("SDL_DISKAUDIODELAY", std::to_string(delayMs)) {
     BASS_Free();
-    ok_ = initRunning(rate);
+    ok_ = InitRunning(rate);
     open_ = ok_;
 }
 
@@ -181,16 +181,16 @@ DiskDevice::~DiskDevice() {
     }
 }
 
-Samples DiskDevice::finish() {
+Samples DiskDevice::Finish() {
     BASS_Free();
     open_ = false;
-    const std::vector<unsigned char> bytes = readBytes(out_);
+    const std::vector<unsigned char> bytes = ReadBytes(out_);
     Samples out(bytes.size() / 2);
     std::memcpy(out.data(), bytes.data(), out.size() * 2);
     return out;
 }
 
-Samples toStereo(const Samples& mono) {
+Samples ToStereo(const Samples& mono) {
     Samples out;
     out.reserve(mono.size() * 2);
     for (std::int16_t s : mono) {
@@ -200,7 +200,7 @@ Samples toStereo(const Samples& mono) {
     return out;
 }
 
-Match matchWithSilence(const Samples& output, const Samples& expected, int channels,
+Match MatchWithSilence(const Samples& output, const Samples& expected, int channels,
                        int tolerance) {
     Match m;
     const auto ch = static_cast<std::size_t>(channels);

@@ -23,7 +23,7 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-    const std::filesystem::path& path() const { return path_; }
+    const std::filesystem::path& Path() const { return path_; }
 
 private:
     std::filesystem::path path_;
@@ -31,21 +31,21 @@ private:
 
 /// Interleaved 16-bit samples of a tone (a different pitch per channel, no
 /// silent frames), `frames` long.
-Samples tone(int rate, int channels, std::int64_t frames, double amplitude = 0.5);
+Samples Tone(int rate, int channels, std::int64_t frames, double amplitude = 0.5);
 
-void writeWav(const std::filesystem::path& path, int rate, int channels, const Samples& samples);
+void WriteWav(const std::filesystem::path& path, int rate, int channels, const Samples& samples);
 
 /// Writes samples as WAV and encodes it with oggenc; fails the test if that fails.
-void writeOgg(const std::filesystem::path& path, int rate, int channels, const Samples& samples);
+void WriteOgg(const std::filesystem::path& path, int rate, int channels, const Samples& samples);
 
 /// Makes a tone file; returns its frame count.
-std::int64_t makeToneOgg(const std::filesystem::path& path, int rate, int channels, double seconds);
+std::int64_t MakeToneOgg(const std::filesystem::path& path, int rate, int channels, double seconds);
 
 /// The file's samples as libvorbisfile decodes them (16-bit, host order).
-Samples decodeOgg(const std::filesystem::path& path, int* rate = nullptr, int* channels = nullptr);
+Samples DecodeOgg(const std::filesystem::path& path, int* rate = nullptr, int* channels = nullptr);
 
-std::vector<unsigned char> readBytes(const std::filesystem::path& path);
-void writeBytes(const std::filesystem::path& path, const std::vector<unsigned char>& bytes);
+std::vector<unsigned char> ReadBytes(const std::filesystem::path& path);
+void WriteBytes(const std::filesystem::path& path, const std::vector<unsigned char>& bytes);
 
 /// Sets an environment variable for the lifetime of the object, then puts
 /// back what was there.
@@ -63,12 +63,12 @@ private:
 };
 
 /// Polls pred until it holds or timeout passes; true if it held.
-bool waitFor(const std::function<bool()>& pred, std::chrono::milliseconds timeout);
+bool WaitFor(const std::function<bool()>& pred, std::chrono::milliseconds timeout);
 
 /// BASS_Init on the default device, then waits until the device has asked
 /// for samples twice: tests that time what is heard from a play on need the
 /// device going, which BASS_Init itself does not wait for.
-bool initRunning(int rate = 44100);
+bool InitRunning(int rate = 44100);
 
 /// Opens the layer's device on SDL's disk driver, writing raw output to a
 /// file; BASS_Free on destruction. delayMs is the driver's pause per buffer
@@ -79,9 +79,9 @@ public:
     ~DiskDevice();
     DiskDevice(const DiskDevice&) = delete;
     DiskDevice& operator=(const DiskDevice&) = delete;
-    bool ok() const { return ok_; }
+    bool Ok() const { return ok_; }
     /// Closes the device and returns every sample it was given.
-    Samples finish();
+    Samples Finish();
 
 private:
     std::filesystem::path out_;
@@ -93,7 +93,7 @@ private:
 };
 
 /// Mono samples turned into stereo by repeating each sample on both sides.
-Samples toStereo(const Samples& mono);
+Samples ToStereo(const Samples& mono);
 
 /// Result of matching device output against the decoded file: the output must
 /// be the file's frames in order, with only silent frames put in between.
@@ -104,7 +104,7 @@ struct Match {
     std::int64_t gapFrames = 0; // silent frames inserted between the first and last frame
     int gaps = 0;               // number of such inserted runs
 };
-Match matchWithSilence(const Samples& output, const Samples& expected, int channels,
+Match MatchWithSilence(const Samples& output, const Samples& expected, int channels,
                        int tolerance = 0);
 
 } // namespace audiotest

@@ -24,9 +24,9 @@ class BadFileTest : public ::testing::TestWithParam<BadFile> {};
 
 TEST_P(BadFileTest, GivesHandleZeroAndNegativeSeconds) {
     TempDir dir;
-    makeToneOgg(dir / "good.ogg", 44100, 2, 0.2);
+    MakeToneOgg(dir / "good.ogg", 44100, 2, 0.2);
     const fs::path bad = dir / "bad.ogg";
-    GetParam().make(bad, readBytes(dir / "good.ogg"));
+    GetParam().make(bad, ReadBytes(dir / "good.ogg"));
 
     const HSTREAM h = BASS_StreamCreateFile(FALSE, bad.c_str(), 0, 0, 0);
     EXPECT_EQ(h, 0u);
@@ -39,13 +39,13 @@ TEST_P(BadFileTest, GivesHandleZeroAndNegativeSeconds) {
     EXPECT_FALSE(BASS_ChannelStop(h));
     // The file is read, never written.
     if (fs::is_regular_file(bad)) {
-        const auto before = readBytes(bad);
+        const auto before = ReadBytes(bad);
         BASS_StreamCreateFile(FALSE, bad.c_str(), 0, 0, 0);
-        EXPECT_EQ(readBytes(bad), before);
+        EXPECT_EQ(ReadBytes(bad), before);
     }
 }
 
-std::vector<unsigned char> text(const std::string& s) {
+std::vector<unsigned char> Text(const std::string& s) {
     return {s.begin(), s.end()};
 }
 
@@ -54,11 +54,11 @@ INSTANTIATE_TEST_SUITE_P(Files, BadFileTest,
                              BadFile{"Missing", [](const fs::path&, std::vector<unsigned char>) {}},
                              BadFile{"Empty",
                                      [](const fs::path& p, std::vector<unsigned char>) {
-                                         writeBytes(p, {});
+                                         WriteBytes(p, {});
                                      }},
                              BadFile{"Text",
                                      [](const fs::path& p, std::vector<unsigned char>) {
-                                         writeBytes(p, text("not a sound\n"));
+                                         WriteBytes(p, Text("not a sound\n"));
                                      }},
                              BadFile{"Folder",
                                      [](const fs::path& p, std::vector<unsigned char>) {
@@ -66,24 +66,24 @@ INSTANTIATE_TEST_SUITE_P(Files, BadFileTest,
                                      }},
                              BadFile{"Wav",
                                      [](const fs::path& p, std::vector<unsigned char>) {
-                                         writeWav(p, 44100, 1, tone(44100, 1, 1000));
+                                         WriteWav(p, 44100, 1, Tone(44100, 1, 1000));
                                      }},
                              BadFile{
                                  "FirstPageOnly",
                                  [](const fs::path& p, std::vector<unsigned char> b) {
                                      b.resize(
                                          58); // the identification header page, nothing after it
-                                     writeBytes(p, b);
+                                     WriteBytes(p, b);
                                  }},
                              BadFile{"HeadersCut",
                                      [](const fs::path& p, std::vector<unsigned char> b) {
                                          b.resize(200);
-                                         writeBytes(p, b);
+                                         WriteBytes(p, b);
                                      }},
                              BadFile{"CapturePatternDamaged",
                                      [](const fs::path& p, std::vector<unsigned char> b) {
                                          b[0] = 'X';
-                                         writeBytes(p, b);
+                                         WriteBytes(p, b);
                                      }},
                              BadFile{"IdentificationHeaderDamaged",
                                      [](const fs::path& p, std::vector<unsigned char> b) {
@@ -91,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(Files, BadFileTest,
                                              b[i] ^= 0xff; // "\x01vorbis" and the version inside
                                                            // the first page
                                          }
-                                         writeBytes(p, b);
+                                         WriteBytes(p, b);
                                      }},
                              BadFile{"RandomBytes",
                                      [](const fs::path& p, std::vector<unsigned char> b) {
@@ -100,13 +100,13 @@ INSTANTIATE_TEST_SUITE_P(Files, BadFileTest,
                                              x = x * 1103515245u + 12345u;
                                              c = static_cast<unsigned char>(x >> 16);
                                          }
-                                         writeBytes(p, b);
+                                         WriteBytes(p, b);
                                      }}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(BadArguments, OnlyWholeFilesByPathAreAccepted) {
     TempDir dir;
-    makeToneOgg(dir / "a.ogg", 22050, 1, 0.1);
+    MakeToneOgg(dir / "a.ogg", 22050, 1, 0.1);
     const std::string path = (dir / "a.ogg").string();
     EXPECT_EQ(BASS_StreamCreateFile(FALSE, nullptr, 0, 0, 0), 0u);
     EXPECT_EQ(BASS_StreamCreateFile(TRUE, path.c_str(), 0, 0, 0), 0u);

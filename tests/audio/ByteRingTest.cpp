@@ -24,7 +24,7 @@ TEST(ByteRingTest, KeepsOrderAcrossWrapsBetweenTwoThreads) {
             }
             std::size_t done = 0;
             while (done < n) {
-                done += ring.write(chunk.data() + done, n - done);
+                done += ring.Write(chunk.data() + done, n - done);
             }
             sent += n;
         }
@@ -33,48 +33,48 @@ TEST(ByteRingTest, KeepsOrderAcrossWrapsBetweenTwoThreads) {
     std::size_t got = 0;
     std::size_t wrong = 0;
     while (got < total) {
-        const std::size_t n = std::min<std::size_t>(ring.readable(), rng() % 900 + 1);
+        const std::size_t n = std::min<std::size_t>(ring.Readable(), rng() % 900 + 1);
         const unsigned char* a;
         const unsigned char* b;
         std::size_t aLen;
         std::size_t bLen;
-        ring.peek(n, a, aLen, b, bLen);
+        ring.Peek(n, a, aLen, b, bLen);
         ASSERT_EQ(aLen + bLen, n);
         for (std::size_t i = 0; i < n; ++i) {
             const unsigned char c = i < aLen ? a[i] : b[i - aLen];
             wrong += c != static_cast<unsigned char>((got + i) * 31 % 251) ? 1 : 0;
         }
-        ring.consume(n);
+        ring.Consume(n);
         got += n;
     }
     writer.join();
     EXPECT_EQ(wrong, 0u);
-    EXPECT_EQ(ring.readable(), 0u);
-    EXPECT_EQ(ring.writable(), ring.capacity());
+    EXPECT_EQ(ring.Readable(), 0u);
+    EXPECT_EQ(ring.Writable(), ring.Capacity());
 }
 
 TEST(ByteRingTest, WritesNoMoreThanThereIsRoomFor) {
     ByteRing ring(10);
     const unsigned char data[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
-    EXPECT_EQ(ring.write(data, 16), 10u);
-    EXPECT_EQ(ring.writable(), 0u);
-    EXPECT_EQ(ring.write(data, 1), 0u);
-    ring.consume(4);
-    EXPECT_EQ(ring.write(data + 10, 6), 4u);
+    EXPECT_EQ(ring.Write(data, 16), 10u);
+    EXPECT_EQ(ring.Writable(), 0u);
+    EXPECT_EQ(ring.Write(data, 1), 0u);
+    ring.Consume(4);
+    EXPECT_EQ(ring.Write(data + 10, 6), 4u);
     const unsigned char* a;
     const unsigned char* b;
     std::size_t aLen;
     std::size_t bLen;
-    ring.peek(10, a, aLen, b, bLen);
+    ring.Peek(10, a, aLen, b, bLen);
     ASSERT_EQ(aLen, 6u);
     ASSERT_EQ(bLen, 4u);
     EXPECT_EQ(a[0], 5);
     EXPECT_EQ(a[5], 10);
     EXPECT_EQ(b[0], 11);
     EXPECT_EQ(b[3], 14);
-    ring.reset();
-    EXPECT_EQ(ring.readable(), 0u);
-    EXPECT_EQ(ring.writable(), 10u);
+    ring.Reset();
+    EXPECT_EQ(ring.Readable(), 0u);
+    EXPECT_EQ(ring.Writable(), 10u);
 }
 
 } // namespace

@@ -24,26 +24,35 @@ class ExactOutputTest : public ::testing::TestWithParam<Case> {};
 // so the comparison does not depend on how the decoder thread is scheduled.
 constexpr double kShort = 0.4;
 
-Samples expectedOnDevice(const std::filesystem::path& ogg) {
+Samples ExpectedOnDevice(const std::filesystem::path& ogg) {
     int channels = 0;
-    Samples decoded = decodeOgg(ogg, nullptr, &channels);
-    return channels == 1 ? toStereo(decoded) : decoded;
+    Samples decoded = DecodeOgg(ogg, nullptr, &channels);
+    return channels == 1 ? ToStereo(decoded) : decoded;
+}
+
+HSTREAM OpenFile(const std::filesystem::path& ogg) {
+    return BASS_StreamCreateFile(FALSE, ogg.c_str(), 0, 0, 0);
+}
+
+// Plays `h` (from its start when `restart`) and waits until it has ended.
+bool PlayToEnd(HSTREAM h, BOOL restart = TRUE, std::chrono::seconds timeout = 10s) {
+    return BASS_ChannelPlay(h, restart) &&
+           WaitFor([&] { return BASS_ChannelIsActive(h) == 0; }, timeout);
 }
 
 TEST_P(ExactOutputTest, DeviceGetsTheDecodedSamplesWithoutGaps) {
     const Case c = GetParam();
     TempDir dir;
-    makeToneOgg(dir / "a.ogg", c.rate, c.channels, kShort);
-    const Samples expected = expectedOnDevice(dir / "a.ogg");
+    MakeToneOgg(dir / "a.ogg", c.rate, c.channels, kShort);
+    const Samples expected = ExpectedOnDevice(dir / "a.ogg");
 
     DiskDevice device(dir / "out.raw", c.rate, 0);
-    ASSERT_TRUE(device.ok());
-    const HSTREAM h = BASS_StreamCreateFile(FALSE, (dir / "a.ogg").c_str(), 0, 0, 0);
-    ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
-    ASSERT_TRUE(waitFor([&] { return BASS_ChannelIsActive(h) == 0; }, 10s));
+    ASSERT_TRUE(device.Ok());
+    const HSTREAM h = OpenFile(dir / "a.ogg");
+    ASSERT_TRUE(PlayToEnd(h));
     // Same layout: bit for bit. Mono goes through SDL's channel conversion,
     // which works in floating point and may be off by one step.
-    const Match m = matchWithSilence(device.finish(), expected, 2, c.channels == 2 ? 0 : 1);
+    const Match m = MatchWithSilence(device.Finish(), expected, 2, c.channels == 2 ? 0 : 1);
     EXPECT_TRUE(m.ok) << m.why;
     EXPECT_EQ(m.gaps, 0) << m.gapFrames << " silent frames inside the sound";
 }
@@ -62,35 +71,33 @@ TEST(DiskOutputTest, LongSoundPassesThroughTheBufferIntact) {
     // again: that must insert silence, never end the stream early, and every
     // sample must still come once and in order.
     TempDir dir;
-    makeToneOgg(dir / "a.ogg", 44100, 2, 2.5);
-    const Samples expected = expectedOnDevice(dir / "a.ogg");
+    MakeToneOgg(dir / "a.ogg", 44100, 2, 2.5);
+    const Samples expected = ExpectedOnDevice(dir / "a.ogg");
     DiskDevice device(dir / "out.raw", 44100, 0);
-    ASSERT_TRUE(device.ok());
-    const HSTREAM h = BASS_StreamCreateFile(FALSE, (dir / "a.ogg").c_str(), 0, 0, 0);
-    ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
-    ASSERT_TRUE(waitFor([&] { return BASS_ChannelIsActive(h) == 0; }, 20s));
-    const Match m = matchWithSilence(device.finish(), expected, 2);
+    ASSERT_TRUE(device.Ok());
+    const HSTREAM h = OpenFile(dir / "a.ogg");
+    ASSERT_TRUE(PlayToEnd(h, TRUE, 20s));
+    const Match m = MatchWithSilence(device.Finish(), expected, 2);
     EXPECT_TRUE(m.ok) << m.why;
 }
 
 TEST(DiskOutputTest, PauseAndContinueLoseAndRepeatNothing) {
     TempDir dir;
-    makeToneOgg(dir / "a.ogg", 44100, 2, 0.45);
-    const Samples expected = expectedOnDevice(dir / "a.ogg");
+    MakeToneOgg(dir / "a.ogg", 44100, 2, 0.45);
+    const Samples expected = ExpectedOnDevice(dir / "a.ogg");
 
     // 5 ms per 1024-frame buffer: about 4.6 times real time, slow enough to
     // pause in the middle.
     DiskDevice device(dir / "out.raw", 44100, 5);
-    ASSERT_TRUE(device.ok());
-    const HSTREAM h = BASS_StreamCreateFile(FALSE, (dir / "a.ogg").c_str(), 0, 0, 0);
+    ASSERT_TRUE(device.Ok());
+    const HSTREAM h = OpenFile(dir / "a.ogg");
     ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
     std::this_thread::sleep_for(20ms);
     ASSERT_TRUE(BASS_ChannelPause(h)) << "the stream ended before it could be paused";
     std::this_thread::sleep_for(30ms);
     EXPECT_EQ(BASS_ChannelIsActive(h), BASS_STATE_PAUSED);
-    ASSERT_TRUE(BASS_ChannelPlay(h, FALSE));
-    ASSERT_TRUE(waitFor([&] { return BASS_ChannelIsActive(h) == 0; }, 10s));
-    const Match m = matchWithSilence(device.finish(), expected, 2);
+    ASSERT_TRUE(PlayToEnd(h, FALSE));
+    const Match m = MatchWithSilence(device.Finish(), expected, 2);
     EXPECT_TRUE(m.ok) << m.why;
     EXPECT_GE(m.gaps, 1) << "the pause left no silence inside the sound";
     EXPECT_GE(m.gapFrames, 1024);
@@ -98,41 +105,37 @@ TEST(DiskOutputTest, PauseAndContinueLoseAndRepeatNothing) {
 
 TEST(DiskOutputTest, RestartPlaysFromTheBeginningAgain) {
     TempDir dir;
-    makeToneOgg(dir / "a.ogg", 44100, 2, 0.3);
-    const Samples once = expectedOnDevice(dir / "a.ogg");
+    MakeToneOgg(dir / "a.ogg", 44100, 2, 0.3);
+    const Samples once = ExpectedOnDevice(dir / "a.ogg");
     Samples twice = once;
     twice.insert(twice.end(), once.begin(), once.end());
 
     DiskDevice device(dir / "out.raw", 44100, 0);
-    ASSERT_TRUE(device.ok());
-    const HSTREAM h = BASS_StreamCreateFile(FALSE, (dir / "a.ogg").c_str(), 0, 0, 0);
-    ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
-    ASSERT_TRUE(waitFor([&] { return BASS_ChannelIsActive(h) == 0; }, 10s));
-    ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
-    ASSERT_TRUE(waitFor([&] { return BASS_ChannelIsActive(h) == 0; }, 10s));
+    ASSERT_TRUE(device.Ok());
+    const HSTREAM h = OpenFile(dir / "a.ogg");
+    ASSERT_TRUE(PlayToEnd(h));
+    ASSERT_TRUE(PlayToEnd(h));
     // An ended stream continued (restart FALSE) starts over as well.
     Samples thrice = twice;
     thrice.insert(thrice.end(), once.begin(), once.end());
-    ASSERT_TRUE(BASS_ChannelPlay(h, FALSE));
-    ASSERT_TRUE(waitFor([&] { return BASS_ChannelIsActive(h) == 0; }, 10s));
-    const Match m = matchWithSilence(device.finish(), thrice, 2);
+    ASSERT_TRUE(PlayToEnd(h, FALSE));
+    const Match m = MatchWithSilence(device.Finish(), thrice, 2);
     EXPECT_TRUE(m.ok) << m.why;
 }
 
 TEST(DiskOutputTest, RestartInTheMiddleStartsOver) {
     TempDir dir;
-    makeToneOgg(dir / "a.ogg", 44100, 2, 0.45);
-    const Samples expected = expectedOnDevice(dir / "a.ogg");
+    MakeToneOgg(dir / "a.ogg", 44100, 2, 0.45);
+    const Samples expected = ExpectedOnDevice(dir / "a.ogg");
 
     DiskDevice device(dir / "out.raw", 44100, 5);
-    ASSERT_TRUE(device.ok());
-    const HSTREAM h = BASS_StreamCreateFile(FALSE, (dir / "a.ogg").c_str(), 0, 0, 0);
+    ASSERT_TRUE(device.Ok());
+    const HSTREAM h = OpenFile(dir / "a.ogg");
     ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
     std::this_thread::sleep_for(20ms);
     ASSERT_EQ(BASS_ChannelIsActive(h), BASS_STATE_PLAYING);
-    ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
-    ASSERT_TRUE(waitFor([&] { return BASS_ChannelIsActive(h) == 0; }, 10s));
-    Samples out = device.finish();
+    ASSERT_TRUE(PlayToEnd(h));
+    Samples out = device.Finish();
 
     // The output is a beginning of the sound, then the whole sound: the last
     // non-silent frames are exactly the file, and before them its first part.
@@ -163,35 +166,33 @@ TEST(DiskOutputTest, RestartInTheMiddleStartsOver) {
 
 TEST(DiskOutputTest, OnlyTheStartedStreamSounds) {
     TempDir dir;
-    makeToneOgg(dir / "a.ogg", 44100, 2, 0.3);
-    writeOgg(dir / "b.ogg", 44100, 2, tone(44100, 2, 20000, 0.9));
-    const Samples expected = expectedOnDevice(dir / "a.ogg");
+    MakeToneOgg(dir / "a.ogg", 44100, 2, 0.3);
+    WriteOgg(dir / "b.ogg", 44100, 2, Tone(44100, 2, 20000, 0.9));
+    const Samples expected = ExpectedOnDevice(dir / "a.ogg");
 
     DiskDevice device(dir / "out.raw", 44100, 0);
-    ASSERT_TRUE(device.ok());
-    const HSTREAM a = BASS_StreamCreateFile(FALSE, (dir / "a.ogg").c_str(), 0, 0, 0);
-    const HSTREAM b = BASS_StreamCreateFile(FALSE, (dir / "b.ogg").c_str(), 0, 0, 0);
+    ASSERT_TRUE(device.Ok());
+    const HSTREAM a = OpenFile(dir / "a.ogg");
+    const HSTREAM b = OpenFile(dir / "b.ogg");
     ASSERT_TRUE(a != 0 && b != 0);
-    ASSERT_TRUE(BASS_ChannelPlay(a, TRUE));
-    ASSERT_TRUE(waitFor([&] { return BASS_ChannelIsActive(a) == 0; }, 10s));
+    ASSERT_TRUE(PlayToEnd(a));
     std::this_thread::sleep_for(20ms);
     EXPECT_EQ(BASS_ChannelIsActive(b), 0u);
     // b sits decoded ahead in its buffer; none of it may reach the device.
-    const Samples out = device.finish();
-    const Match m = matchWithSilence(out, expected, 2);
+    const Samples out = device.Finish();
+    const Match m = MatchWithSilence(out, expected, 2);
     EXPECT_TRUE(m.ok) << m.why;
     EXPECT_EQ(m.gaps, 0);
 }
 
 TEST(DiskOutputTest, ConvertsAnotherRateToTheDevicesRate) {
     TempDir dir;
-    const std::int64_t frames = makeToneOgg(dir / "a.ogg", 22050, 1, 0.2);
+    const std::int64_t frames = MakeToneOgg(dir / "a.ogg", 22050, 1, 0.2);
     DiskDevice device(dir / "out.raw", 44100, 0);
-    ASSERT_TRUE(device.ok());
-    const HSTREAM h = BASS_StreamCreateFile(FALSE, (dir / "a.ogg").c_str(), 0, 0, 0);
-    ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
-    ASSERT_TRUE(waitFor([&] { return BASS_ChannelIsActive(h) == 0; }, 10s));
-    const Samples out = device.finish();
+    ASSERT_TRUE(device.Ok());
+    const HSTREAM h = OpenFile(dir / "a.ogg");
+    ASSERT_TRUE(PlayToEnd(h));
+    const Samples out = device.Finish();
     std::size_t first = out.size() / 2;
     std::size_t last = 0;
     for (std::size_t f = 0; f < out.size() / 2; ++f) {
@@ -208,22 +209,22 @@ TEST(DiskOutputTest, ConvertsAnotherRateToTheDevicesRate) {
 
 TEST(DiskOutputTest, DamagedMiddleStillPlaysToAnEnd) {
     TempDir dir;
-    makeToneOgg(dir / "good.ogg", 44100, 2, 3.0);
-    auto bytes = readBytes(dir / "good.ogg");
+    MakeToneOgg(dir / "good.ogg", 44100, 2, 3.0);
+    auto bytes = ReadBytes(dir / "good.ogg");
     // Well past the headers, inside the sound's pages.
     for (std::size_t i = bytes.size() * 6 / 10; i < bytes.size() * 6 / 10 + 300; ++i) {
         bytes[i] = static_cast<unsigned char>(i * 7);
     }
-    writeBytes(dir / "bad.ogg", bytes);
+    WriteBytes(dir / "bad.ogg", bytes);
 
     DiskDevice device(dir / "out.raw", 44100, 0);
-    ASSERT_TRUE(device.ok());
+    ASSERT_TRUE(device.Ok());
     const HSTREAM h = BASS_StreamCreateFile(FALSE, (dir / "bad.ogg").c_str(), 0, 0, 0);
     ASSERT_NE(h, 0u) << "the headers are intact, so the file opens";
     ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
-    EXPECT_TRUE(waitFor([&] { return BASS_ChannelIsActive(h) == 0; }, 10s))
+    EXPECT_TRUE(WaitFor([&] { return BASS_ChannelIsActive(h) == 0; }, 10s))
         << "a damaged page must not hang the stream";
-    const Samples out = device.finish();
+    const Samples out = device.Finish();
     std::size_t loud = 0;
     for (std::int16_t s : out) {
         loud += std::abs(s) > 1000 ? 1 : 0;

@@ -22,13 +22,13 @@ struct Format {
 class LengthTest : public ::testing::TestWithParam<Format> {
 protected:
     void SetUp() override { BASS_Free(); } // no device: lengths must not need one
-    TempDir dir;
+    TempDir dir_;
 };
 
 TEST_P(LengthTest, BytesAreFramesTimesChannelsTimesTwoAndSecondsFollow) {
     const Format f = GetParam();
-    const auto path = dir / "tone.ogg";
-    writeOgg(path, f.rate, f.channels, tone(f.rate, f.channels, f.frames));
+    const auto path = dir_ / "tone.ogg";
+    WriteOgg(path, f.rate, f.channels, Tone(f.rate, f.channels, f.frames));
 
     const HSTREAM h = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, 0);
     ASSERT_NE(h, 0u);
@@ -66,7 +66,7 @@ TEST(LengthOfBadHandles, AllBitsSetAndNegativeSeconds) {
 
 TEST(LengthOfBadHandles, AllBitsSetKeptAsMinusOneGivesNegativeSecondsOnAGoodStream) {
     TempDir dir;
-    makeToneOgg(dir / "a.ogg", 44100, 2, 0.1);
+    MakeToneOgg(dir / "a.ogg", 44100, 2, 0.1);
     const HSTREAM h = BASS_StreamCreateFile(FALSE, (dir / "a.ogg").c_str(), 0, 0, 0);
     ASSERT_NE(h, 0u);
     EXPECT_LT(BASS_ChannelBytes2Seconds(h, ~QWORD{0}), 0.0);

@@ -19,7 +19,7 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-double since(Clock::time_point t) {
+double Since(Clock::time_point t) {
     return std::chrono::duration<double>(Clock::now() - t).count();
 }
 
@@ -28,37 +28,37 @@ protected:
     void SetUp() override {
         BASS_Free();
         ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
-        ASSERT_TRUE(initRunning());
+        ASSERT_TRUE(InitRunning());
     }
     void TearDown() override { BASS_Free(); }
 
-    HSTREAM open(const std::string& name, double seconds) {
-        makeToneOgg(dir / name, 44100, 2, seconds);
-        return BASS_StreamCreateFile(FALSE, (dir / name).c_str(), 0, 0, 0);
+    HSTREAM Open(const std::string& name, double seconds) {
+        MakeToneOgg(dir_ / name, 44100, 2, seconds);
+        return BASS_StreamCreateFile(FALSE, (dir_ / name).c_str(), 0, 0, 0);
     }
 
-    TempDir dir;
+    TempDir dir_;
 };
 
 TEST_F(PlaybackTest, PlaysThenReportsZeroOnceItHasPlayedToItsEnd) {
-    const HSTREAM h = open("a.ogg", 0.5);
+    const HSTREAM h = Open("a.ogg", 0.5);
     ASSERT_NE(h, 0u);
     EXPECT_EQ(BASS_ChannelIsActive(h), 0u);
     const auto start = Clock::now();
     ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
     EXPECT_EQ(BASS_ChannelIsActive(h), BASS_STATE_PLAYING);
-    ASSERT_TRUE(waitFor([&] { return BASS_ChannelIsActive(h) == 0; }, 5s));
+    ASSERT_TRUE(WaitFor([&] { return BASS_ChannelIsActive(h) == 0; }, 5s));
     // The dummy driver consumes in real time: the end comes after the sound's
     // length, not at once.
-    EXPECT_GT(since(start), 0.4);
-    EXPECT_LT(since(start), 2.0);
+    EXPECT_GT(Since(start), 0.4);
+    EXPECT_LT(Since(start), 2.0);
     EXPECT_EQ(BASS_ChannelIsActive(h), 0u);
     EXPECT_EQ(BASS_ChannelGetLength(h, BASS_LENGTH_BYTES), 22050u * 4)
         << "an ended stream keeps its length";
 }
 
 TEST_F(PlaybackTest, PauseKeepsItActiveAndContinueResumesWhereItWas) {
-    const HSTREAM h = open("a.ogg", 1.0);
+    const HSTREAM h = Open("a.ogg", 1.0);
     ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
     std::this_thread::sleep_for(300ms);
     ASSERT_TRUE(BASS_ChannelPause(h));
@@ -69,14 +69,14 @@ TEST_F(PlaybackTest, PauseKeepsItActiveAndContinueResumesWhereItWas) {
     const auto resumed = Clock::now();
     ASSERT_TRUE(BASS_ChannelPlay(h, FALSE));
     EXPECT_EQ(BASS_ChannelIsActive(h), BASS_STATE_PLAYING);
-    ASSERT_TRUE(waitFor([&] { return BASS_ChannelIsActive(h) == 0; }, 5s));
+    ASSERT_TRUE(WaitFor([&] { return BASS_ChannelIsActive(h) == 0; }, 5s));
     // About 0.7 s were left; a start from the beginning would take a full second.
-    EXPECT_GT(since(resumed), 0.35);
-    EXPECT_LT(since(resumed), 0.95);
+    EXPECT_GT(Since(resumed), 0.35);
+    EXPECT_LT(Since(resumed), 0.95);
 }
 
 TEST_F(PlaybackTest, StopGivesZeroAndTheStreamStaysStopped) {
-    const HSTREAM h = open("a.ogg", 1.0);
+    const HSTREAM h = Open("a.ogg", 1.0);
     ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
     std::this_thread::sleep_for(100ms);
     EXPECT_TRUE(BASS_ChannelStop(h));
@@ -88,7 +88,7 @@ TEST_F(PlaybackTest, StopGivesZeroAndTheStreamStaysStopped) {
 }
 
 TEST_F(PlaybackTest, PausedThenStoppedGivesZero) {
-    const HSTREAM h = open("a.ogg", 1.0);
+    const HSTREAM h = Open("a.ogg", 1.0);
     ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
     ASSERT_TRUE(BASS_ChannelPause(h));
     EXPECT_TRUE(BASS_ChannelStop(h));
@@ -96,7 +96,7 @@ TEST_F(PlaybackTest, PausedThenStoppedGivesZero) {
 }
 
 TEST_F(PlaybackTest, HandleZeroAnswersZeroAndDisturbsNothing) {
-    const HSTREAM h = open("a.ogg", 1.0);
+    const HSTREAM h = Open("a.ogg", 1.0);
     ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
     EXPECT_EQ(BASS_ChannelIsActive(0), 0u);
     EXPECT_FALSE(BASS_ChannelStop(0));
@@ -108,25 +108,25 @@ TEST_F(PlaybackTest, HandleZeroAnswersZeroAndDisturbsNothing) {
 }
 
 TEST_F(PlaybackTest, OnlyStartedStreamsRun) {
-    const HSTREAM a = open("a.ogg", 0.3);
-    const HSTREAM b = open("b.ogg", 0.3);
+    const HSTREAM a = Open("a.ogg", 0.3);
+    const HSTREAM b = Open("b.ogg", 0.3);
     ASSERT_NE(a, 0u);
     ASSERT_NE(b, 0u);
     ASSERT_NE(a, b);
     ASSERT_TRUE(BASS_ChannelPlay(a, TRUE));
     EXPECT_EQ(BASS_ChannelIsActive(b), 0u);
-    ASSERT_TRUE(waitFor([&] { return BASS_ChannelIsActive(a) == 0; }, 5s));
+    ASSERT_TRUE(WaitFor([&] { return BASS_ChannelIsActive(a) == 0; }, 5s));
     // b was never started: it has not been played to its end behind our back.
     ASSERT_TRUE(BASS_ChannelPlay(b, FALSE));
     EXPECT_EQ(BASS_ChannelIsActive(b), BASS_STATE_PLAYING);
     const auto start = Clock::now();
-    ASSERT_TRUE(waitFor([&] { return BASS_ChannelIsActive(b) == 0; }, 5s));
-    EXPECT_GT(since(start), 0.2);
+    ASSERT_TRUE(WaitFor([&] { return BASS_ChannelIsActive(b) == 0; }, 5s));
+    EXPECT_GT(Since(start), 0.2);
 }
 
 TEST_F(PlaybackTest, StoppedStreamsAreReleasedByTheNextCreationAndTheirHandlesStayInvalid) {
-    const HSTREAM first = open("a.ogg", 0.5);
-    const HSTREAM kept = BASS_StreamCreateFile(FALSE, (dir / "a.ogg").c_str(), 0, 0, 0);
+    const HSTREAM first = Open("a.ogg", 0.5);
+    const HSTREAM kept = BASS_StreamCreateFile(FALSE, (dir_ / "a.ogg").c_str(), 0, 0, 0);
     ASSERT_NE(first, 0u);
     ASSERT_TRUE(BASS_ChannelPlay(kept, TRUE));
     ASSERT_TRUE(BASS_ChannelPause(kept));
@@ -135,10 +135,10 @@ TEST_F(PlaybackTest, StoppedStreamsAreReleasedByTheNextCreationAndTheirHandlesSt
     EXPECT_EQ(BASS_TestLiveStreams(), live) << "a stop alone releases nothing";
     EXPECT_NE(BASS_ChannelGetLength(first, BASS_LENGTH_BYTES), std::numeric_limits<QWORD>::max());
 
-    const HSTREAM next = BASS_StreamCreateFile(FALSE, (dir / "a.ogg").c_str(), 0, 0, 0);
+    const HSTREAM next = BASS_StreamCreateFile(FALSE, (dir_ / "a.ogg").c_str(), 0, 0, 0);
     ASSERT_NE(next, 0u);
     // The decoder thread may hold the released stream for a moment longer.
-    EXPECT_TRUE(waitFor([&] { return BASS_TestLiveStreams() == live; }, 2s))
+    EXPECT_TRUE(WaitFor([&] { return BASS_TestLiveStreams() == live; }, 2s))
         << "the stopped one went, the new one came: " << BASS_TestLiveStreams() << " live";
     EXPECT_EQ(BASS_ChannelGetLength(first, BASS_LENGTH_BYTES), std::numeric_limits<QWORD>::max());
     EXPECT_LT(BASS_ChannelBytes2Seconds(first, 100), 0.0);
@@ -152,12 +152,12 @@ TEST_F(PlaybackTest, StoppedStreamsAreReleasedByTheNextCreationAndTheirHandlesSt
     HSTREAM current = next;
     for (int i = 0; i < 40; ++i) {
         BASS_ChannelStop(current);
-        current = BASS_StreamCreateFile(FALSE, (dir / "a.ogg").c_str(), 0, 0, 0);
+        current = BASS_StreamCreateFile(FALSE, (dir_ / "a.ogg").c_str(), 0, 0, 0);
         ASSERT_NE(current, 0u);
         EXPECT_TRUE(seen.insert(current).second) << "handle " << current << " given out twice";
         ASSERT_TRUE(BASS_ChannelPlay(current, TRUE));
     }
-    EXPECT_TRUE(waitFor([&] { return BASS_TestLiveStreams() == live; }, 2s))
+    EXPECT_TRUE(WaitFor([&] { return BASS_TestLiveStreams() == live; }, 2s))
         << BASS_TestLiveStreams() << " live after the player's cycle";
 }
 
@@ -202,7 +202,7 @@ TEST(DeviceTest, InitLeavesSigintAndSigtermAlone) {
 TEST(DeviceTest, StreamsNeedTheDeviceToPlay) {
     BASS_Free();
     TempDir dir;
-    makeToneOgg(dir / "a.ogg", 44100, 2, 0.2);
+    MakeToneOgg(dir / "a.ogg", 44100, 2, 0.2);
     const HSTREAM h = BASS_StreamCreateFile(FALSE, (dir / "a.ogg").c_str(), 0, 0, 0);
     ASSERT_NE(h, 0u);
     EXPECT_FALSE(BASS_ChannelPlay(h, TRUE));
@@ -213,7 +213,7 @@ TEST(DeviceTest, StreamsNeedTheDeviceToPlay) {
     ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
     ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
     EXPECT_NE(BASS_ChannelIsActive(h), 0u);
-    EXPECT_TRUE(waitFor([&] { return BASS_ChannelIsActive(h) == 0; }, 5s));
+    EXPECT_TRUE(WaitFor([&] { return BASS_ChannelIsActive(h) == 0; }, 5s));
     BASS_Free();
     EXPECT_EQ(BASS_ChannelGetLength(h, BASS_LENGTH_BYTES), std::numeric_limits<QWORD>::max())
         << "closing the device releases every stream";

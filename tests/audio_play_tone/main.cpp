@@ -39,7 +39,7 @@ constexpr int kFrame = 4;   // s16le stereo
 constexpr int kLoud = 1000; // a sample above this is not silence
 constexpr int kRounds = 3;
 
-double ms(Clock::duration d) {
+double Ms(Clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
@@ -48,13 +48,13 @@ struct Recording {
     std::mutex lock;
     std::vector<unsigned char> bytes;
     std::vector<std::pair<std::size_t, Clock::time_point>> arrivals; // end offset, time
-    std::size_t size() {
+    std::size_t Size() {
         std::lock_guard g(lock);
         return bytes.size();
     }
 };
 
-bool waitFor(const auto& pred, std::chrono::milliseconds timeout) {
+bool WaitFor(const auto& pred, std::chrono::milliseconds timeout) {
     const auto end = Clock::now() + timeout;
     while (!pred()) {
         if (Clock::now() > end) {
@@ -65,7 +65,7 @@ bool waitFor(const auto& pred, std::chrono::milliseconds timeout) {
     return true;
 }
 
-int fail(const char* what) {
+int Fail(const char* what) {
     std::fprintf(stderr, "audio_play_tone: %s\n", what);
     return 1;
 }
@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
 
     int pipeFd[2];
     if (pipe(pipeFd) != 0) {
-        return fail("pipe failed");
+        return Fail("pipe failed");
     }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
     argvRec.push_back(nullptr);
     pid_t recorder = 0;
     if (posix_spawnp(&recorder, "parecord", &actions, nullptr, argvRec.data(), environ) != 0) {
-        return fail("cannot start parecord");
+        return Fail("cannot start parecord");
     }
     posix_spawn_file_actions_destroy(&actions);
     close(pipeFd[1]);
@@ -128,16 +128,16 @@ int main(int argc, char** argv) {
 
     const auto initStart = Clock::now();
     const BOOL ok = BASS_Init(-1, kRate, 0, nullptr, nullptr);
-    const double initMs = ms(Clock::now() - initStart);
+    const double initMs = Ms(Clock::now() - initStart);
     if (!ok) {
         stopRecorder();
-        return fail("BASS_Init failed");
+        return Fail("BASS_Init failed");
     }
     // The recorder must be running, and the device past its start-up, before
     // the clock starts.
-    if (!waitFor([&] { return rec.size() >= kRate * kFrame / 5; }, std::chrono::seconds(5))) {
+    if (!WaitFor([&] { return rec.Size() >= kRate * kFrame / 5; }, std::chrono::seconds(5))) {
         stopRecorder();
-        return fail("parecord delivers nothing");
+        return Fail("parecord delivers nothing");
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
 
@@ -154,26 +154,26 @@ int main(int argc, char** argv) {
     HSTREAM h = 0;
     for (int r = 0; r < kRounds; ++r) {
         Round round{};
-        round.offset = rec.size();
+        round.offset = rec.Size();
         BASS_ChannelStop(h);
         round.created = Clock::now();
         h = BASS_StreamCreateFile(FALSE, argv[1], 0, 0, 0);
         if (h == 0) {
             stopRecorder();
-            return fail("cannot open the tone");
+            return Fail("cannot open the tone");
         }
         round.seconds = BASS_ChannelBytes2Seconds(h, BASS_ChannelGetLength(h, BASS_LENGTH_BYTES));
         round.played = Clock::now();
         BASS_ChannelPlay(h, TRUE);
-        round.playCallMs = ms(Clock::now() - round.played);
+        round.playCallMs = Ms(Clock::now() - round.played);
         round.ended =
-            waitFor([&] { return BASS_ChannelIsActive(h) == 0; },
+            WaitFor([&] { return BASS_ChannelIsActive(h) == 0; },
                     std::chrono::milliseconds(static_cast<int>(round.seconds * 1000) + 3000));
-        round.playedMs = ms(Clock::now() - round.played);
+        round.playedMs = Ms(Clock::now() - round.played);
         std::this_thread::sleep_for(std::chrono::milliseconds(400));
         rounds.push_back(round);
     }
-    const std::size_t endOffset = rec.size();
+    const std::size_t endOffset = rec.Size();
     stopRecorder();
     BASS_Free();
 
@@ -195,7 +195,7 @@ int main(int argc, char** argv) {
     const auto origin = rounds[0].played;
     double baseMs = 1e300;
     for (const auto& [end, when] : rec.arrivals) {
-        baseMs = std::min(baseMs, ms(when - origin) - msOf(end));
+        baseMs = std::min(baseMs, Ms(when - origin) - msOf(end));
     }
     std::vector<double> latencies;
     bool ended = true;
@@ -211,15 +211,15 @@ int main(int argc, char** argv) {
             }
         }
         if (loud == to) {
-            return fail("a round recorded nothing but silence");
+            return Fail("a round recorded nothing but silence");
         }
-        const double latencyMs = baseMs + msOf(loud) - ms(rounds[r].played - origin);
+        const double latencyMs = baseMs + msOf(loud) - Ms(rounds[r].played - origin);
         latencies.push_back(latencyMs);
         ended = ended && rounds[r].ended;
         std::printf("round=%zu latency_ms=%.1f from_create_ms=%.1f play_call_ms=%.1f "
                     "played_ms=%.1f length_s=%.3f "
                     "ended=%d\n",
-                    r + 1, latencyMs, latencyMs + ms(rounds[r].played - rounds[r].created),
+                    r + 1, latencyMs, latencyMs + Ms(rounds[r].played - rounds[r].created),
                     rounds[r].playCallMs, rounds[r].playedMs, rounds[r].seconds,
                     rounds[r].ended ? 1 : 0);
     }
@@ -228,5 +228,5 @@ int main(int argc, char** argv) {
     std::printf("init_ms=%.1f first_latency_ms=%.1f latency_ms=%.1f\n", initMs, latencies[0],
                 sorted[sorted.size() / 2]);
     std::fflush(stdout);
-    return ended ? 0 : fail("the stream did not end");
+    return ended ? 0 : Fail("the stream did not end");
 }

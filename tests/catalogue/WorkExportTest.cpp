@@ -2,7 +2,7 @@
 #include "catalogue/WorkList.h"
 
 #include "SheetFiles.h"
-#include "TempTree.h"
+#include "tests/support/TempTree.h"
 
 #include "memtable/TqvrMemTable.h"
 
@@ -50,33 +50,33 @@ std::string DemoFile(const std::string& rel) {
 
 TEST(RecordingSeconds, GivesTheLengthOrNothing) {
     TempTree t;
-    t.file("junk.ogg", "not a recording");
-    t.dir("folder.ogg");
+    t.File("junk.ogg", "not a recording");
+    t.Dir("folder.ogg");
     const std::string seconds = RecordingSeconds(DemoFile("20455_2.ogg"));
     ASSERT_FALSE(seconds.empty());
     EXPECT_NEAR(std::stod(seconds), 3.279, 0.002); // ogginfo's playback length
-    EXPECT_EQ(RecordingSeconds(t.path("junk.ogg")), "");
-    EXPECT_EQ(RecordingSeconds(t.path("folder.ogg")), "");
-    EXPECT_EQ(RecordingSeconds(t.path("absent.ogg")), "");
+    EXPECT_EQ(RecordingSeconds(t.Path("junk.ogg")), "");
+    EXPECT_EQ(RecordingSeconds(t.Path("folder.ogg")), "");
+    EXPECT_EQ(RecordingSeconds(t.Path("absent.ogg")), "");
 }
 
 TEST(ExportRows, ReportsEachWorkAsTheWindowWould) {
     TempTree t;
-    const std::string r = t.root() + "/";
-    test::WriteAnswerSheet(t.path("11111_0.ans"),
+    const std::string r = t.Root() + "/";
+    test::WriteAnswerSheet(t.Path("11111_0.ans"),
                            {"1", "B", "", "", "went, then \"stayed\"", "", "C"});
-    std::filesystem::copy_file(DemoFile("20455_2.ogg"), t.path("11111_2.ogg"));
-    t.file("22222_0.ogg");                // no sheet
-    t.file("33333_0.ans", "not a sheet"); // damaged sheet
-    t.file("33333_3.ogg", "not a recording");
+    std::filesystem::copy_file(DemoFile("20455_2.ogg"), t.Path("11111_2.ogg"));
+    t.File("22222_0.ogg");                // no sheet
+    t.File("33333_0.ans", "not a sheet"); // damaged sheet
+    t.File("33333_3.ogg", "not a recording");
     sheetwriter::Sheet partial = sheetwriter::AnswerSheet({"4", "x"});
     partial.fields.pop_back(); // no a6
     for (auto& record : partial.records) record.versions[0].values.pop_back();
-    test::WriteSheetFile(t.path("44444_0.ans"), partial);
+    test::WriteSheetFile(t.Path("44444_0.ans"), partial);
 
     TqvrMemTable tblWork("tblWork");
     ConfigureWorkTable(tblWork);
-    ScanWorks(t.root(), tblWork);
+    ScanWorks(t.Root(), tblWork);
     const std::vector<WorkRow> rows = ExportRows(tblWork);
     ASSERT_EQ(rows.size(), 4u);
 

@@ -3,7 +3,7 @@
 #include "catalogue/WorkExport.h"
 #include "catalogue/WorkList.h"
 
-#include "TempTree.h"
+#include "tests/support/TempTree.h"
 
 #include "memtable/TqvrMemTable.h"
 
@@ -31,53 +31,53 @@ Rows Listed(TqvrMemTable& table) {
 
 class WorkListTest : public ::testing::Test {
 protected:
-    WorkListTest() { ConfigureWorkTable(table); }
-    TqvrMemTable table{"tblWork"};
+    WorkListTest() { ConfigureWorkTable(table_); }
+    TqvrMemTable table_{"tblWork"};
 };
 
 TEST_F(WorkListTest, OneRecordPerIdWithTheFolderMetLast) {
-    RecordWork(table, "12345", "/a/");
-    RecordWork(table, "54321", "/a/");
-    RecordWork(table, "12345", "/b/");
-    table.ApplySort();
-    EXPECT_THAT(Listed(table), ElementsAre(std::pair<std::string, std::string>{"12345", "/b/"},
-                                           std::pair<std::string, std::string>{"54321", "/a/"}));
+    RecordWork(table_, "12345", "/a/");
+    RecordWork(table_, "54321", "/a/");
+    RecordWork(table_, "12345", "/b/");
+    table_.ApplySort();
+    EXPECT_THAT(Listed(table_), ElementsAre(std::pair<std::string, std::string>{"12345", "/b/"},
+                                            std::pair<std::string, std::string>{"54321", "/a/"}));
 }
 
 TEST_F(WorkListTest, IdsDifferingInCaseAreTwoWorks) {
-    RecordWork(table, "abcde", "/x/");
-    RecordWork(table, "ABCDE", "/y/");
-    RecordWork(table, "abcde", "/z/");
-    ASSERT_EQ(table.RecordTotal(), 2);
-    table.ApplySort();
-    const Rows rows = Listed(table);
+    RecordWork(table_, "abcde", "/x/");
+    RecordWork(table_, "ABCDE", "/y/");
+    RecordWork(table_, "abcde", "/z/");
+    ASSERT_EQ(table_.RecordTotal(), 2);
+    table_.ApplySort();
+    const Rows rows = Listed(table_);
     EXPECT_EQ(rows.size(), 2u);
     for (const auto& [id, folder] : rows) EXPECT_EQ(folder, id == "abcde" ? "/z/" : "/y/");
 }
 
 TEST_F(WorkListTest, KeepsLongWorkFoldersWhole) {
     const std::string deep = "/" + std::string(300, 'd') + "/" + std::string(3000, 'e') + "/";
-    RecordWork(table, "12345", deep);
-    EXPECT_EQ(table.FieldNamed("pathWork").StringValue(), deep);
+    RecordWork(table_, "12345", deep);
+    EXPECT_EQ(table_.FieldNamed("pathWork").StringValue(), deep);
     // Only past the platform's path limit is a folder cut.
     const std::string tooLong(5000, 'f');
-    RecordWork(table, "12345", tooLong);
-    EXPECT_EQ(table.FieldNamed("pathWork").StringValue(), tooLong.substr(0, kWorkFolderSize));
+    RecordWork(table_, "12345", tooLong);
+    EXPECT_EQ(table_.FieldNamed("pathWork").StringValue(), tooLong.substr(0, kWorkFolderSize));
 }
 
 TEST_F(WorkListTest, ScanListsTheWorksOfATreeSorted) {
     TempTree t;
-    t.file("s/c/12345_0.ans");
-    t.file("s/c/12345_2.ogg");
-    t.file("s/c/12345_3.ogg");
-    t.file("s/99999_0.ogg");
-    t.file("s/abcde_0.ans");
-    t.file("s/ABCDE_2.ogg");
-    t.file("s/notes.txt");
-    t.file("12345_0.ans/00001_3.ogg"); // a folder named like a sheet is walked, not counted
-    const std::string r = t.root() + "/";
-    EXPECT_EQ(ScanWorks(t.root(), table), 7);
-    const Rows rows = Listed(table);
+    t.File("s/c/12345_0.ans");
+    t.File("s/c/12345_2.ogg");
+    t.File("s/c/12345_3.ogg");
+    t.File("s/99999_0.ogg");
+    t.File("s/abcde_0.ans");
+    t.File("s/ABCDE_2.ogg");
+    t.File("s/notes.txt");
+    t.File("12345_0.ans/00001_3.ogg"); // a folder named like a sheet is walked, not counted
+    const std::string r = t.Root() + "/";
+    EXPECT_EQ(ScanWorks(t.Root(), table_), 7);
+    const Rows rows = Listed(table_);
     ASSERT_EQ(rows.size(), 5u);
     EXPECT_EQ(rows[0], (std::pair<std::string, std::string>{"00001", r + "12345_0.ans/"}));
     EXPECT_EQ(rows[1], (std::pair<std::string, std::string>{"12345", r + "s/c/"}));
@@ -89,16 +89,16 @@ TEST_F(WorkListTest, ScanListsTheWorksOfATreeSorted) {
 
 TEST_F(WorkListTest, ASecondScanAddsToTheFirst) {
     TempTree one, two;
-    one.file("11111_0.ans");
-    one.file("22222_0.ans");
-    two.file("22222_2.ogg");
-    two.file("33333_3.ogg");
-    ScanWorks(one.root(), table);
-    EXPECT_EQ(ScanWorks(two.root(), table), 2);
-    EXPECT_THAT(Listed(table),
-                ElementsAre(std::pair<std::string, std::string>{"11111", one.root() + "/"},
-                            std::pair<std::string, std::string>{"22222", two.root() + "/"},
-                            std::pair<std::string, std::string>{"33333", two.root() + "/"}));
+    one.File("11111_0.ans");
+    one.File("22222_0.ans");
+    two.File("22222_2.ogg");
+    two.File("33333_3.ogg");
+    ScanWorks(one.Root(), table_);
+    EXPECT_EQ(ScanWorks(two.Root(), table_), 2);
+    EXPECT_THAT(Listed(table_),
+                ElementsAre(std::pair<std::string, std::string>{"11111", one.Root() + "/"},
+                            std::pair<std::string, std::string>{"22222", two.Root() + "/"},
+                            std::pair<std::string, std::string>{"33333", two.Root() + "/"}));
 }
 
 // The tool's scan runs the record step once per work ID; the list it leaves
@@ -132,8 +132,8 @@ TEST(ScanWorks, ListsWhatTheRecordStepPerFileLists) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TempTree earlier, tree;
-        for (const std::string& f : c.earlier) earlier.file(f);
-        for (const std::string& f : c.files) tree.file(f);
+        for (const std::string& f : c.earlier) earlier.File(f);
+        for (const std::string& f : c.files) tree.File(f);
         TqvrMemTable perFile("tblWork"), tool("tblWork");
         ConfigureWorkTable(perFile);
         ConfigureWorkTable(tool);
@@ -144,14 +144,14 @@ TEST(ScanWorks, ListsWhatTheRecordStepPerFileLists) {
             RecordWork(perFile, WorkIdOf(name), folder);
         };
         if (!c.earlier.empty()) {
-            FindAllOgg(earlier.root(), hooks);
+            FindAllOgg(earlier.Root(), hooks);
             perFile.ApplySort();
-            ScanWorks(earlier.root(), tool);
+            ScanWorks(earlier.Root(), tool);
         }
         files = 0;
-        FindAllOgg(tree.root(), hooks);
+        FindAllOgg(tree.Root(), hooks);
         perFile.ApplySort();
-        EXPECT_EQ(ScanWorks(tree.root(), tool), files);
+        EXPECT_EQ(ScanWorks(tree.Root(), tool), files);
         EXPECT_EQ(Listed(tool), Listed(perFile));
     }
 }

@@ -33,6 +33,8 @@ import sys
 import threading
 import time
 
+from checks import check, failures
+
 RATE = 44100
 CHANNELS = 2
 FRAME = 2 * CHANNELS
@@ -50,15 +52,6 @@ GAUGE = (488, 132, 369, 25)
 TIME_LABEL = (861, 136, 100, 18)
 ANSWER_LABELS = (250, 84, 700, 300)  # the written answers beside the task captions
 GRID_ROWS = (2, 62, 148, 60)
-
-failures = []
-
-
-def check(ok, what):
-    print(("ok: " if ok else "FAIL: ") + what, flush=True)
-    if not ok:
-        failures.append(what)
-    return ok
 
 
 def run(*args, **kw):

@@ -15,16 +15,10 @@ import subprocess
 import sys
 import time
 
+from checks import check, failures
+
 TITLE = "Просмотр и прослушивание ответов участников ЗЕНОР-2020"
 SHEET = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "demo", "20455_0.ans")
-failures = []
-
-
-def check(ok, what):
-    print(("ok: " if ok else "FAIL: ") + what, flush=True)
-    if not ok:
-        failures.append(what)
-    return ok
 
 
 def xdotool(*args):

@@ -14,13 +14,13 @@
 #define ZENOR_VERSION "unknown"
 #endif
 
-bool CommandArgs::has(std::string_view name) const {
+bool CommandArgs::Has(std::string_view name) const {
     for (const auto& [key, value] : options_)
         if (key == name) return true;
     return false;
 }
 
-std::string CommandArgs::value(std::string_view name, std::string_view fallback) const {
+std::string CommandArgs::Value(std::string_view name, std::string_view fallback) const {
     for (auto it = options_.rbegin(); it != options_.rend(); ++it)
         if (it->first == name) return it->second;
     return std::string(fallback);
@@ -53,8 +53,8 @@ int FinishOutput() {
 
 bool NumberOption(const CommandArgs& args, const DumpCommand& command, const char* name, double low,
                   double high, double& value, int& status) {
-    if (!args.has(name)) return true;
-    const std::string text = args.value(name);
+    if (!args.Has(name)) return true;
+    const std::string text = args.Value(name);
     char* end = nullptr;
     const double parsed = std::strtod(text.c_str(), &end);
     if (text.empty() || *end != '\0' || !std::isfinite(parsed) || parsed < low || parsed > high) {
@@ -166,10 +166,10 @@ int RunCommand(const DumpCommand& command, int argc, char** argv) {
             PrintCommandHelp(command);
             return kExitOk;
         }
-        args.add(command.options[which].name, optarg ? optarg : "");
+        args.Add(command.options[which].name, optarg ? optarg : "");
     }
-    for (int i = optind; i < argc; ++i) args.addOperand(argv[i]);
-    const std::size_t n = args.operands().size();
+    for (int i = optind; i < argc; ++i) args.AddOperand(argv[i]);
+    const std::size_t n = args.Operands().size();
     if (n < command.minOperands || n > command.maxOperands)
         return UsageError(command, std::string("wants ") + command.synopsis +
                                        (n < command.minOperands ? ", got too few operands"

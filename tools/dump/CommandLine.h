@@ -30,13 +30,13 @@ struct CommandOption {
 /// its operands, in order.
 class CommandArgs {
 public:
-    bool has(std::string_view name) const;
+    bool Has(std::string_view name) const;
     /// The last value given for `name`, or `fallback` when it was not given.
-    std::string value(std::string_view name, std::string_view fallback = {}) const;
-    const std::vector<std::string>& operands() const { return operands_; }
+    std::string Value(std::string_view name, std::string_view fallback = {}) const;
+    const std::vector<std::string>& Operands() const { return operands_; }
 
-    void add(std::string name, std::string value) { options_.emplace_back(name, value); }
-    void addOperand(std::string operand) { operands_.push_back(std::move(operand)); }
+    void Add(std::string name, std::string value) { options_.emplace_back(name, value); }
+    void AddOperand(std::string operand) { operands_.push_back(std::move(operand)); }
 
 private:
     std::vector<std::pair<std::string, std::string>> options_;

@@ -15,12 +15,12 @@ int RunCheck(const CommandArgs& args) {
     int status = kExitOk;
     const std::optional<CheckOptions> options = ReadCheckOptions(args, command, status);
     if (!options) return status;
-    const std::string& folder = args.operands()[0];
+    const std::string& folder = args.Operands()[0];
     if (const auto error = FolderReadError(folder)) return Failure(*error);
     try {
         const CheckReport report = CheckTree(folder, *options);
         EndProgress();
-        const std::vector<Problem> problems = report.allProblems();
+        const std::vector<Problem> problems = report.AllProblems();
         WriteProblemsCsv(std::cout, problems);
         if (const int written = FinishOutput(); written != kExitOk) return written;
         WriteProblemCounts(std::cerr, "works", report.works.size(), problems);

@@ -14,13 +14,13 @@
 #include <iostream>
 
 int RunExport(const CommandArgs& args) {
-    if (const auto error = FolderReadError(args.operands()[0])) return Failure(*error);
+    if (const auto error = FolderReadError(args.Operands()[0])) return Failure(*error);
     try {
         TqvrMemTable tblWork("tblWork");
         zenor::ConfigureWorkTable(tblWork);
-        zenor::ScanWorks(args.operands()[0], tblWork);
-        zenor::CsvLayout layout = args.has("excel") ? zenor::kSpreadsheetCsv : zenor::CsvLayout{};
-        layout.markColumns = args.has("marks");
+        zenor::ScanWorks(args.Operands()[0], tblWork);
+        zenor::CsvLayout layout = args.Has("excel") ? zenor::kSpreadsheetCsv : zenor::CsvLayout{};
+        layout.markColumns = args.Has("marks");
         zenor::WriteCsv(std::cout, zenor::ExportRows(tblWork), layout);
     } catch (const std::exception& error) {
         return Failure(error.what());

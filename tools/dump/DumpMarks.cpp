@@ -55,8 +55,8 @@ int RunMarks(const CommandArgs& args) {
         !NumberOption(args, command, "max-mark", -1e9, 1e9, range.high, status))
         return status;
     if (range.low > range.high) return UsageError(command, "--min-mark is above --max-mark");
-    const std::string& folder = args.operands()[0];
-    const std::string& marksPath = args.operands()[1];
+    const std::string& folder = args.Operands()[0];
+    const std::string& marksPath = args.Operands()[1];
     if (const auto error = FolderReadError(folder)) return Failure(*error);
     std::string error;
     const std::optional<std::string> bytes = ReadWholeFile(marksPath, error);

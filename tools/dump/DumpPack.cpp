@@ -49,13 +49,13 @@ int RunPack(const CommandArgs& args) {
     int status = kExitOk;
     const std::optional<CheckOptions> options = ReadCheckOptions(args, command, status);
     if (!options) return status;
-    const std::string output = args.value("output");
+    const std::string output = args.Value("output");
     if (output.empty()) return UsageError(command, "wants -o FILE, the page to write");
     // A page must never take the place of a pupil's file.
     const std::string name = std::filesystem::path(output).filename().string();
     if (zenor::IsParticipantFileName(name) || LooksLikeMisnamedParticipantFile(name))
         return UsageError(command, "'" + output + "' is named like a pupil's file");
-    const std::string& folder = args.operands()[0];
+    const std::string& folder = args.Operands()[0];
     if (const auto error = FolderReadError(folder)) return Failure(*error);
     try {
         const CheckReport report = CheckTree(folder, *options);

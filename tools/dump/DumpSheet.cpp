@@ -156,7 +156,7 @@ std::string Records(TqvrMemTable& table) {
 } // namespace
 
 int RunSheet(const CommandArgs& args) {
-    const std::string& file = args.operands()[0];
+    const std::string& file = args.Operands()[0];
     if (file.empty()) return UsageError(CommandNamed("sheet"), "FILE is empty");
     TqvrMemTable answers("answers");
     TqvrBinaryStreamFormat format;

@@ -13,11 +13,11 @@
 #include <iostream>
 
 int RunWorks(const CommandArgs& args) {
-    if (const auto error = FolderReadError(args.operands()[0])) return Failure(*error);
+    if (const auto error = FolderReadError(args.Operands()[0])) return Failure(*error);
     try {
         TqvrMemTable tblWork("tblWork");
         zenor::ConfigureWorkTable(tblWork);
-        zenor::ScanWorks(args.operands()[0], tblWork);
+        zenor::ScanWorks(args.Operands()[0], tblWork);
         const TField& id = tblWork.FieldNamed("ID");
         const TField& folder = tblWork.FieldNamed("pathWork");
         for (int i = 0; i < tblWork.RecordTotal(); ++i)

@@ -40,11 +40,11 @@ RecordingMeasure MeasureRecording(const std::string& path) {
     bool exists = false;
     if (!IsRegularFile(path, exists))
         return exists ? Unreadable("not a regular file") : RecordingMeasure{};
-    const std::unique_ptr<VorbisFile> file = VorbisFile::open(path);
+    const std::unique_ptr<VorbisFile> file = VorbisFile::Open(path);
     if (!file) return Unreadable("not an Ogg Vorbis file that can be played");
 
-    const int channels = file->channels();
-    const auto rate = static_cast<unsigned long>(file->rate());
+    const int channels = file->Channels();
+    const auto rate = static_cast<unsigned long>(file->Rate());
     std::unique_ptr<ebur128_state, Ebur128Deleter> meter(ebur128_init(
         static_cast<unsigned>(channels), rate, EBUR128_MODE_I | EBUR128_MODE_SAMPLE_PEAK));
     if (!meter) return Unreadable("the loudness meter refuses its layout");
@@ -57,7 +57,7 @@ RecordingMeasure MeasureRecording(const std::string& path) {
     std::int64_t fullScale = 0;
     double loudest = -HUGE_VAL;
     for (;;) {
-        const std::size_t bytes = file->read(pcm.data(), pcm.size() * sizeof(std::int16_t));
+        const std::size_t bytes = file->Read(pcm.data(), pcm.size() * sizeof(std::int16_t));
         if (bytes == 0) break;
         const std::size_t samples = bytes / sizeof(std::int16_t);
         const std::size_t frames = samples / static_cast<std::size_t>(channels);
@@ -71,8 +71,8 @@ RecordingMeasure MeasureRecording(const std::string& path) {
     }
 
     RecordingMeasure m;
-    m.seconds = static_cast<double>(file->frames()) / static_cast<double>(rate);
-    if (decoded < file->frames()) {
+    m.seconds = static_cast<double>(file->Frames()) / static_cast<double>(rate);
+    if (decoded < file->Frames()) {
         char text[96];
         std::snprintf(text, sizeof text, "decoding stops at %.3f s of %.3f s",
                       static_cast<double>(decoded) / static_cast<double>(rate), m.seconds);
@@ -103,11 +103,11 @@ RecordingMeasure MeasureRecording(const std::string& path) {
 long long DecodeOnly(const std::string& path) {
     bool exists = false;
     if (!IsRegularFile(path, exists)) return -1;
-    const std::unique_ptr<VorbisFile> file = VorbisFile::open(path);
+    const std::unique_ptr<VorbisFile> file = VorbisFile::Open(path);
     if (!file) return -1;
     std::vector<char> pcm(1 << 16);
     long long frames = 0;
-    while (const std::size_t bytes = file->read(pcm.data(), pcm.size()))
-        frames += static_cast<long long>(bytes) / (2LL * file->channels());
+    while (const std::size_t bytes = file->Read(pcm.data(), pcm.size()))
+        frames += static_cast<long long>(bytes) / (2LL * file->Channels());
     return frames;
 }

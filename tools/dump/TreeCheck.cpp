@@ -18,7 +18,7 @@
 #include <mutex>
 #include <thread>
 
-std::vector<Problem> CheckReport::allProblems() const {
+std::vector<Problem> CheckReport::AllProblems() const {
     std::vector<Problem> all;
     for (const CheckedWork& w : works) all.insert(all.end(), w.problems.begin(), w.problems.end());
     all.insert(all.end(), treeProblems.begin(), treeProblems.end());
@@ -72,21 +72,14 @@ void CheckSheet(CheckedWork& work, TqvrMemTable& answers, TqvrBinaryStreamFormat
     } catch (const std::exception& error) {
         return add(kind::kSheetUnreadable, error.what());
     }
-    static const char* const names[7] = {"VarNo", "a1", "a2", "a3", "a4", "a5", "a6"};
-    std::string* const targets[7] = {&work.varNo,      &work.answers[0], &work.answers[1],
-                                     &work.answers[2], &work.answers[3], &work.answers[4],
-                                     &work.answers[5]};
-    for (int i = 0; i < 7; ++i) {
-        try {
-            *targets[i] = answers.FieldNamed(names[i]).StringValue();
-        } catch (const std::exception& error) {
+    zenor::ReadSheetValues(
+        answers, work.varNo, work.answers, [&](const char* field, const char* error) {
             const bool shown =
                 std::find_if(kShownFields.begin(), kShownFields.end(), [&](const char* f) {
-                    return std::string_view(f) == names[i];
+                    return std::string_view(f) == field;
                 }) != kShownFields.end();
-            if (shown) add(kind::kSheetFieldMissing, error.what(), names[i]);
-        }
-    }
+            if (shown) add(kind::kSheetFieldMissing, error, field);
+        });
 }
 
 } // namespace

@@ -40,7 +40,7 @@ struct CheckReport {
     std::vector<CheckedWork> works;    // in the list's order
     std::vector<Problem> treeProblems; // files that belong to no work
     /// Every problem: the works' in list order, then the tree's.
-    std::vector<Problem> allProblems() const;
+    std::vector<Problem> AllProblems() const;
 };
 
 /// Checks the tree below `folder` (which the caller has found readable).
