@@ -263,10 +263,6 @@ void TqvrCustomMemTable::CheckBrowseMode() {
 }
 
 void TqvrCustomMemTable::Insert() {
-    DoInsert(false);
-}
-
-void TqvrCustomMemTable::DoInsert(bool) {
     CheckBrowseMode();
     if (readOnly_) DatabaseError("Cannot modify a read-only dataset");
     insertPlace_ = RecordNumber();
@@ -625,11 +621,11 @@ void TqvrCustomMemTable::AppendLoadedRecord() {
     if (loadChain_.empty()) return;
     std::lock_guard lock(common_.Lock());
     TqvrRecord* head = loadChain_.front();
-    head->stamp = -1;
+    head->stamp = TqvrRecord::kUnplaced;
     common_.Store(head, false);
     for (size_t i = 1; i < loadChain_.size(); ++i)
         common_.LinkEarlierVersion(loadChain_[i - 1], loadChain_[i]);
-    if (head->status == 3) common_.CountDeleted();
+    if (head->status == rsDeleted) common_.CountDeleted();
     loadChain_.clear();
     writeTarget_ = nullptr;
     keyCache_.reset();

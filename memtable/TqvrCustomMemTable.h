@@ -35,6 +35,14 @@ class TqvrKeyCache;
 enum TSeekOption : unsigned { soCaseInsensitive = 1, soPartialKey = 2 };
 using TSeekOptions = unsigned;
 
+/// How CompareKeys compares two records; none of them compares whole values and calls
+/// records with equal keys equal.
+enum TqvrKeyCompareOption : unsigned {
+    kcPartialKey = 1, // every field compares as with mtcoPartialKey
+    kcTieBreak = 2,   // equal keys are told apart by the records' stamps and slots
+};
+using TqvrKeyCompareOptions = unsigned;
+
 class TqvrCustomMemTable : public TDataSet {
 public:
     explicit TqvrCustomMemTable(std::string name = {});
@@ -102,13 +110,12 @@ public:
     /// Name and field list of the current order when it is not internal; else empty.
     const std::string& IndexName() const { return indexName_; }
     const std::string& IndexFieldNames() const { return indexFieldNames_; }
-    /// Compares two records over a field list (null before any value; the stamp
-    /// tie-break when asked). `partial` adds mtcoPartialKey to every field.
+    /// Compares two records over a field list: -1, 0 or 1, a null before any value.
     int CompareKeys(const TqvrFieldList& list, const TqvrRecord& key, const TqvrRecord& record,
-                    bool partial, bool tieBreak);
+                    TqvrKeyCompareOptions options = 0) const;
     /// Compares two non-null values of one field; sets fullCompare (partial keys).
     int CompareFields(const TField& field, std::string_view key, std::string_view value,
-                      TqvrMemTableCompareOptions options, bool& fullCompare);
+                      TqvrMemTableCompareOptions options, bool& fullCompare) const;
 
     // ---- Read access by position (moves neither the cursor nor any event) ----
     /// Text of `field` in the record at 0-based `position` of the current order; empty
@@ -173,13 +180,13 @@ public:
     void EndLoadInsert();
     /// Takes a fresh record (every value null) and makes it the write target.
     void NewLoadRecord();
-    /// Status (0..3) of the current write target.
+    /// Status of the current write target (a TqvrRecordStatus, or any byte a stream gave).
     void SetLoadRecordStatus(int status);
     /// Takes another fresh record, links it as the earlier version of the write target
     /// and makes it the write target.
     void NewEarlierVersion();
     /// Stores the record taken by NewLoadRecord: next slot and serial, stamp -1, no
-    /// events, no notifications, no order upkeep. A record of status 3 counts as deleted.
+    /// events, no notifications, no order upkeep. A record of status rsDeleted counts as deleted.
     void AppendLoadedRecord();
     /// Room in the slot list for `n` more records.
     void ReserveRecords(size_t n) { common_.Reserve(static_cast<size_t>(common_.SlotCount()) + n); }
@@ -216,11 +223,14 @@ private:
     void Resync();
     void ResyncExact();
     void InternalCancel();
-    void DoInsert(bool fromEdit);
     void BuildIndex(TqvrIndex& index);
     void SwitchToIndex(TqvrIndex* index, bool leaveEditState = true);
     int SeekPosition(const TqvrFieldList& list, const TqvrRecord& key);
     int FindEntry(TqvrIndex& index, const TqvrRecord* record);
+    /// First position in `entries`, sorted by `list`, whose entry does not sort before
+    /// `key`; the count when every entry does.
+    int LowerBound(const TqvrEntryList& entries, const TqvrFieldList& list,
+                   const TqvrRecord& key) const;
     void UpkeepInsert(TqvrRecord* stored);
     TqvrRecord* PostEdit(TqvrRecord* stored);
     void UpkeepDelete(TqvrRecord* stored);

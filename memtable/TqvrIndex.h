@@ -28,6 +28,10 @@ public:
     bool InOrder = false;
     TqvrEntryList Entries;
 
+    /// A sorted order in key order is searched by halving once it holds more entries
+    /// than this; a shorter one, and the row order always, is scanned from the start.
+    static constexpr int kBinarySearchAbove = 20;
+
     bool Maintained() const { return (Options & mtcoNonMaintained) == 0; }
     bool Unique() const { return (Options & mtcoUnique) != 0; }
 
