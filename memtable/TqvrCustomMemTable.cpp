@@ -149,15 +149,9 @@ void TqvrCustomMemTable::EmptyStore() {
     std::lock_guard lock(common_.Lock());
     DropEditCopy();
     DropLoadRecords();
-    for (auto& index : indexes_) index->Entries.Clear();
-    indexes_.DropAllButRowOrder();
-    current_ = &indexes_.RowOrder();
-    current_->InOrder = false;
-    indexName_.clear();
-    indexFieldNames_.clear();
+    ClearOrders();
     keyCache_.reset();
     common_.Empty();
-    cursor_ = -1;
     atStart_ = atEnd_ = true;
 }
 
