@@ -1,5 +1,6 @@
 #include "memtable/TqvrCommon.h"
 
+#include <cassert>
 #include <cstdlib>
 #include <random>
 
@@ -64,6 +65,8 @@ bool TqvrCommon::Store(TqvrRecord* record, bool reuseFreed) {
 }
 
 void TqvrCommon::Replace(TqvrRecord* old, TqvrRecord* now) {
+    // The old object is the one stored in its slot; the new one takes its place.
+    assert(Slot(old->slot) == old && now->slot == old->slot);
     slots_[static_cast<size_t>(old->slot)] = now;
     auto it = earlier_.find(old);
     if (it != earlier_.end()) {
@@ -74,6 +77,8 @@ void TqvrCommon::Replace(TqvrRecord* old, TqvrRecord* now) {
 }
 
 void TqvrCommon::Free(TqvrRecord* record) {
+    // Only a record of this store, still in its slot, is freed here.
+    assert(record && Slot(record->slot) == record);
     if (record->status == rsDeleted && deletedCount_ > 0) --deletedCount_;
     slots_[static_cast<size_t>(record->slot)] = nullptr;
     freeSlots_.push_back(record->slot);

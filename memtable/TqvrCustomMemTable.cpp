@@ -1,6 +1,7 @@
 #include "memtable/TqvrCustomMemTable.h"
 
 #include <algorithm>
+#include <cassert>
 
 #include "memtable/Exceptions.h"
 #include "memtable/TStringField.h"
@@ -303,6 +304,8 @@ void TqvrCustomMemTable::Post() {
     DataEvent(nkUpdateRecord);
     if (State() != tsEdit && State() != tsInsert)
         DatabaseError("Dataset not in edit or insert mode");
+    // Insert and Edit made the edit copy when they entered these states.
+    assert(editCopy_);
     DataEvent(nkCheckBrowseMode);
     Fire(BeforePost);
     for (auto& f : fields_)

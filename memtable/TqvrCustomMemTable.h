@@ -14,6 +14,7 @@
 // after the last. All calls come from one thread; the store lock is re-entrant.
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -143,6 +144,8 @@ public:
         ++storeLocks_;
     }
     void UnlockStore() {
+        // Each UnlockStore ends a LockStore of the same thread.
+        assert(storeLocks_ > 0);
         --storeLocks_;
         common_.Lock().unlock();
     }
@@ -240,7 +243,11 @@ private:
     void DropEditCopy();
     void DropLoadRecords();
     void SetWriteTarget(TqvrRecord* r);
-    TqvrRecord* StoredAt(int position) const { return current_->Entries.At(position); }
+    TqvrRecord* StoredAt(int position) const {
+        // Callers ask for a position they checked with InRange.
+        assert(InRange(position));
+        return current_->Entries.At(position);
+    }
     bool InRange(int position) const {
         return position >= 0 && position < current_->Entries.Count();
     }

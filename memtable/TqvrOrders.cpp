@@ -365,6 +365,8 @@ void TqvrCustomMemTable::CheckUnique(const TqvrRecord& record, const TqvrRecord*
 }
 
 void TqvrCustomMemTable::UpkeepInsert(TqvrRecord* stored) {
+    // The record is in the store already and in no order yet.
+    assert(common_.Slot(stored->slot) == stored);
     // Sorted orders first: they compare, and a failing comparison must leave the row
     // order untouched too.
     std::vector<TqvrIndex*> order;
@@ -400,6 +402,9 @@ void TqvrCustomMemTable::UpkeepInsert(TqvrRecord* stored) {
 }
 
 TqvrRecord* TqvrCustomMemTable::PostEdit(TqvrRecord* stored) {
+    // Post calls this in tsEdit: the edit copy exists and `stored` is the record it
+    // was copied from, still in its slot.
+    assert(editCopy_ && stored && stored->slot == editCopy_->slot);
     struct Plan {
         TqvrIndex* index;
         int position;
