@@ -26,3 +26,14 @@ function(zenor_library name dir)
     set(ZENOR_LIB_KIND INTERFACE PARENT_SCOPE)
   endif()
 endfunction()
+
+# Adds every folder right below the calling one that has a CMakeLists.txt, so that
+# a new tool, benchmark or fuzz target needs no line elsewhere.
+function(zenor_add_subfolders)
+  file(GLOB entries LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(entry IN LISTS entries)
+    if(IS_DIRECTORY ${entry} AND EXISTS ${entry}/CMakeLists.txt)
+      add_subdirectory(${entry})
+    endif()
+  endforeach()
+endfunction()
