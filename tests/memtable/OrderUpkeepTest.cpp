@@ -171,11 +171,9 @@ TEST(OrderUpkeepSwitchTest, NonMaintainedOrderGoesStaleAndComesBackWithARebuild)
     EXPECT_EQ(byPath->Entries.Count(), 0);
 }
 
-TEST(OrderUpkeepSwitchTest, EnableIndexesOffLeavesOrdersStale) {
-    UseLocale("C");
-    TqvrMemTable t("t");
-    DefineWorkTable(t);
-    t.Open();
+using OrderUpkeepSwitchTableTest = OpenWorkTableTest<>;
+
+TEST_F(OrderUpkeepSwitchTableTest, EnableIndexesOffLeavesOrdersStale) {
     AddRow(t, "b");
     t.ApplySort();
     t.SetEnableIndexes(false);
