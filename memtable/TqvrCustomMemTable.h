@@ -255,8 +255,11 @@ private:
         int position;
         bool found;
     };
+    /// What a search of an order looks for: an entry equal to the key, or the place
+    /// where a record with that key goes (the first entry that sorts after it).
+    enum SearchFor { kEqualEntry, kPlaceForKey };
     SearchResult Search(TqvrIndex& index, const TqvrFieldList& list, const TqvrRecord& key,
-                        bool nearest);
+                        SearchFor wanted);
     std::unique_ptr<TqvrIndex> MakeIndexFromDef(const TIndexDef& def);
 
     TqvrCommon common_;

@@ -221,7 +221,9 @@ int TqvrCustomMemTable::CompareKeys(const TqvrFieldList& list, const TqvrRecord&
 
 TqvrCustomMemTable::SearchResult TqvrCustomMemTable::Search(TqvrIndex& index,
                                                             const TqvrFieldList& list,
-                                                            const TqvrRecord& key, bool nearest) {
+                                                            const TqvrRecord& key,
+                                                            SearchFor wanted) {
+    const bool nearest = wanted == kPlaceForKey;
     TqvrEntryList& e = index.Entries;
     int n = e.Count();
     if (index.InOrder && index.Sorts && n > TqvrIndex::kBinarySearchAbove) {
@@ -263,7 +265,7 @@ int TqvrCustomMemTable::SeekPosition(const TqvrFieldList& list, const TqvrRecord
         sameComparison = (list[i].options & ~(mtcoUnique | mtcoNonMaintained)) ==
                          (index.Fields[i].options & ~(mtcoUnique | mtcoNonMaintained));
     if (binary && !sameComparison) {
-        SearchResult r = Search(index, list, key, false);
+        SearchResult r = Search(index, list, key, kEqualEntry);
         return r.found ? r.position : -1;
     }
     // Every other case is "the first entry that compares equal". On a large order the
@@ -304,7 +306,7 @@ int TqvrCustomMemTable::SeekPosition(const TqvrFieldList& list, const TqvrRecord
         }
     }
     if (same || binary) {
-        SearchResult r = Search(index, list, key, false);
+        SearchResult r = Search(index, list, key, kEqualEntry);
         return r.found ? r.position : -1;
     }
     for (int i = 0; i < n; ++i)
@@ -347,7 +349,7 @@ void TqvrCustomMemTable::CheckUnique(const TqvrRecord& record, const TqvrRecord*
         if (!index.Unique() || !index.Maintained()) continue;
         TqvrEntryList& e = index.Entries;
         if (index.InOrder && index.Sorts) {
-            SearchResult r = Search(index, index.Fields, record, false);
+            SearchResult r = Search(index, index.Fields, record, kEqualEntry);
             if (r.found)
                 for (int i = r.position; i < e.Count(); ++i) {
                     const TqvrRecord* other = e.At(i);
@@ -388,7 +390,7 @@ void TqvrCustomMemTable::UpkeepInsert(TqvrRecord* stored) {
         } else if (e.Empty()) {
             p = 0;
         } else {
-            SearchResult r = Search(*index, index->Fields, *stored, true);
+            SearchResult r = Search(*index, index->Fields, *stored, kPlaceForKey);
             p = r.position < 0 ? e.Count() : r.position;
         }
         p = std::min(p, e.Count());
@@ -456,7 +458,7 @@ TqvrRecord* TqvrCustomMemTable::PostEdit(TqvrRecord* stored) {
             if (index->Entries.Empty()) {
                 position = 0;
             } else {
-                SearchResult r = Search(*index, index->Fields, *now, true);
+                SearchResult r = Search(*index, index->Fields, *now, kPlaceForKey);
                 position = r.position < 0 ? index->Entries.Count() : r.position;
             }
             index->Entries.Insert(position, now);
