@@ -287,5 +287,4 @@ private:
     TqvrMemTableCompareOptions sortOptions_ = 0;
     std::string indexName_;
     std::string indexFieldNames_;
-    int lastPosition_ = -1;
 };

@@ -396,10 +396,7 @@ void TqvrCustomMemTable::UpkeepInsert(TqvrRecord* stored) {
         p = std::min(p, e.Count());
         e.Insert(p, stored);
         index->InOrder = true;
-        if (index == current_) {
-            stored->stamp = p;
-            lastPosition_ = p;
-        }
+        if (index == current_) stored->stamp = p;
     }
 }
 
@@ -463,10 +460,7 @@ TqvrRecord* TqvrCustomMemTable::PostEdit(TqvrRecord* stored) {
             }
             index->Entries.Insert(position, now);
         }
-        if (index == current_ && position >= 0) {
-            now->stamp = position;
-            lastPosition_ = position;
-        }
+        if (index == current_ && position >= 0) now->stamp = position;
     }
     if (rehash) keyCache_->Add(now);
     return now;
