@@ -13,11 +13,15 @@ class TqvrCustomMemTable;
 
 class TqvrIndex {
 public:
+    /// The three kinds of order a table keeps: the row order, the default sort order
+    /// that ApplySort makes, and one per index definition. The first two are internal:
+    /// they do not show in IndexName.
+    enum Kind { kRowOrder, kDefaultSort, kDefined };
+
     TqvrIndex(std::string name, std::string fieldsText, TqvrMemTableCompareOptions options,
-              bool sorts, bool internal,
-              TqvrEntryList::Tracking tracking = TqvrEntryList::kNoTracking)
-        : Name(std::move(name)), FieldsText(std::move(fieldsText)), Options(options), Sorts(sorts),
-          Internal(internal), Entries(tracking) {}
+              Kind kind, TqvrEntryList::Tracking tracking = TqvrEntryList::kNoTracking)
+        : Name(std::move(name)), FieldsText(std::move(fieldsText)), Options(options),
+          Sorts(kind != kRowOrder), Internal(kind != kDefined), Entries(tracking) {}
 
     std::string Name;
     std::string FieldsText;

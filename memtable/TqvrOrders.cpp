@@ -581,7 +581,7 @@ std::unique_ptr<TqvrIndex> TqvrCustomMemTable::MakeIndexFromDef(const TIndexDef&
     if (def.Options & ixDescending) o |= mtcoDescending;
     if (def.Options & ixCaseInsensitive) o |= mtcoCaseInsensitive;
     if (def.Options & ixNonMaintained) o |= mtcoNonMaintained;
-    auto index = std::make_unique<TqvrIndex>(def.Name, def.Fields, o, true, false);
+    auto index = std::make_unique<TqvrIndex>(def.Name, def.Fields, o, TqvrIndex::kDefined);
     index->Fields.Build(*this, def.Fields);
     index->Fields.AddOptions(o);
     return index;
@@ -654,8 +654,9 @@ void TqvrCustomMemTable::ApplySort() {
         SwitchToIndex(&indexes_.RowOrder(), false);
         return;
     }
-    auto made = std::make_unique<TqvrIndex>(TqvrIndexes::kDefaultSortName, sortFields_,
-                                            sortOptions_, true, true, TqvrEntryList::kTrackSort);
+    auto made =
+        std::make_unique<TqvrIndex>(TqvrIndexes::kDefaultSortName, sortFields_, sortOptions_,
+                                    TqvrIndex::kDefaultSort, TqvrEntryList::kTrackSort);
     made->Fields.Build(*this, sortFields_);
     made->Fields.AddOptions(sortOptions_);
     TqvrIndex& index = indexes_.Add(std::move(made));
