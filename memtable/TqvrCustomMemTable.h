@@ -227,6 +227,11 @@ private:
     void ResyncExact();
     void InternalCancel();
     void BuildIndex(TqvrIndex& index);
+    /// Adds the order and builds it; an order whose build fails is dropped again.
+    TqvrIndex& AddBuiltOrder(std::unique_ptr<TqvrIndex> made);
+    /// Empties an order other than the row order (its records forget their places in
+    /// it) and frees it.
+    void DropOrder(TqvrIndex* index);
     void SwitchToIndex(TqvrIndex* index, bool leaveEditState = true);
     int SeekPosition(const TqvrFieldList& list, const TqvrRecord& key);
     int FindEntry(TqvrIndex& index, const TqvrRecord* record);

@@ -609,21 +609,27 @@ void TqvrCustomMemTable::RebuildOrdersFromIndexDefs() {
             indexName_.clear();
             indexFieldNames_.clear();
         }
-        i->Entries.Clear();
-        indexes_.Remove(i);
+        DropOrder(i);
     }
-    for (const TIndexDef& def : indexDefs_) {
-        TqvrIndex& index = indexes_.Add(MakeIndexFromDef(def));
-        try {
-            BuildIndex(index);
-        } catch (...) {
-            // An order that could not be built is not kept half made: it would
-            // list only some records, or none, and later builds would fail again.
-            index.Entries.Clear();
-            indexes_.Remove(&index);
-            throw;
-        }
+    for (const TIndexDef& def : indexDefs_) AddBuiltOrder(MakeIndexFromDef(def));
+}
+
+void TqvrCustomMemTable::DropOrder(TqvrIndex* index) {
+    index->Entries.Clear();
+    indexes_.Remove(index);
+}
+
+TqvrIndex& TqvrCustomMemTable::AddBuiltOrder(std::unique_ptr<TqvrIndex> made) {
+    TqvrIndex& index = indexes_.Add(std::move(made));
+    try {
+        BuildIndex(index);
+    } catch (...) {
+        // An order that could not be built is not kept half made: it would list only
+        // some records, or none, and later builds would fail again.
+        DropOrder(&index);
+        throw;
     }
+    return index;
 }
 
 void TqvrCustomMemTable::RebuildOrders() {
@@ -644,8 +650,7 @@ void TqvrCustomMemTable::ApplySort() {
             current_ = &indexes_.RowOrder();
             cursor_ = shown ? FindEntry(*current_, shown) : -1;
         }
-        old->Entries.Clear();
-        indexes_.Remove(old);
+        DropOrder(old);
     }
     std::string_view trimmed = sortFields_;
     while (!trimmed.empty() && trimmed.front() == ' ') trimmed.remove_prefix(1);
@@ -659,15 +664,7 @@ void TqvrCustomMemTable::ApplySort() {
                                     TqvrIndex::kDefaultSort, TqvrEntryList::kTrackSort);
     made->Fields.Build(*this, sortFields_);
     made->Fields.AddOptions(sortOptions_);
-    TqvrIndex& index = indexes_.Add(std::move(made));
-    try {
-        BuildIndex(index);
-    } catch (...) {
-        index.Entries.Clear();
-        indexes_.Remove(&index);
-        throw;
-    }
-    SwitchToIndex(&index, false);
+    SwitchToIndex(&AddBuiltOrder(std::move(made)), false);
 }
 
 void TqvrCustomMemTable::SwitchToIndex(TqvrIndex* index, bool leaveEditState) {
