@@ -18,14 +18,6 @@ void Save(const std::string& folder, const std::string& name,
               static_cast<std::streamsize>(bytes.size()));
 }
 
-// "f0", "f1", ...: built by appending, which also keeps GCC 12 from a false
-// -Wrestrict alarm about "f" + std::to_string(n) in optimised builds.
-std::string Numbered(const char* prefix, int n) {
-    std::string name = prefix;
-    name += std::to_string(n);
-    return name;
-}
-
 Sheet AllTypes(int version) {
     Sheet s;
     s.version = version;
@@ -57,7 +49,7 @@ Sheet AllTypes(int version) {
     int i = 0;
     for (const auto& [type, value] : columns) {
         SheetField f;
-        f.name = Numbered("f", i++);
+        f.name = std::string("f") + std::to_string(i++);
         f.type = type;
         f.size = std::string(type) == "String" || std::string(type) == "FixedChar" ? 10 : 0;
         s.fields.push_back(f);
@@ -87,7 +79,7 @@ Sheet Orders(int version, bool repeatUniqueKey) {
     int i = 0;
     for (const char* type : types) {
         SheetField f;
-        f.name = Numbered("f", i++);
+        f.name = "f" + std::to_string(i++);
         f.type = type;
         f.size = 8;
         s.fields.push_back(f);
@@ -109,7 +101,7 @@ Sheet Orders(int version, bool repeatUniqueKey) {
     int k = 0;
     for (const char* list : lists) {
         SheetIndex ix;
-        ix.name = Numbered("i", k);
+        ix.name = "i" + std::to_string(k);
         ix.fields = list;
         ix.descending = k % 2 == 1;
         ix.caseInsensitive = k % 3 == 1;
@@ -126,7 +118,7 @@ Sheet ManyFields(int count) {
     std::vector<SheetValue> row;
     for (int i = 0; i < count; ++i) {
         SheetField f;
-        f.name = Numbered("m", i);
+        f.name = "m" + std::to_string(i);
         f.size = i % 7;
         s.fields.push_back(f);
         row.emplace_back(std::string(static_cast<std::size_t>(i % 9), 'x'));
