@@ -36,8 +36,8 @@ class TqvrKeyCache;
 enum TSeekOption : unsigned { soCaseInsensitive = 1, soPartialKey = 2 };
 using TSeekOptions = unsigned;
 
-/// How CompareKeys compares two records; none of them compares whole values and calls
-/// records with equal keys equal.
+/// How CompareKeys compares two records. With neither option it compares whole values
+/// and calls records with equal keys equal.
 enum TqvrKeyCompareOption : unsigned {
     kcPartialKey = 1, // every field compares as with mtcoPartialKey
     kcTieBreak = 2,   // equal keys are told apart by the records' stamps and slots
@@ -188,8 +188,9 @@ public:
     /// Takes another fresh record, links it as the earlier version of the write target
     /// and makes it the write target.
     void NewEarlierVersion();
-    /// Stores the record taken by NewLoadRecord: next slot and serial, stamp -1, no
-    /// events, no notifications, no order upkeep. A record of status rsDeleted counts as deleted.
+    /// Stores the record taken by NewLoadRecord: next slot and serial, stamp kUnplaced,
+    /// no events, no notifications, no order upkeep. A record of status rsDeleted counts
+    /// as deleted.
     void AppendLoadedRecord();
     /// Room in the slot list for `n` more records.
     void ReserveRecords(size_t n) { common_.Reserve(static_cast<size_t>(common_.SlotCount()) + n); }
