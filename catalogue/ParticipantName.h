@@ -12,15 +12,13 @@
 #include <cstddef>
 #include <string_view>
 
+#include "memtable/Utf8.h"
+
 namespace zenor {
 
-/// Length in bytes of the character at `pos`: its well-formed UTF-8
-/// sequence, or 1 for a byte that starts none (a stray continuation, an
-/// overlong form, a surrogate, a value past U+10FFFF, a sequence cut short).
-std::size_t CharacterLength(std::string_view text, std::size_t pos);
-
-/// Number of characters in `text`, each malformed byte counting as one.
-std::size_t CountCharacters(std::string_view text);
+// Characters as the names are judged: each malformed byte is one of its own.
+using utf8::CharacterLength;
+using utf8::CountCharacters;
 
 /// True when `name` is a participant file name (answer sheet or recording).
 bool IsParticipantFileName(std::string_view name);

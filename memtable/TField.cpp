@@ -92,8 +92,8 @@ std::string FormatDouble(double d) {
 std::string FormatCurrency(int64_t c) {
     bool neg = c < 0;
     uint64_t u = neg ? 0 - static_cast<uint64_t>(c) : static_cast<uint64_t>(c);
-    std::string s = std::to_string(u / 10000);
-    uint64_t frac = u % 10000;
+    std::string s = std::to_string(u / kCurrencyScale);
+    uint64_t frac = u % kCurrencyScale;
     if (frac) {
         char buf[8];
         std::snprintf(buf, sizeof buf, "%04llu", static_cast<unsigned long long>(frac));
@@ -213,7 +213,7 @@ void TField::SetStringValue(std::string_view text) {
         double v = std::strtod(t.c_str(), &end);
         if (end == t.c_str() || *end || !std::isfinite(v)) NotValid(text, "floating point value");
         if (FormOf(dataType_) == Form::Currency)
-            SetAsCurrency(static_cast<int64_t>(std::nearbyint(v * 10000.0)));
+            SetAsCurrency(static_cast<int64_t>(std::nearbyint(v * kCurrencyScale)));
         else
             SetAsFloat(v);
         return;
@@ -234,7 +234,7 @@ int64_t TField::AsLargeInt() const {
     case Form::Float:
         return static_cast<int64_t>(UnpackDouble(raw));
     case Form::Currency:
-        return static_cast<int64_t>(Unpack64(raw)) / 10000;
+        return static_cast<int64_t>(Unpack64(raw)) / kCurrencyScale;
     default: {
         char* end = nullptr;
         long long v = std::strtoll(raw.c_str(), &end, 10);
@@ -266,7 +266,7 @@ void TField::SetAsLargeInt(int64_t v) {
         SetAsFloat(static_cast<double>(v));
         return;
     case Form::Currency:
-        SetAsCurrency(v * 10000);
+        SetAsCurrency(v * kCurrencyScale);
         return;
     default:
         SetStringValue(std::to_string(v));
@@ -299,7 +299,7 @@ double TField::AsFloat() const {
     case Form::Float:
         return UnpackDouble(raw);
     case Form::Currency:
-        return static_cast<double>(static_cast<int64_t>(Unpack64(raw))) / 10000.0;
+        return static_cast<double>(static_cast<int64_t>(Unpack64(raw))) / kCurrencyScale;
     case Form::Int:
     case Form::Bool:
         return static_cast<double>(AsLargeInt());
@@ -320,7 +320,7 @@ void TField::SetAsFloat(double v) {
         return;
     }
     case Form::Currency:
-        SetAsCurrency(static_cast<int64_t>(std::nearbyint(v * 10000.0)));
+        SetAsCurrency(static_cast<int64_t>(std::nearbyint(v * kCurrencyScale)));
         return;
     case Form::Int:
         SetAsLargeInt(static_cast<int64_t>(std::nearbyint(v)));
@@ -335,7 +335,7 @@ int64_t TField::AsCurrency() const {
     std::string raw;
     if (!ReadRaw(raw)) return 0;
     if (FormOf(dataType_) == Form::Currency) return static_cast<int64_t>(Unpack64(raw));
-    return static_cast<int64_t>(std::nearbyint(AsFloat() * 10000.0));
+    return static_cast<int64_t>(std::nearbyint(AsFloat() * kCurrencyScale));
 }
 
 void TField::SetAsCurrency(int64_t c) {
@@ -345,7 +345,7 @@ void TField::SetAsCurrency(int64_t c) {
     } else if (FormOf(dataType_) == Form::Text || FormOf(dataType_) == Form::Bytes) {
         SetStringValue(FormatCurrency(c));
     } else {
-        SetAsFloat(static_cast<double>(c) / 10000.0);
+        SetAsFloat(static_cast<double>(c) / kCurrencyScale);
     }
 }
 

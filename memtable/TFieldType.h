@@ -46,6 +46,9 @@ enum TFieldType {
 
 enum TFieldKind { fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate };
 
+/// ftCurrency and ftBCD values are kept as whole numbers of this fraction of a unit.
+constexpr int kCurrencyScale = 10000;
+
 /// Whether the memory table can store fields of this type.
 bool IsAcceptedFieldType(TFieldType type);
 /// Whether values of this type are text (compared by collation, cut at Size characters).

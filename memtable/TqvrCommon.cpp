@@ -1,5 +1,6 @@
 #include "memtable/TqvrCommon.h"
 
+#include <cassert>
 #include <cstdlib>
 #include <random>
 
@@ -64,6 +65,8 @@ bool TqvrCommon::Store(TqvrRecord* record, bool reuseFreed) {
 }
 
 void TqvrCommon::Replace(TqvrRecord* old, TqvrRecord* now) {
+    // The old object is the one stored in its slot; the new one takes its place.
+    assert(Slot(old->slot) == old && now->slot == old->slot);
     slots_[static_cast<size_t>(old->slot)] = now;
     auto it = earlier_.find(old);
     if (it != earlier_.end()) {
@@ -74,7 +77,9 @@ void TqvrCommon::Replace(TqvrRecord* old, TqvrRecord* now) {
 }
 
 void TqvrCommon::Free(TqvrRecord* record) {
-    if (record->status == 3 && deletedCount_ > 0) --deletedCount_;
+    // Only a record of this store, still in its slot, is freed here.
+    assert(record && Slot(record->slot) == record);
+    if (record->status == rsDeleted && deletedCount_ > 0) --deletedCount_;
     slots_[static_cast<size_t>(record->slot)] = nullptr;
     freeSlots_.push_back(record->slot);
     --recordCount_;
@@ -137,7 +142,7 @@ void TqvrCommon::SetSortID(int v) {
 }
 
 bool TqvrCommon::CollationLocaleName(std::string& out) const {
-    if (localeId_ == 1024 || localeId_ == 2048) {
+    if (localeId_ == kUserDefaultLocale || localeId_ == kSystemDefaultLocale) {
         out = UserCollationLocale();
         return true;
     }
@@ -156,7 +161,7 @@ void TqvrCommon::DropCollators() {
     }
 }
 
-UCollator* TqvrCommon::Collator(bool caseInsensitive) {
+UCollator* TqvrCommon::Collator(bool caseInsensitive) const {
     UCollator*& c = collators_[caseInsensitive ? 1 : 0];
     if (c) return c;
     std::string name;
@@ -171,7 +176,7 @@ UCollator* TqvrCommon::Collator(bool caseInsensitive) {
     return c;
 }
 
-int TqvrCommon::Collate(std::string_view a, std::string_view b, bool caseInsensitive) {
+int TqvrCommon::Collate(std::string_view a, std::string_view b, bool caseInsensitive) const {
     UCollator* c = Collator(caseInsensitive);
     UErrorCode status = U_ZERO_ERROR;
     UCollationResult r = ucol_strcollUTF8(c, a.data(), static_cast<int32_t>(a.size()), b.data(),
@@ -182,18 +187,20 @@ int TqvrCommon::Collate(std::string_view a, std::string_view b, bool caseInsensi
 void TqvrCommon::AppendSortKey(std::string_view text, bool caseInsensitive, std::string& out) {
     UCollator* c = Collator(caseInsensitive);
     UErrorCode status = U_ZERO_ERROR;
-    scratchA_.resize(text.size() + 1);
+    scratchText_.resize(text.size() + 1);
     int32_t len = 0;
-    u_strFromUTF8WithSub(scratchA_.data(), static_cast<int32_t>(scratchA_.size()), &len,
+    u_strFromUTF8WithSub(scratchText_.data(), static_cast<int32_t>(scratchText_.size()), &len,
                          text.data(), static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &status);
     if (U_FAILURE(status)) len = 0;
+    // Most keys fit in this much room; a longer one is asked for again at its size.
+    constexpr int32_t kFirstTry = 64;
     size_t base = out.size();
-    out.resize(base + 64);
-    int32_t need = ucol_getSortKey(c, scratchA_.data(), len,
-                                   reinterpret_cast<uint8_t*>(out.data() + base), 64);
-    if (need > 64) {
+    out.resize(base + kFirstTry);
+    int32_t need = ucol_getSortKey(c, scratchText_.data(), len,
+                                   reinterpret_cast<uint8_t*>(out.data() + base), kFirstTry);
+    if (need > kFirstTry) {
         out.resize(base + static_cast<size_t>(need));
-        ucol_getSortKey(c, scratchA_.data(), len, reinterpret_cast<uint8_t*>(out.data() + base),
+        ucol_getSortKey(c, scratchText_.data(), len, reinterpret_cast<uint8_t*>(out.data() + base),
                         need);
     }
     out.resize(base + static_cast<size_t>(need));

@@ -19,6 +19,10 @@ struct UCollator;
 class TqvrCommon {
 public:
     static constexpr uint32_t kSerialLimit = 2147483599u;
+    /// The locale numbers that stand for "whatever the user's (or system's) locale is";
+    /// both take the locale from the environment.
+    static constexpr int kUserDefaultLocale = 1024;
+    static constexpr int kSystemDefaultLocale = 2048;
 
     TqvrCommon();
     ~TqvrCommon();
@@ -66,19 +70,19 @@ public:
     void SetSubLanguageID(int v);
     int SortID() const { return sortId_; }
     void SetSortID(int v);
-    /// The ICU locale name LocaleID stands for (1024: the user's locale from the
-    /// environment; "" for the root collation). Empty optional when not mappable.
+    /// The ICU locale name LocaleID stands for (the default locales: the one from the
+    /// environment; "" for the root collation). False when not mappable.
     bool CollationLocaleName(std::string& out) const;
     /// Collates two UTF-8 texts: -1, 0, 1. Tertiary strength, or secondary when
     /// caseInsensitive. EMemTableInvalidLocale when the locale cannot be opened.
-    int Collate(std::string_view a, std::string_view b, bool caseInsensitive);
+    int Collate(std::string_view a, std::string_view b, bool caseInsensitive) const;
     /// Appends the collation sort key of the text (with its terminating zero byte).
     void AppendSortKey(std::string_view text, bool caseInsensitive, std::string& out);
 
     std::recursive_mutex& Lock() { return lock_; }
 
 private:
-    UCollator* Collator(bool caseInsensitive);
+    UCollator* Collator(bool caseInsensitive) const;
     void DropCollators();
     void NewDataId();
 
@@ -90,12 +94,13 @@ private:
     int64_t autoInc_ = -1;
     int deletedCount_ = 0;
     std::unordered_map<const TqvrRecord*, TqvrRecord*> earlier_;
-    int localeId_ = 1024;
+    int localeId_ = kUserDefaultLocale;
     int languageId_ = 0;
     int subLanguageId_ = 1;
     int sortId_ = 0;
-    UCollator* collators_[2] = {nullptr, nullptr};
-    std::u16string scratchA_, scratchB_;
-    std::string scratchKey_;
+    // Opened on first use and kept: a cache, so comparing texts changes nothing a
+    // caller can see.
+    mutable UCollator* collators_[2] = {nullptr, nullptr};
+    std::u16string scratchText_; // AppendSortKey's UTF-16 copy of the text, reused
     std::recursive_mutex lock_;
 };

@@ -1,6 +1,7 @@
 #include "memtable/TqvrCustomMemTable.h"
 
 #include <algorithm>
+#include <cassert>
 
 #include "memtable/Exceptions.h"
 #include "memtable/TStringField.h"
@@ -149,15 +150,9 @@ void TqvrCustomMemTable::EmptyStore() {
     std::lock_guard lock(common_.Lock());
     DropEditCopy();
     DropLoadRecords();
-    for (auto& index : indexes_) index->Entries.Clear();
-    indexes_.DropAllButRowOrder();
-    current_ = &indexes_.RowOrder();
-    current_->InOrder = false;
-    indexName_.clear();
-    indexFieldNames_.clear();
+    ClearOrders();
     keyCache_.reset();
     common_.Empty();
-    cursor_ = -1;
     atStart_ = atEnd_ = true;
 }
 
@@ -263,10 +258,6 @@ void TqvrCustomMemTable::CheckBrowseMode() {
 }
 
 void TqvrCustomMemTable::Insert() {
-    DoInsert(false);
-}
-
-void TqvrCustomMemTable::DoInsert(bool) {
     CheckBrowseMode();
     if (readOnly_) DatabaseError("Cannot modify a read-only dataset");
     insertPlace_ = RecordNumber();
@@ -313,6 +304,8 @@ void TqvrCustomMemTable::Post() {
     DataEvent(nkUpdateRecord);
     if (State() != tsEdit && State() != tsInsert)
         DatabaseError("Dataset not in edit or insert mode");
+    // Insert and Edit made the edit copy when they entered these states.
+    assert(editCopy_);
     DataEvent(nkCheckBrowseMode);
     Fire(BeforePost);
     for (auto& f : fields_)
@@ -625,11 +618,11 @@ void TqvrCustomMemTable::AppendLoadedRecord() {
     if (loadChain_.empty()) return;
     std::lock_guard lock(common_.Lock());
     TqvrRecord* head = loadChain_.front();
-    head->stamp = -1;
+    head->stamp = TqvrRecord::kUnplaced;
     common_.Store(head, false);
     for (size_t i = 1; i < loadChain_.size(); ++i)
         common_.LinkEarlierVersion(loadChain_[i - 1], loadChain_[i]);
-    if (head->status == 3) common_.CountDeleted();
+    if (head->status == rsDeleted) common_.CountDeleted();
     loadChain_.clear();
     writeTarget_ = nullptr;
     keyCache_.reset();

@@ -14,6 +14,7 @@
 // after the last. All calls come from one thread; the store lock is re-entrant.
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -34,6 +35,14 @@ class TqvrKeyCache;
 
 enum TSeekOption : unsigned { soCaseInsensitive = 1, soPartialKey = 2 };
 using TSeekOptions = unsigned;
+
+/// How CompareKeys compares two records. With neither option it compares whole values
+/// and calls records with equal keys equal.
+enum TqvrKeyCompareOption : unsigned {
+    kcPartialKey = 1, // every field compares as with mtcoPartialKey
+    kcTieBreak = 2,   // equal keys are told apart by the records' stamps and slots
+};
+using TqvrKeyCompareOptions = unsigned;
 
 class TqvrCustomMemTable : public TDataSet {
 public:
@@ -102,13 +111,12 @@ public:
     /// Name and field list of the current order when it is not internal; else empty.
     const std::string& IndexName() const { return indexName_; }
     const std::string& IndexFieldNames() const { return indexFieldNames_; }
-    /// Compares two records over a field list (null before any value; the stamp
-    /// tie-break when asked). `partial` adds mtcoPartialKey to every field.
+    /// Compares two records over a field list: -1, 0 or 1, a null before any value.
     int CompareKeys(const TqvrFieldList& list, const TqvrRecord& key, const TqvrRecord& record,
-                    bool partial, bool tieBreak);
+                    TqvrKeyCompareOptions options = 0) const;
     /// Compares two non-null values of one field; sets fullCompare (partial keys).
     int CompareFields(const TField& field, std::string_view key, std::string_view value,
-                      TqvrMemTableCompareOptions options, bool& fullCompare);
+                      TqvrMemTableCompareOptions options, bool& fullCompare) const;
 
     // ---- Read access by position (moves neither the cursor nor any event) ----
     /// Text of `field` in the record at 0-based `position` of the current order; empty
@@ -136,6 +144,8 @@ public:
         ++storeLocks_;
     }
     void UnlockStore() {
+        // Each UnlockStore ends a LockStore of the same thread.
+        assert(storeLocks_ > 0);
         --storeLocks_;
         common_.Lock().unlock();
     }
@@ -173,13 +183,14 @@ public:
     void EndLoadInsert();
     /// Takes a fresh record (every value null) and makes it the write target.
     void NewLoadRecord();
-    /// Status (0..3) of the current write target.
+    /// Status of the current write target (a TqvrRecordStatus, or any byte a stream gave).
     void SetLoadRecordStatus(int status);
     /// Takes another fresh record, links it as the earlier version of the write target
     /// and makes it the write target.
     void NewEarlierVersion();
-    /// Stores the record taken by NewLoadRecord: next slot and serial, stamp -1, no
-    /// events, no notifications, no order upkeep. A record of status 3 counts as deleted.
+    /// Stores the record taken by NewLoadRecord: next slot and serial, stamp kUnplaced,
+    /// no events, no notifications, no order upkeep. A record of status rsDeleted counts
+    /// as deleted.
     void AppendLoadedRecord();
     /// Room in the slot list for `n` more records.
     void ReserveRecords(size_t n) { common_.Reserve(static_cast<size_t>(common_.SlotCount()) + n); }
@@ -216,11 +227,19 @@ private:
     void Resync();
     void ResyncExact();
     void InternalCancel();
-    void DoInsert(bool fromEdit);
     void BuildIndex(TqvrIndex& index);
+    /// Adds the order and builds it; an order whose build fails is dropped again.
+    TqvrIndex& AddBuiltOrder(std::unique_ptr<TqvrIndex> made);
+    /// Empties an order other than the row order (its records forget their places in
+    /// it) and frees it.
+    void DropOrder(TqvrIndex* index);
     void SwitchToIndex(TqvrIndex* index, bool leaveEditState = true);
     int SeekPosition(const TqvrFieldList& list, const TqvrRecord& key);
     int FindEntry(TqvrIndex& index, const TqvrRecord* record);
+    /// First position in `entries`, sorted by `list`, whose entry does not sort before
+    /// `key`; the count when every entry does.
+    int LowerBound(const TqvrEntryList& entries, const TqvrFieldList& list,
+                   const TqvrRecord& key) const;
     void UpkeepInsert(TqvrRecord* stored);
     TqvrRecord* PostEdit(TqvrRecord* stored);
     void UpkeepDelete(TqvrRecord* stored);
@@ -230,7 +249,11 @@ private:
     void DropEditCopy();
     void DropLoadRecords();
     void SetWriteTarget(TqvrRecord* r);
-    TqvrRecord* StoredAt(int position) const { return current_->Entries.At(position); }
+    TqvrRecord* StoredAt(int position) const {
+        // Callers ask for a position they checked with InRange.
+        assert(InRange(position));
+        return current_->Entries.At(position);
+    }
     bool InRange(int position) const {
         return position >= 0 && position < current_->Entries.Count();
     }
@@ -238,8 +261,11 @@ private:
         int position;
         bool found;
     };
+    /// What a search of an order looks for: an entry equal to the key, or the place
+    /// where a record with that key goes (the first entry that sorts after it).
+    enum SearchFor { kEqualEntry, kPlaceForKey };
     SearchResult Search(TqvrIndex& index, const TqvrFieldList& list, const TqvrRecord& key,
-                        bool nearest);
+                        SearchFor wanted);
     std::unique_ptr<TqvrIndex> MakeIndexFromDef(const TIndexDef& def);
 
     TqvrCommon common_;
@@ -267,5 +293,4 @@ private:
     TqvrMemTableCompareOptions sortOptions_ = 0;
     std::string indexName_;
     std::string indexFieldNames_;
-    int lastPosition_ = -1;
 };

@@ -46,6 +46,8 @@ TqvrRecord* TqvrEntryList::At(int position) const {
 }
 
 void TqvrEntryList::Set(int position, TqvrRecord* record) {
+    // Replaces an entry that exists; callers found it first.
+    assert(position >= 0 && position < Count());
     size_t local;
     size_t b = Locate(static_cast<size_t>(position), local);
     blocks_[b]->items[local] = record;
@@ -111,6 +113,8 @@ void TqvrEntryList::Insert(int position, TqvrRecord* record) {
 }
 
 void TqvrEntryList::Erase(int position) {
+    // Removes an entry that exists; callers found it first.
+    assert(position >= 0 && position < Count());
     size_t local;
     size_t b = Locate(static_cast<size_t>(position), local);
     Block* block = blocks_[b].get();

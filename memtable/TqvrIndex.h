@@ -13,11 +13,15 @@ class TqvrCustomMemTable;
 
 class TqvrIndex {
 public:
+    /// The three kinds of order a table keeps: the row order, the default sort order
+    /// that ApplySort makes, and one per index definition. The first two are internal:
+    /// they do not show in IndexName.
+    enum Kind { kRowOrder, kDefaultSort, kDefined };
+
     TqvrIndex(std::string name, std::string fieldsText, TqvrMemTableCompareOptions options,
-              bool sorts, bool internal,
-              TqvrEntryList::Tracking tracking = TqvrEntryList::kNoTracking)
-        : Name(std::move(name)), FieldsText(std::move(fieldsText)), Options(options), Sorts(sorts),
-          Internal(internal), Entries(tracking) {}
+              Kind kind, TqvrEntryList::Tracking tracking = TqvrEntryList::kNoTracking)
+        : Name(std::move(name)), FieldsText(std::move(fieldsText)), Options(options),
+          Sorts(kind != kRowOrder), Internal(kind != kDefined), Entries(tracking) {}
 
     std::string Name;
     std::string FieldsText;
@@ -27,6 +31,10 @@ public:
     bool Internal;
     bool InOrder = false;
     TqvrEntryList Entries;
+
+    /// A sorted order in key order is searched by halving once it holds more entries
+    /// than this; a shorter one, and the row order always, is scanned from the start.
+    static constexpr int kBinarySearchAbove = 20;
 
     bool Maintained() const { return (Options & mtcoNonMaintained) == 0; }
     bool Unique() const { return (Options & mtcoUnique) != 0; }

@@ -3,8 +3,8 @@
 #include "memtable/TextRules.h"
 
 TqvrIndexes::TqvrIndexes() {
-    list_.push_back(
-        std::make_unique<TqvrIndex>(kRowOrderName, "", 0, false, true, TqvrEntryList::kTrackRow));
+    list_.push_back(std::make_unique<TqvrIndex>(kRowOrderName, "", 0, TqvrIndex::kRowOrder,
+                                                TqvrEntryList::kTrackRow));
 }
 
 TqvrIndex* TqvrIndexes::Find(std::string_view name) const {

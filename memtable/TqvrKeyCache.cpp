@@ -1,6 +1,7 @@
 #include "memtable/TqvrKeyCache.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "memtable/TField.h"
 #include "memtable/TqvrCommon.h"
@@ -16,6 +17,18 @@ uint32_t HashOf(uint64_t cell) {
 int32_t HeadOf(uint64_t cell) {
     return static_cast<int32_t>(static_cast<uint32_t>(cell)) - 1;
 }
+
+// 64-bit FNV-1a: cheap, and spreads the short keys of work IDs well enough.
+uint64_t Fnv1a(std::string_view bytes) {
+    uint64_t h = 1469598103934665603ull;
+    for (unsigned char c : bytes) h = (h ^ c) * 1099511628211ull;
+    return h;
+}
+
+// The cell list starts this long and doubles; it grows before it is 60% used, so that
+// probe paths stay short.
+constexpr size_t kInitialCells = 64;
+constexpr size_t kMaxLoadPercent = 60;
 
 } // namespace
 
@@ -46,8 +59,7 @@ void TqvrKeyCache::KeyBytes(const std::vector<Part>& parts, const TqvrRecord& re
 
 uint32_t TqvrKeyCache::Hash(Table& t, const TqvrRecord& record) {
     KeyBytes(t.parts, record, bytes_);
-    uint64_t b = 1469598103934665603ull;
-    for (unsigned char c : bytes_) b = (b ^ c) * 1099511628211ull;
+    const uint64_t b = Fnv1a(bytes_);
     if (t.known.empty()) t.known.resize(kKnownSize);
     Known& known = t.known[(b ^ (b >> 32)) & (kKnownSize - 1)];
     if (known.used && known.bytes == bytes_) return known.hash;
@@ -69,8 +81,7 @@ uint32_t TqvrKeyCache::Hash(Table& t, const TqvrRecord& record) {
             common_.AppendSortKey(v, p.caseInsensitive, buffer_);
         }
     }
-    uint64_t h = 1469598103934665603ull;
-    for (unsigned char c : buffer_) h = (h ^ c) * 1099511628211ull;
+    const uint64_t h = Fnv1a(buffer_);
     const auto hash = static_cast<uint32_t>(h ^ (h >> 32));
     known.bytes.swap(bytes_);
     known.hash = hash;
@@ -97,7 +108,7 @@ void TqvrKeyCache::Place(Table& t, uint32_t hash, int32_t head) {
 void TqvrKeyCache::Grow(Table& t) {
     std::vector<uint64_t> old;
     old.swap(t.cells);
-    size_t cap = 64;
+    size_t cap = kInitialCells;
     while (cap < (t.live + 1) * 2) cap *= 2;
     t.cells.assign(cap, 0);
     t.used = t.live = 0;
@@ -122,7 +133,7 @@ void TqvrKeyCache::Insert(Table& t, uint32_t hash, int32_t slot) {
     }
     // A new hash takes the first free or emptied cell on its probe path, which Find
     // has just walked to its end.
-    if ((t.used + 1) * 10 > t.cells.size() * 6) Grow(t);
+    if ((t.used + 1) * 100 > t.cells.size() * kMaxLoadPercent) Grow(t);
     t.next[slot] = t.prev[slot] = -1;
     Place(t, hash, slot);
 }
@@ -140,7 +151,7 @@ const std::vector<TqvrRecord*>* TqvrKeyCache::Candidates(const TqvrFieldList& li
     if (!table) {
         auto t = std::make_unique<Table>();
         t->parts = parts_;
-        t->cells.assign(64, 0);
+        t->cells.assign(kInitialCells, 0);
         for (int s = 0; s < common_.SlotCount(); ++s)
             if (const TqvrRecord* r = common_.Slot(s)) Insert(*t, Hash(*t, *r), s);
         tables_.push_back(std::move(t));

@@ -30,6 +30,10 @@ class TqvrCommon;
 
 class TqvrKeyCache {
 public:
+    /// Orders up to this many entries are searched as they stand; above it, a hash
+    /// pays for the sort keys it costs.
+    static constexpr int kUsefulAbove = 64;
+
     /// Whether a search with this list can use a hash: text fields only, no partial keys
     /// and no skipped null keys.
     static bool Applicable(const TqvrFieldList& list);

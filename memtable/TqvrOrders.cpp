@@ -1,9 +1,11 @@
 // Record order and key lookup of the memory table: value and record comparison, the
 // builds, the searches, ApplySort and the upkeep of every order on Post and Delete.
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 #include "memtable/Exceptions.h"
 #include "memtable/TextRules.h"
@@ -39,7 +41,7 @@ bool ToCurrency(std::string_view text, double& out) {
     char* end = nullptr;
     double v = std::strtod(t.c_str(), &end);
     if (t.empty() || end == t.c_str() || *end || !std::isfinite(v)) return false;
-    out = std::nearbyint(v * 10000.0);
+    out = std::nearbyint(v * kCurrencyScale);
     return true;
 }
 
@@ -65,8 +67,10 @@ int ComparePlain(std::string_view a, std::string_view b, bool foldLatin) {
 
 // The build's sort: a median-of-three quicksort that leaves ranges of at most five
 // entries alone, then one insertion sort over the whole list.
+constexpr long kLeftToInsertionSort = 5;
+
 template <class T, class Cmp> void QuickSort(std::vector<T>& a, long lo, long hi, Cmp& cmp) {
-    while (hi - lo > 4) {
+    while (hi - lo + 1 > kLeftToInsertionSort) {
         long mid = (lo + hi) / 2;
         if (cmp(a[mid], a[lo]) < 0) std::swap(a[lo], a[mid]);
         if (cmp(a[hi], a[lo]) < 0) std::swap(a[lo], a[hi]);
@@ -120,7 +124,7 @@ template <class T, class Cmp> void BuildSort(std::vector<T>& a, Cmp cmp) {
 
 int TqvrCustomMemTable::CompareFields(const TField& field, std::string_view key,
                                       std::string_view value, TqvrMemTableCompareOptions options,
-                                      bool& fullCompare) {
+                                      bool& fullCompare) const {
     fullCompare = true;
     int r = 0;
     TFieldType type = field.DataType();
@@ -128,8 +132,8 @@ int TqvrCustomMemTable::CompareFields(const TField& field, std::string_view key,
         if (options & mtcoPartialKey) {
             size_t keyChars = CodePoints(key);
             fullCompare = keyChars == CodePoints(value);
-            value =
-                textrules::CutText(value, static_cast<int>(std::min<size_t>(keyChars, 0x7FFFFFFF)));
+            value = textrules::CutText(value, static_cast<int>(std::min<size_t>(
+                                                  keyChars, std::numeric_limits<int>::max())));
         }
         bool ci = (options & mtcoCaseInsensitive) != 0;
         if (options & mtcoIgnoreLocale)
@@ -182,10 +186,11 @@ int TqvrCustomMemTable::CompareFields(const TField& field, std::string_view key,
 }
 
 int TqvrCustomMemTable::CompareKeys(const TqvrFieldList& list, const TqvrRecord& key,
-                                    const TqvrRecord& record, bool partial, bool tieBreak) {
+                                    const TqvrRecord& record, TqvrKeyCompareOptions options) const {
     int r = 0;
     for (const auto& item : list) {
-        TqvrMemTableCompareOptions o = item.options | (partial ? mtcoPartialKey : 0);
+        TqvrMemTableCompareOptions o =
+            item.options | ((options & kcPartialKey) ? mtcoPartialKey : 0);
         int index = item.field->FieldNo() - 1;
         std::string_view kv, rv;
         bool kn = key.GetValue(index, kv);
@@ -198,12 +203,14 @@ int TqvrCustomMemTable::CompareKeys(const TqvrFieldList& list, const TqvrRecord&
             r = kn ? 1 : rn ? -1 : 0;
         if (r != 0 || !full) break;
     }
-    if (tieBreak && r == 0) {
-        if (key.stamp == -1 && record.stamp == -1)
+    if ((options & kcTieBreak) && r == 0) {
+        const bool keyPlaced = key.stamp != TqvrRecord::kUnplaced;
+        const bool recordPlaced = record.stamp != TqvrRecord::kUnplaced;
+        if (!keyPlaced && !recordPlaced)
             r = Sign(static_cast<long long>(key.slot) - record.slot);
-        else if (key.stamp == -1)
+        else if (!keyPlaced)
             r = -1;
-        else if (record.stamp == -1)
+        else if (!recordPlaced)
             r = 1;
         if (list.Count() > 0 && (list[0].options & mtcoDescending)) r = -r;
     }
@@ -214,16 +221,18 @@ int TqvrCustomMemTable::CompareKeys(const TqvrFieldList& list, const TqvrRecord&
 
 TqvrCustomMemTable::SearchResult TqvrCustomMemTable::Search(TqvrIndex& index,
                                                             const TqvrFieldList& list,
-                                                            const TqvrRecord& key, bool nearest) {
+                                                            const TqvrRecord& key,
+                                                            SearchFor wanted) {
+    const bool nearest = wanted == kPlaceForKey;
     TqvrEntryList& e = index.Entries;
     int n = e.Count();
-    if (index.InOrder && index.Sorts && n > 20) {
+    if (index.InOrder && index.Sorts && n > TqvrIndex::kBinarySearchAbove) {
         int first = 0, last = n - 1;
         while (first <= last) {
             int mid = (first + last) / 2;
-            int c = CompareKeys(list, key, *e.At(mid), false, false);
+            int c = CompareKeys(list, key, *e.At(mid));
             if (c == 0) {
-                while (mid > 0 && CompareKeys(list, key, *e.At(mid - 1), false, false) == 0) --mid;
+                while (mid > 0 && CompareKeys(list, key, *e.At(mid - 1)) == 0) --mid;
                 return {mid, true};
             }
             if (c < 0)
@@ -237,7 +246,7 @@ TqvrCustomMemTable::SearchResult TqvrCustomMemTable::Search(TqvrIndex& index,
     // here would put "A" after "ab" (cut to "a", which sorts before "A") and break the
     // order it is meant to keep.
     for (int i = 0; i < n; ++i) {
-        int c = CompareKeys(list, key, *e.At(i), false, false);
+        int c = CompareKeys(list, key, *e.At(i));
         if (c == 0) return {i, true};
         if (nearest && c < 0) return {i, false};
     }
@@ -248,7 +257,7 @@ int TqvrCustomMemTable::SeekPosition(const TqvrFieldList& list, const TqvrRecord
     TqvrIndex& index = *current_;
     int n = index.Entries.Count();
     bool same = index.Fields.SameFields(list);
-    bool binary = same && index.InOrder && index.Sorts && n > 20;
+    bool binary = same && index.InOrder && index.Sorts && n > TqvrIndex::kBinarySearchAbove;
     // When the search compares exactly as the order was sorted, the binary search finds
     // the first entry equal to the key, which is what the hash below finds too.
     bool sameComparison = binary && index.Entries.Tracks();
@@ -256,13 +265,13 @@ int TqvrCustomMemTable::SeekPosition(const TqvrFieldList& list, const TqvrRecord
         sameComparison = (list[i].options & ~(mtcoUnique | mtcoNonMaintained)) ==
                          (index.Fields[i].options & ~(mtcoUnique | mtcoNonMaintained));
     if (binary && !sameComparison) {
-        SearchResult r = Search(index, list, key, false);
+        SearchResult r = Search(index, list, key, kEqualEntry);
         return r.found ? r.position : -1;
     }
     // Every other case is "the first entry that compares equal". On a large order the
     // hash of collation keys gives all equal records at once; the first of them in the
     // order is the answer the scan would give.
-    if (n > 64 && TqvrKeyCache::Applicable(list)) {
+    if (n > TqvrKeyCache::kUsefulAbove && TqvrKeyCache::Applicable(list)) {
         if (!keyCache_) keyCache_ = std::make_unique<TqvrKeyCache>(common_);
         // Beyond this many records of one key, placing each in the order costs more
         // than the searches below, which then meet an equal entry early.
@@ -273,7 +282,7 @@ int TqvrCustomMemTable::SeekPosition(const TqvrFieldList& list, const TqvrRecord
             int best = -1;
             if (e.Tracks()) {
                 for (TqvrRecord* c : *candidates) {
-                    if (CompareKeys(list, key, *c, false, false) != 0) continue;
+                    if (CompareKeys(list, key, *c) != 0) continue;
                     int p = e.PositionOf(c);
                     if (p >= 0 && (best < 0 || p < best)) best = p;
                 }
@@ -284,7 +293,7 @@ int TqvrCustomMemTable::SeekPosition(const TqvrFieldList& list, const TqvrRecord
             TqvrRecord* equal[kMaxCandidates];
             size_t count = 0;
             for (TqvrRecord* c : *candidates)
-                if (CompareKeys(list, key, *c, false, false) == 0) equal[count++] = c;
+                if (CompareKeys(list, key, *c) == 0) equal[count++] = c;
             for (int i = 0; count > 0 && i < n; ++i)
                 if (std::find(equal, equal + count, e.At(i)) != equal + count) return i;
             return -1;
@@ -292,26 +301,30 @@ int TqvrCustomMemTable::SeekPosition(const TqvrFieldList& list, const TqvrRecord
         if (sameComparison) {
             // Sorted by this very comparison, the equal entries stand together; the
             // first of them is the lower bound, found without walking back over them.
-            TqvrEntryList& e = index.Entries;
-            int first = 0, last = n;
-            while (first < last) {
-                int mid = (first + last) / 2;
-                if (CompareKeys(list, key, *e.At(mid), false, false) > 0)
-                    first = mid + 1;
-                else
-                    last = mid;
-            }
-            return first < n && CompareKeys(list, key, *e.At(first), false, false) == 0 ? first
-                                                                                        : -1;
+            int first = LowerBound(index.Entries, list, key);
+            return first < n && CompareKeys(list, key, *index.Entries.At(first)) == 0 ? first : -1;
         }
     }
     if (same || binary) {
-        SearchResult r = Search(index, list, key, false);
+        SearchResult r = Search(index, list, key, kEqualEntry);
         return r.found ? r.position : -1;
     }
     for (int i = 0; i < n; ++i)
-        if (CompareKeys(list, key, *index.Entries.At(i), false, false) == 0) return i;
+        if (CompareKeys(list, key, *index.Entries.At(i)) == 0) return i;
     return -1;
+}
+
+int TqvrCustomMemTable::LowerBound(const TqvrEntryList& entries, const TqvrFieldList& list,
+                                   const TqvrRecord& key) const {
+    int first = 0, last = entries.Count();
+    while (first < last) {
+        int mid = (first + last) / 2;
+        if (CompareKeys(list, key, *entries.At(mid)) > 0)
+            first = mid + 1;
+        else
+            last = mid;
+    }
+    return first;
 }
 
 int TqvrCustomMemTable::FindEntry(TqvrIndex& index, const TqvrRecord* record) {
@@ -320,17 +333,9 @@ int TqvrCustomMemTable::FindEntry(TqvrIndex& index, const TqvrRecord* record) {
     if (e.Tracks()) return e.PositionOf(record);
     if (index.Sorts && index.InOrder && index.Fields.Count() > 0) {
         // The record stands among the entries equal to it.
-        int first = 0, last = e.Count();
-        while (first < last) {
-            int mid = (first + last) / 2;
-            if (CompareKeys(index.Fields, *record, *e.At(mid), false, false) > 0)
-                first = mid + 1;
-            else
-                last = mid;
-        }
-        for (int i = first; i < e.Count(); ++i) {
+        for (int i = LowerBound(e, index.Fields, *record); i < e.Count(); ++i) {
             if (e.At(i) == record) return i;
-            if (CompareKeys(index.Fields, *record, *e.At(i), false, false) != 0) break;
+            if (CompareKeys(index.Fields, *record, *e.At(i)) != 0) break;
         }
     }
     return e.PositionOf(record);
@@ -344,17 +349,17 @@ void TqvrCustomMemTable::CheckUnique(const TqvrRecord& record, const TqvrRecord*
         if (!index.Unique() || !index.Maintained()) continue;
         TqvrEntryList& e = index.Entries;
         if (index.InOrder && index.Sorts) {
-            SearchResult r = Search(index, index.Fields, record, false);
+            SearchResult r = Search(index, index.Fields, record, kEqualEntry);
             if (r.found)
                 for (int i = r.position; i < e.Count(); ++i) {
                     const TqvrRecord* other = e.At(i);
-                    if (CompareKeys(index.Fields, record, *other, false, false) != 0) break;
+                    if (CompareKeys(index.Fields, record, *other) != 0) break;
                     if (other != self) RaiseMemTableDupKey();
                 }
         } else {
             for (int i = 0; i < e.Count(); ++i) {
                 const TqvrRecord* other = e.At(i);
-                if (other != self && CompareKeys(index.Fields, record, *other, false, false) == 0)
+                if (other != self && CompareKeys(index.Fields, record, *other) == 0)
                     RaiseMemTableDupKey();
             }
         }
@@ -362,6 +367,8 @@ void TqvrCustomMemTable::CheckUnique(const TqvrRecord& record, const TqvrRecord*
 }
 
 void TqvrCustomMemTable::UpkeepInsert(TqvrRecord* stored) {
+    // The record is in the store already and in no order yet.
+    assert(common_.Slot(stored->slot) == stored);
     // Sorted orders first: they compare, and a failing comparison must leave the row
     // order untouched too.
     std::vector<TqvrIndex*> order;
@@ -383,20 +390,20 @@ void TqvrCustomMemTable::UpkeepInsert(TqvrRecord* stored) {
         } else if (e.Empty()) {
             p = 0;
         } else {
-            SearchResult r = Search(*index, index->Fields, *stored, true);
+            SearchResult r = Search(*index, index->Fields, *stored, kPlaceForKey);
             p = r.position < 0 ? e.Count() : r.position;
         }
         p = std::min(p, e.Count());
         e.Insert(p, stored);
         index->InOrder = true;
-        if (index == current_) {
-            stored->stamp = p;
-            lastPosition_ = p;
-        }
+        if (index == current_) stored->stamp = p;
     }
 }
 
 TqvrRecord* TqvrCustomMemTable::PostEdit(TqvrRecord* stored) {
+    // Post calls this in tsEdit: the edit copy exists and `stored` is the record it
+    // was copied from, still in its slot.
+    assert(editCopy_ && stored && stored->slot == editCopy_->slot);
     struct Plan {
         TqvrIndex* index;
         int position;
@@ -408,8 +415,7 @@ TqvrRecord* TqvrCustomMemTable::PostEdit(TqvrRecord* stored) {
     for (auto& ptr : indexes_) {
         TqvrIndex* index = ptr.get();
         bool upkeep = index->Maintained() && enableIndexes_;
-        bool move = upkeep && index->Sorts &&
-                    CompareKeys(index->Fields, *stored, *editCopy_, false, false) != 0;
+        bool move = upkeep && index->Sorts && CompareKeys(index->Fields, *stored, *editCopy_) != 0;
         int position = -1;
         if (move || !sameSize || index == current_)
             position = index == current_ && InRange(cursor_) && StoredAt(cursor_) == stored
@@ -449,15 +455,12 @@ TqvrRecord* TqvrCustomMemTable::PostEdit(TqvrRecord* stored) {
             if (index->Entries.Empty()) {
                 position = 0;
             } else {
-                SearchResult r = Search(*index, index->Fields, *now, true);
+                SearchResult r = Search(*index, index->Fields, *now, kPlaceForKey);
                 position = r.position < 0 ? index->Entries.Count() : r.position;
             }
             index->Entries.Insert(position, now);
         }
-        if (index == current_ && position >= 0) {
-            now->stamp = position;
-            lastPosition_ = position;
-        }
+        if (index == current_ && position >= 0) now->stamp = position;
     }
     if (rehash) keyCache_->Add(now);
     return now;
@@ -484,7 +487,7 @@ void TqvrCustomMemTable::SortOrder(TqvrIndex& index, std::vector<TqvrRecord*>& e
             fast = false;
     if (!fast) {
         auto cmp = [&](const TqvrRecord* a, const TqvrRecord* b) {
-            return CompareKeys(list, *a, *b, false, true);
+            return CompareKeys(list, *a, *b, kcTieBreak);
         };
         BuildSort(entries, cmp);
         return;
@@ -527,8 +530,9 @@ void TqvrCustomMemTable::SortOrder(TqvrIndex& index, std::vector<TqvrRecord*>& e
                 for (size_t i = from; i < key.size(); ++i)
                     key[i] = static_cast<char>(0xFF - static_cast<unsigned char>(key[i]));
         }
-        // Records never placed (stamp -1) come first, by slot number; placed ones after.
-        int64_t tie = r->stamp == -1 ? r->slot : (int64_t{1} << 40) + r->slot;
+        // Records never placed come first, by slot number; placed ones after.
+        constexpr int64_t kPlacedAfter = int64_t{1} << 40; // above every slot number
+        int64_t tie = r->stamp == TqvrRecord::kUnplaced ? r->slot : kPlacedAfter + r->slot;
         if (firstDescending) tie = -tie;
         uint64_t prefix = 0;
         for (size_t i = 0; i < 8; ++i)
@@ -557,13 +561,13 @@ void TqvrCustomMemTable::BuildIndex(TqvrIndex& index) {
         bool hideDeleted = common_.DeletedCount() > 0;
         for (int s = 0; s < common_.SlotCount(); ++s) {
             TqvrRecord* r = common_.Slot(s);
-            if (r && !(hideDeleted && r->status == 3)) entries.push_back(r);
+            if (r && !(hideDeleted && r->status == rsDeleted)) entries.push_back(r);
         }
         index.InOrder = false;
         if (index.Sorts && !entries.empty()) SortOrder(index, entries);
         if (index.Unique())
             for (size_t i = 1; i < entries.size(); ++i)
-                if (CompareKeys(index.Fields, *entries[i - 1], *entries[i], false, false) == 0)
+                if (CompareKeys(index.Fields, *entries[i - 1], *entries[i]) == 0)
                     RaiseMemTableDupKey();
         index.Entries.Assign(entries);
     }
@@ -577,7 +581,7 @@ std::unique_ptr<TqvrIndex> TqvrCustomMemTable::MakeIndexFromDef(const TIndexDef&
     if (def.Options & ixDescending) o |= mtcoDescending;
     if (def.Options & ixCaseInsensitive) o |= mtcoCaseInsensitive;
     if (def.Options & ixNonMaintained) o |= mtcoNonMaintained;
-    auto index = std::make_unique<TqvrIndex>(def.Name, def.Fields, o, true, false);
+    auto index = std::make_unique<TqvrIndex>(def.Name, def.Fields, o, TqvrIndex::kDefined);
     index->Fields.Build(*this, def.Fields);
     index->Fields.AddOptions(o);
     return index;
@@ -605,21 +609,27 @@ void TqvrCustomMemTable::RebuildOrdersFromIndexDefs() {
             indexName_.clear();
             indexFieldNames_.clear();
         }
-        i->Entries.Clear();
-        indexes_.Remove(i);
+        DropOrder(i);
     }
-    for (const TIndexDef& def : indexDefs_) {
-        TqvrIndex& index = indexes_.Add(MakeIndexFromDef(def));
-        try {
-            BuildIndex(index);
-        } catch (...) {
-            // An order that could not be built is not kept half made: it would
-            // list only some records, or none, and later builds would fail again.
-            index.Entries.Clear();
-            indexes_.Remove(&index);
-            throw;
-        }
+    for (const TIndexDef& def : indexDefs_) AddBuiltOrder(MakeIndexFromDef(def));
+}
+
+void TqvrCustomMemTable::DropOrder(TqvrIndex* index) {
+    index->Entries.Clear();
+    indexes_.Remove(index);
+}
+
+TqvrIndex& TqvrCustomMemTable::AddBuiltOrder(std::unique_ptr<TqvrIndex> made) {
+    TqvrIndex& index = indexes_.Add(std::move(made));
+    try {
+        BuildIndex(index);
+    } catch (...) {
+        // An order that could not be built is not kept half made: it would list only
+        // some records, or none, and later builds would fail again.
+        DropOrder(&index);
+        throw;
     }
+    return index;
 }
 
 void TqvrCustomMemTable::RebuildOrders() {
@@ -640,8 +650,7 @@ void TqvrCustomMemTable::ApplySort() {
             current_ = &indexes_.RowOrder();
             cursor_ = shown ? FindEntry(*current_, shown) : -1;
         }
-        old->Entries.Clear();
-        indexes_.Remove(old);
+        DropOrder(old);
     }
     std::string_view trimmed = sortFields_;
     while (!trimmed.empty() && trimmed.front() == ' ') trimmed.remove_prefix(1);
@@ -650,19 +659,12 @@ void TqvrCustomMemTable::ApplySort() {
         SwitchToIndex(&indexes_.RowOrder(), false);
         return;
     }
-    auto made = std::make_unique<TqvrIndex>(TqvrIndexes::kDefaultSortName, sortFields_,
-                                            sortOptions_, true, true, TqvrEntryList::kTrackSort);
+    auto made =
+        std::make_unique<TqvrIndex>(TqvrIndexes::kDefaultSortName, sortFields_, sortOptions_,
+                                    TqvrIndex::kDefaultSort, TqvrEntryList::kTrackSort);
     made->Fields.Build(*this, sortFields_);
     made->Fields.AddOptions(sortOptions_);
-    TqvrIndex& index = indexes_.Add(std::move(made));
-    try {
-        BuildIndex(index);
-    } catch (...) {
-        index.Entries.Clear();
-        indexes_.Remove(&index);
-        throw;
-    }
-    SwitchToIndex(&index, false);
+    SwitchToIndex(&AddBuiltOrder(std::move(made)), false);
 }
 
 void TqvrCustomMemTable::SwitchToIndex(TqvrIndex* index, bool leaveEditState) {
@@ -718,14 +720,13 @@ bool TqvrIndex::Verify(const TqvrCustomMemTable& table, std::string* why) const 
             return fail(Name + ": entry " + std::to_string(i) + " is not found at its position");
     }
     if (Sorts && InOrder) {
-        auto& t = const_cast<TqvrCustomMemTable&>(table);
         for (size_t i = 1; i < v.size(); ++i) {
-            int c = t.CompareKeys(Fields, *v[i - 1], *v[i], false, false);
+            int c = table.CompareKeys(Fields, *v[i - 1], *v[i]);
             // A one-sided comparison (partial keys, skipped null keys) can call each of
             // two records greater than the other; no order satisfies both, so a pair is
             // out of order only when the comparison agrees both ways. For any other
             // comparison the second call only confirms the first.
-            if (c > 0 && t.CompareKeys(Fields, *v[i], *v[i - 1], false, false) < 0)
+            if (c > 0 && table.CompareKeys(Fields, *v[i], *v[i - 1]) < 0)
                 return fail(Name + ": entries " + std::to_string(i - 1) + " and " +
                             std::to_string(i) + " are out of order");
             if (c == 0 && Unique()) return fail(Name + ": equal keys in a unique order");

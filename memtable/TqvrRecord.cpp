@@ -1,5 +1,6 @@
 #include "memtable/TqvrRecord.h"
 
+#include <cassert>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -47,6 +48,9 @@ void Span(const TqvrRecord& r, int index, size_t& begin, size_t& end) {
     const uint8_t* d = r.Data();
     size_t pos = 0;
     for (int i = 0;; ++i) {
+        // Value `index` exists: callers check it against the layout the record was
+        // made with, and every value takes at least its length byte.
+        assert(pos < r.length);
         uint64_t l;
         size_t h = ReadVarint(d + pos, l);
         size_t next = pos + h + (l ? l - 1 : 0);

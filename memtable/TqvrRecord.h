@@ -9,18 +9,32 @@
 #include <string>
 #include <string_view>
 
+/// What a loaded record's version says happened to it: the low byte of the status that
+/// a table stream stores with each record (other values are kept as they come). Records
+/// stored by Post stay rsUnchanged.
+enum TqvrRecordStatus : uint8_t {
+    rsUnchanged = 0,
+    rsModified = 1,
+    rsInserted = 2,
+    rsDeleted = 3, // loaded but hidden once the table holds one
+};
+
 struct TqvrRecord {
     static constexpr uint32_t kNoBlock = 0xFFFFFFFFu;
     static constexpr uint8_t kStored = 1; // flag bit 0: the record belongs to the store
+    /// The stamp of a record the loader stored and nobody has placed in an order since;
+    /// such records sort before placed ones when keys tie.
+    static constexpr int32_t kUnplaced = -1;
+    static constexpr uint32_t kNoSerial = 0xFFFFFFFFu;
 
-    int32_t stamp = -1;            // position in the current order when last placed or fetched
+    int32_t stamp = kUnplaced;     // position in the current order when last placed or fetched
     int32_t slot = -1;             // index in the store's slot list; -1 when not stored
-    uint32_t serial = 0xFFFFFFFFu; // insertion serial; all bits set when not stored
+    uint32_t serial = kNoSerial;   // insertion serial
     uint32_t length = 0;           // bytes of packed values behind the header
     uint32_t rowBlock = kNoBlock;  // block of the row order that lists it (see TqvrEntryList)
     uint32_t sortBlock = kNoBlock; // block of the default sort order that lists it
     uint8_t flags = 0;
-    uint8_t status = 0; // 0 unchanged, 1 modified, 2 inserted, 3 deleted (loaded versions)
+    uint8_t status = rsUnchanged; // a TqvrRecordStatus, or whatever byte a stream gave
 
     uint8_t* Data() { return reinterpret_cast<uint8_t*>(this + 1); }
     const uint8_t* Data() const { return reinterpret_cast<const uint8_t*>(this + 1); }

@@ -54,7 +54,9 @@ Sheet AllTypes(int version) {
         f.size = std::string(type) == "String" || std::string(type) == "FixedChar" ? 10 : 0;
         s.fields.push_back(f);
         row.push_back(value);
-        nulls.push_back(Null{});
+        // Made in place: GCC 12 takes the move of a temporary null for a read of
+        // an uninitialised value.
+        nulls.emplace_back(std::in_place_type<Null>);
     }
     SheetIndex ix;
     ix.name = "i1";

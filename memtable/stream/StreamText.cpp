@@ -3,6 +3,8 @@
 #include <array>
 #include <unicode/ucnv.h>
 
+#include "memtable/Utf8.h"
+
 namespace stream_text {
 
 namespace {
@@ -31,29 +33,7 @@ const std::array<char32_t, 128>& Cp1251UpperHalf() {
     return table;
 }
 
-bool IsContinuation(unsigned char b) {
-    return (b & 0xC0) == 0x80;
-}
-
 } // namespace
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
 
 std::string FromCp1251(const unsigned char* bytes, std::size_t count) {
     std::size_t i = 0;
@@ -67,28 +47,31 @@ std::string FromCp1251(const unsigned char* bytes, std::size_t count) {
         if (b < 0x80)
             out.push_back(static_cast<char>(b));
         else
-            AppendUtf8(out, upper[b - 0x80]);
+            utf8::Append(out, upper[b - 0x80]);
     }
     return out;
 }
 
-std::string ToCp1251(const std::string& utf8) {
+std::string ToCp1251(const std::string& text) {
     const auto& upper = Cp1251UpperHalf();
     std::string out;
-    out.reserve(utf8.size());
+    out.reserve(text.size());
     std::size_t i = 0;
-    while (i < utf8.size()) {
-        const unsigned char lead = static_cast<unsigned char>(utf8[i]);
-        if (lead < 0x80) {
-            out.push_back(static_cast<char>(lead));
+    while (i < text.size()) {
+        const utf8::Character ch = utf8::Decode(text, i);
+        if (ch.form != utf8::Form::kValid) {
+            // Only text this reader made comes here, which is valid; a stray byte
+            // would be a character of no code page.
+            out.push_back('?');
             ++i;
             continue;
         }
-        const std::size_t len = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-        char32_t c = lead & (len == 4 ? 0x07 : len == 3 ? 0x0F : 0x1F);
-        for (std::size_t k = 1; k < len && i + k < utf8.size(); ++k)
-            c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        i += len;
+        i += ch.length;
+        const char32_t c = ch.codePoint;
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+            continue;
+        }
         char byte = '?';
         for (std::size_t b = 0; b < upper.size(); ++b) {
             if (upper[b] == c && c != U'?') {
@@ -109,7 +92,7 @@ std::string FromUtf16Le(const unsigned char* bytes, std::size_t units) {
         if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units) {
             const char32_t low = static_cast<char32_t>(bytes[2 * i + 2] | (bytes[2 * i + 3] << 8));
             if (low >= 0xDC00 && low <= 0xDFFF) {
-                AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+                utf8::Append(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
                 ++i;
                 continue;
             }
@@ -117,7 +100,7 @@ std::string FromUtf16Le(const unsigned char* bytes, std::size_t units) {
         if (u >= 0xD800 && u <= 0xDFFF)
             out.push_back('?');
         else
-            AppendUtf8(out, u);
+            utf8::Append(out, u);
     }
     return out;
 }
@@ -125,46 +108,23 @@ std::string FromUtf16Le(const unsigned char* bytes, std::size_t units) {
 std::string FromUtf8(const unsigned char* bytes, std::size_t count) {
     std::string out;
     out.reserve(count);
+    const std::string_view text(reinterpret_cast<const char*>(bytes), count);
     std::size_t i = 0;
     while (i < count) {
-        const unsigned char lead = bytes[i];
-        if (lead < 0x80) {
-            out.push_back(static_cast<char>(lead));
-            ++i;
-            continue;
-        }
-        std::size_t extra = 0;
-        char32_t c = 0;
-        char32_t least = 0;
-        if (lead >= 0xC0 && lead <= 0xDF) {
-            extra = 1;
-            c = lead & 0x1F;
-            least = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            extra = 2;
-            c = lead & 0x0F;
-            least = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            extra = 3;
-            c = lead & 0x07;
-            least = 0x10000;
-        } else {
-            // A continuation byte or a lead no valid text uses.
+        const utf8::Character ch = utf8::Decode(text, i);
+        switch (ch.form) {
+        case utf8::Form::kValid:
+            utf8::Append(out, ch.codePoint);
+            break;
+        case utf8::Form::kBadLead:
+        case utf8::Form::kNotScalar:
             out.push_back('?');
-            ++i;
-            continue;
+            break;
+        case utf8::Form::kCutShort:
+        case utf8::Form::kBadContinuation:
+            return std::string();
         }
-        if (count - i - 1 < extra) return std::string();
-        for (std::size_t k = 1; k <= extra; ++k) {
-            const unsigned char b = bytes[i + k];
-            if (!IsContinuation(b)) return std::string();
-            c = (c << 6) | (b & 0x3F);
-        }
-        i += extra + 1;
-        if (c < least || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
-            out.push_back('?');
-        else
-            AppendUtf8(out, c);
+        i += ch.length;
     }
     return out;
 }

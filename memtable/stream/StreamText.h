@@ -23,9 +23,6 @@ std::string FromUtf8(const unsigned char* bytes, std::size_t count);
 /// Code-page-1251 bytes of valid UTF-8 text; characters outside the code
 /// page become '?'. Binary values that a writer sent through its text path
 /// come back to their bytes this way.
-std::string ToCp1251(const std::string& utf8);
-
-/// Appends the UTF-8 form of a code point (which must be a scalar value).
-void AppendUtf8(std::string& out, char32_t codePoint);
+std::string ToCp1251(const std::string& text);
 
 } // namespace stream_text

@@ -8,15 +8,7 @@
 using namespace mtest;
 using Ids_ = std::vector<std::string>;
 
-class ApplySortTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        UseLocale("C");
-        DefineWorkTable(t);
-        t.Open();
-    }
-    TqvrMemTable t{"tblWork"};
-};
+using ApplySortTest = OpenWorkTableTest<>;
 
 TEST_F(ApplySortTest, ScanOrderThenSortedList) {
     for (const char* id : {"30002", "10001", "20003"}) AddRow(t, id);

@@ -6,6 +6,7 @@
 
 using namespace mtest;
 using Ids_ = std::vector<std::string>;
+using CollationTableTest = OpenWorkTableTest<>;
 
 namespace {
 
@@ -75,11 +76,7 @@ TEST(CollationTest, ExplicitLocaleNumbers) {
     EXPECT_EQ(SortedWith(ru, {kLatinA, kCyrillicYa}), (Ids_{kCyrillicYa, kLatinA}));
 }
 
-TEST(CollationTest, CollatorIsOpenedOncePerTable) {
-    UseLocale("C");
-    TqvrMemTable t("t");
-    DefineWorkTable(t);
-    t.Open();
+TEST_F(CollationTableTest, CollatorIsOpenedOncePerTable) {
     AddRow(t, kLatinA);
     AddRow(t, kCyrillicYa);
     t.ApplySort();
@@ -92,11 +89,7 @@ TEST(CollationTest, CollatorIsOpenedOncePerTable) {
     UseLocale("C");
 }
 
-TEST(CollationTest, CaseSensitiveKeysAreDistinct) {
-    UseLocale("C");
-    TqvrMemTable t("tblWork");
-    DefineWorkTable(t);
-    t.Open();
+TEST_F(CollationTableTest, CaseSensitiveKeysAreDistinct) {
     AddRow(t, "abcde", "lower");
     AddRow(t, "ABCDE", "upper");
     EXPECT_TRUE(t.SeekKey("ID", "abcde"));
@@ -125,11 +118,7 @@ TEST(CollationTest, LocaleIdParts) {
     EXPECT_EQ(t.LocaleID(), 0x0809);
 }
 
-TEST(CollationTest, InvalidLocaleFailsTheComparisonNotTheSetting) {
-    UseLocale("C");
-    TqvrMemTable t("tblWork");
-    DefineWorkTable(t);
-    t.Open();
+TEST_F(CollationTableTest, InvalidLocaleFailsTheComparisonNotTheSetting) {
     AddRow(t, "a");
     t.SetLocaleID(0x0FFF);
     AddRow(t, "b"); // the row order compares nothing

@@ -7,15 +7,7 @@
 using namespace mtest;
 using Ids_ = std::vector<std::string>;
 
-class EditCycleTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        UseLocale("C");
-        DefineWorkTable(t);
-        t.Open();
-    }
-    TqvrMemTable t{"tblWork"};
-};
+using EditCycleTest = OpenWorkTableTest<>;
 
 TEST_F(EditCycleTest, InsertIntoEmptyTableLeavesTheNewRecordCurrent) {
     AddRow(t, "10001");

@@ -3,7 +3,10 @@
 // and the rebuild with the final refresh.
 #include <gtest/gtest.h>
 
+#include "SheetWriter.h"
 #include "TableTestSupport.h"
+#include "memtable/stream/TMemoryStream.h"
+#include "memtable/stream/TqvrBinaryStreamFormat.h"
 
 using namespace mtest;
 using Ids_ = std::vector<std::string>;
@@ -16,42 +19,36 @@ protected:
         t.AddStringField("VarNo", 0);
     }
 
-    // The load sequence of a stream that defines VarNo, a1 and a2 with `rows` records.
+    // Loads, through the stream loader, a sheet that defines VarNo, a1 and a2 (size 5,
+    // read-only) and an order "idx2" on a1, descending, with `rows` records.
     void Load(const std::vector<std::vector<std::string>>& rows,
               const std::vector<int>& status = {}) {
-        t.SuspendNotifications();
-        t.LockStore();
-        t.SetEnableIndexes(false);
-        t.SetLoading(true);
-        t.Close();
-        t.FieldDefs().Clear();
-        t.DestroyFields();
-        for (const char* n : {"VarNo", "a1", "a2"}) {
-            t.FieldDefs().Add(n, ftString, 5, false);
-            TField& f = t.CreateFieldFromDef(*t.FieldDefs().Find(n));
-            f.SetReadOnly(true);
-        }
-        t.ClearOrders();
-        t.IndexDefs().Clear();
-        t.IndexDefs().Add("idx2", "a1", ixDescending);
-        t.Open();
-        t.BeginLoadInsert();
-        t.ResetAutoInc();
-        t.ReserveRecords(rows.size());
-        for (size_t r = 0; r < rows.size(); ++r) {
-            t.NewLoadRecord();
-            t.SetLoadRecordStatus(r < status.size() ? status[r] : 0);
-            for (int f = 0; f < 3; ++f) t.Field(f).SetStringValue(rows[r][static_cast<size_t>(f)]);
-            t.AppendLoadedRecord();
-        }
-        t.EndLoadInsert();
-        t.RebuildOrdersFromIndexDefs();
-        t.SetEnableIndexes(true);
-        t.SetLoading(false);
-        t.RebuildOrders();
-        t.UnlockStore();
-        t.ResumeNotifications();
-        t.Refresh();
+        sheetwriter::Sheet sheet;
+        for (const char* n : {"VarNo", "a1", "a2"}) sheet.fields.push_back(TextField(n, true));
+        sheetwriter::SheetIndex index;
+        index.name = "idx2";
+        index.fields = "a1";
+        index.descending = true;
+        sheet.indexes.push_back(index);
+        for (size_t r = 0; r < rows.size(); ++r)
+            sheet.records.push_back(sheetwriter::Record({rows[r][0], rows[r][1], rows[r][2]},
+                                                        r < status.size() ? status[r] : 0));
+        LoadSheet(sheet);
+    }
+
+    static sheetwriter::SheetField TextField(const char* name, bool readOnly) {
+        sheetwriter::SheetField field;
+        field.name = name;
+        field.size = 5;
+        field.readOnly = readOnly;
+        return field;
+    }
+
+    void LoadSheet(const sheetwriter::Sheet& sheet) {
+        const std::vector<std::uint8_t> bytes = sheetwriter::WriteSheet(sheet);
+        TMemoryStream stream(bytes.data(), bytes.size());
+        TqvrBinaryStreamFormat format;
+        t.LoadFromStreamUsingFormat(stream, &format);
     }
 
     TqvrMemTable t{"answers"};
@@ -69,7 +66,7 @@ TEST_F(LoaderAccessTest, ReplacesFieldsAndRecords) {
     t.StepBy(1);
     EXPECT_EQ(t.FieldNamed("a1").StringValue(), "abcde");
     EXPECT_EQ(t.RecordSize(), 3 * 7);
-    EXPECT_EQ(t.StoredRecord(0)->stamp, -1);
+    EXPECT_EQ(t.StoredRecord(0)->stamp, TqvrRecord::kUnplaced);
     // Read-only fields refuse writes once the load is over.
     t.Edit();
     EXPECT_THROW(t.FieldNamed("a1").SetStringValue("q"), EDatabaseError);
@@ -84,7 +81,8 @@ TEST_F(LoaderAccessTest, SecondLoadReplacesTheFirst) {
 }
 
 TEST_F(LoaderAccessTest, DeletedRecordsAreHidden) {
-    Load({{"1", "a", "a"}, {"1", "gone", "b"}, {"1", "c", "c"}}, {0, 3, 2});
+    Load({{"1", "a", "a"}, {"1", "gone", "b"}, {"1", "c", "c"}},
+         {rsUnchanged, rsDeleted, rsInserted});
     EXPECT_EQ(t.StoredRecordCount(), 3);
     EXPECT_EQ(t.DeletedRecordCount(), 1);
     EXPECT_EQ(t.RecordTotal(), 2);
@@ -106,31 +104,22 @@ TEST_F(LoaderAccessTest, IndexDefinitionsBecomeOrders) {
 }
 
 TEST_F(LoaderAccessTest, EarlierVersionsAreLinked) {
-    t.SuspendNotifications();
-    t.Close();
-    t.DestroyFields();
-    t.FieldDefs().Clear();
-    t.FieldDefs().Add("a1", ftString, 5);
-    t.CreateFieldFromDef(t.FieldDefs()[0]);
-    t.Open();
+    sheetwriter::Sheet sheet;
+    sheet.fields.push_back(TextField("a1", false));
+    sheet.records.push_back({{{.status = 1, .values = {std::string("now")}},
+                              {.status = 0, .values = {std::string("prev")}}}});
+    LoadSheet(sheet);
+    // A record the loader began but did not append is discarded with the insert state.
     t.BeginLoadInsert();
     t.NewLoadRecord();
-    t.SetLoadRecordStatus(1);
-    t.Field(0).SetStringValue("now");
-    t.NewEarlierVersion();
-    t.SetLoadRecordStatus(0);
-    t.Field(0).SetStringValue("prev");
-    t.AppendLoadedRecord();
-    t.NewLoadRecord(); // an unfinished record is discarded
     t.Field(0).SetStringValue("lost");
     t.EndLoadInsert();
-    t.RebuildOrders();
-    t.ResumeNotifications();
     t.Refresh();
     EXPECT_EQ(t.RecordTotal(), 1);
+    EXPECT_EQ(t.StoredRecordCount(), 1);
     const TqvrRecord* r = t.StoredRecord(0);
     ASSERT_NE(r, nullptr);
-    EXPECT_EQ(r->status, 1);
+    EXPECT_EQ(r->status, rsModified);
     const TqvrRecord* e = t.EarlierVersionOf(r);
     ASSERT_NE(e, nullptr);
     std::string_view v;

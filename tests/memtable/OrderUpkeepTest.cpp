@@ -65,14 +65,18 @@ void CheckAllOrders(const TqvrMemTable& t) {
     }
 }
 
-class OrderUpkeepTest : public ::testing::TestWithParam<unsigned> {
+class OrderUpkeepTest : public OpenWorkTableTest<::testing::TestWithParam<unsigned>> {
 protected:
-    void SetUp() override {
-        UseLocale("C");
-        DefineWorkTable(t);
-        t.Open();
+    /// Posts a record with a random ID and a fresh token; returns the token.
+    std::string InsertRandom(std::mt19937& rng) {
+        std::string token = "r" + std::to_string(counter++);
+        t.Insert();
+        WriteId(t, RandomId(rng));
+        t.FieldNamed("pathWork").SetStringValue(token);
+        t.Post();
+        return token;
     }
-    TqvrMemTable t{"tblWork"};
+
     ReferenceCollator ref{""};
     int counter = 0;
 };
@@ -89,11 +93,7 @@ TEST_P(OrderUpkeepTest, RowOrderFollowsInsertPlaces) {
             t.SetRecordNumber(1 + static_cast<int>(rng() % static_cast<unsigned>(n)));
         int pos = t.CurrentPosition();
         if (op < 5 || n == 0) {
-            std::string token = "r" + std::to_string(counter++);
-            t.Insert();
-            WriteId(t, RandomId(rng));
-            t.FieldNamed("pathWork").SetStringValue(token);
-            t.Post();
+            std::string token = InsertRandom(rng);
             model.insert(model.begin() + (pos < 0 ? 0 : pos), token);
             ASSERT_EQ(t.FieldNamed("pathWork").StringValue(), token);
         } else if (op < 8) {
@@ -113,11 +113,7 @@ TEST_P(OrderUpkeepTest, SortOrderEqualsAReSortUnderRandomChanges) {
     std::mt19937 rng(GetParam());
     std::vector<std::string> rowModel;
     for (int i = 0; i < 30; ++i) {
-        std::string token = "r" + std::to_string(counter++);
-        t.Insert();
-        WriteId(t, RandomId(rng));
-        t.FieldNamed("pathWork").SetStringValue(token);
-        t.Post();
+        std::string token = InsertRandom(rng);
         rowModel.insert(rowModel.begin() + std::max(0, t.CurrentPosition()), token);
     }
     t.SetSortOptions(GetParam() % 2 ? mtcoDescending : 0);
@@ -128,12 +124,8 @@ TEST_P(OrderUpkeepTest, SortOrderEqualsAReSortUnderRandomChanges) {
         if (n > 0) t.SetRecordNumber(1 + static_cast<int>(rng() % static_cast<unsigned>(n)));
         int op = static_cast<int>(rng() % 10);
         if (op < 4 || n == 0) {
-            std::string token = "r" + std::to_string(counter++);
-            t.Insert();
-            WriteId(t, RandomId(rng));
-            t.FieldNamed("pathWork").SetStringValue(token);
-            t.Post();
-            rowModel.push_back(token); // another order is current: the row order appends
+            rowModel.push_back(
+                InsertRandom(rng)); // another order is current: the row order appends
         } else if (op < 8) {
             t.Edit();
             WriteId(t, RandomId(rng));
@@ -179,11 +171,9 @@ TEST(OrderUpkeepSwitchTest, NonMaintainedOrderGoesStaleAndComesBackWithARebuild)
     EXPECT_EQ(byPath->Entries.Count(), 0);
 }
 
-TEST(OrderUpkeepSwitchTest, EnableIndexesOffLeavesOrdersStale) {
-    UseLocale("C");
-    TqvrMemTable t("t");
-    DefineWorkTable(t);
-    t.Open();
+using OrderUpkeepSwitchTableTest = OpenWorkTableTest<>;
+
+TEST_F(OrderUpkeepSwitchTableTest, EnableIndexesOffLeavesOrdersStale) {
     AddRow(t, "b");
     t.ApplySort();
     t.SetEnableIndexes(false);

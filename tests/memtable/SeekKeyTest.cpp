@@ -122,11 +122,9 @@ INSTANTIATE_TEST_SUITE_P(
         SeekCase{600, false, 0, "ID", false, 2, true}, SeekCase{600, true, 0, "ID", false, 2, true},
         SeekCase{600, true, soCaseInsensitive, "ID", false, 2, true}));
 
-TEST(SeekKeyRulesTest, NullAndEmptyKeysMatchNullValues) {
-    UseLocale("C");
-    TqvrMemTable t("tblWork");
-    DefineWorkTable(t);
-    t.Open();
+using SeekKeyRulesTest = OpenWorkTableTest<>;
+
+TEST_F(SeekKeyRulesTest, NullAndEmptyKeysMatchNullValues) {
     AddRow(t, "a");
     t.Insert();
     t.FieldNamed("pathWork").SetStringValue("nullid");
@@ -140,7 +138,7 @@ TEST(SeekKeyRulesTest, NullAndEmptyKeysMatchNullValues) {
     EXPECT_EQ(t.FieldNamed("pathWork").StringValue(), "nullid");
 }
 
-TEST(SeekKeyRulesTest, KeyIsCutToTheFieldSize) {
+TEST(SeekKeyFieldSizeTest, KeyIsCutToTheFieldSize) {
     UseLocale("C");
     TqvrMemTable t("t");
     t.AddStringField("k", 3);
@@ -151,11 +149,7 @@ TEST(SeekKeyRulesTest, KeyIsCutToTheFieldSize) {
     EXPECT_TRUE(t.SeekKey("k", "abcdef"));
 }
 
-TEST(SeekKeyRulesTest, SeveralKeyFieldsWithAnArray) {
-    UseLocale("C");
-    TqvrMemTable t("tblWork");
-    DefineWorkTable(t);
-    t.Open();
+TEST_F(SeekKeyRulesTest, SeveralKeyFieldsWithAnArray) {
     AddRow(t, "a", "1");
     AddRow(t, "a", "2");
     AddRow(t, "b", "2");
@@ -166,13 +160,9 @@ TEST(SeekKeyRulesTest, SeveralKeyFieldsWithAnArray) {
     EXPECT_EQ(t.FieldNamed("pathWork").StringValue(), "1");
 }
 
-TEST(SeekKeyRulesTest, ScanCountIsAlwaysTheFirstEqualInTheRowOrder) {
+TEST_F(SeekKeyRulesTest, ScanCountIsAlwaysTheFirstEqualInTheRowOrder) {
     // Two equal keys: the one nearer the start of the row order wins, also on the
     // hashed path of a large table.
-    UseLocale("C");
-    TqvrMemTable t("tblWork");
-    DefineWorkTable(t);
-    t.Open();
     for (int i = 0; i < 200; ++i) AddRow(t, "k" + std::to_string(i), "x");
     t.GoLast();
     AddRow(t, "dup", "late"); // before the last record
@@ -184,14 +174,10 @@ TEST(SeekKeyRulesTest, ScanCountIsAlwaysTheFirstEqualInTheRowOrder) {
     EXPECT_EQ(t.RecordNumber(), 1);
 }
 
-TEST(SeekKeyRulesTest, ManyRecordsOfOneKeyStayCheap) {
+TEST_F(SeekKeyRulesTest, ManyRecordsOfOneKeyStayCheap) {
     // 200,000 records share one ID and one pathWork: building the key hash and searching
     // must not cost in proportion to the square of that number.
-    UseLocale("C");
     const int rows = 200000;
-    TqvrMemTable t("tblWork");
-    DefineWorkTable(t);
-    t.Open();
     for (int i = 0; i < rows; ++i) AddRow(t, "same", "/srv/answers/");
     t.GoLast();
     AddRow(t, "other", "/srv/answers/other/"); // before the last row

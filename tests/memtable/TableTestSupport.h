@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "memtable/Exceptions.h"
 #include "memtable/TDataLink.h"
 #include "memtable/TDataSource.h"
@@ -23,6 +25,18 @@ inline void DefineWorkTable(TqvrMemTable& t) {
     t.DefineStringFields({{"ID", 255}, {"pathWork", 4096}});
     t.SetSortFields("ID");
 }
+
+/// Starts each test with an open, empty work table under the "C" collation. `Base` is
+/// the GoogleTest class to derive from (TestWithParam<...> for a parameterised suite).
+template <class Base = ::testing::Test> class OpenWorkTableTest : public Base {
+protected:
+    void SetUp() override {
+        UseLocale("C");
+        DefineWorkTable(t);
+        t.Open();
+    }
+    TqvrMemTable t{"tblWork"};
+};
 
 inline void AddRow(TqvrMemTable& t, const std::string& id, const std::string& path = "p") {
     t.Insert();
