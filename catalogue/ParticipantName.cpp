@@ -12,14 +12,14 @@ constexpr std::size_t kSuffixLength = 6;
 // Tried in this order; which one matched makes no difference to the caller.
 constexpr std::array<std::string_view, 4> kSuffixes = {"_0.ans", "_0.ogg", "_2.ogg", "_3.ogg"};
 
-char asciiLower(char c) {
+char AsciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (asciiLower(a[i]) != asciiLower(b[i])) return false;
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
     return true;
 }
 
@@ -32,7 +32,7 @@ bool IsParticipantFileName(std::string_view name) {
     const std::string_view suffix = name.substr(name.size() - kSuffixLength);
     bool suffixMatches = false;
     for (std::string_view s : kSuffixes)
-        if (equalsIgnoringAsciiCase(suffix, s)) {
+        if (EqualsIgnoringAsciiCase(suffix, s)) {
             suffixMatches = true;
             break;
         }
