@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "catalogue/WorkList.h"
 #include "memtable/Exceptions.h"
 #include "memtable/TDataLink.h"
 #include "memtable/TDataSource.h"
@@ -20,9 +21,9 @@ inline void UseLocale(const char* name) {
     setenv("LC_ALL", name, 1);
 }
 
-/// A closed table like tblWork: persistent ID (255) and pathWork (4096), sorted by ID.
+/// A closed table like tblWork: persistent ID and pathWork of the window's sizes, sorted by ID.
 inline void DefineWorkTable(TqvrMemTable& t) {
-    t.DefineStringFields({{"ID", 255}, {"pathWork", 4096}});
+    t.DefineStringFields({{"ID", zenor::kWorkIdSize}, {"pathWork", zenor::kWorkFolderSize}});
     t.SetSortFields("ID");
 }
 
