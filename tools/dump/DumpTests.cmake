@@ -67,6 +67,6 @@ dump_test(export_file_as_folder "-DARGS=export|${data}/example.ans" -DSTATUS=1
 set_tests_properties(${dump_tests} PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0;LC_ALL=C.UTF-8")
 
 # A FIFO or a device named like a sheet is refused at once, never waited on.
-add_test(NAME dump_sheet_special_files COMMAND ${CMAKE_CURRENT_LIST_DIR}/SpecialFiles.sh $<TARGET_FILE:zenor-dump>)
+add_test(NAME dump_sheet_special_files COMMAND ${CMAKE_CURRENT_LIST_DIR}/NonRegularFiles.sh $<TARGET_FILE:zenor-dump>)
 set_tests_properties(dump_sheet_special_files PROPERTIES TIMEOUT 60
                      ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0;LC_ALL=C.UTF-8")

@@ -1,7 +1,7 @@
 #!/bin/sh
 # zenor-dump sheet on a FIFO and on a device named like a sheet: each is
 # refused at once with the open error, never waited on or read without end.
-#   SpecialFiles.sh ZENOR-DUMP
+#   NonRegularFiles.sh ZENOR-DUMP
 set -u
 dump=$1
 dir=$(mktemp -d)
