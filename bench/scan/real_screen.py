@@ -196,6 +196,17 @@ class X:
         return time.monotonic()
 
 
+def terminate(process, seconds):
+    """SIGTERM, as a session's logout would send, and a kill if that is not
+    answered in time, so that no process of the benchmark outlives it."""
+    process.send_signal(signal.SIGTERM)
+    try:
+        process.wait(timeout=seconds)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+
+
 def time_real_scan(zenor, tree, env):
     """One run: start zenor with `tree` as its folder, click «Получить
     работы», wait for the box; the seconds from the click to the box."""
@@ -225,12 +236,7 @@ def time_real_scan(zenor, tree, env):
             return found[1] - clicked
         finally:
             x.close()
-            process.send_signal(signal.SIGTERM)
-            try:
-                process.wait(timeout=30)
-            except subprocess.TimeoutExpired:
-                process.kill()
-                process.wait()
+            terminate(process, 30)
 
 
 def measure(args, env, label):
@@ -299,12 +305,7 @@ def main():
                 raise SystemExit("real_screen: the AT-SPI reader did not start")
             result = measure(args, env, "AT-SPI registry and a reader")
         finally:
-            reader.send_signal(signal.SIGTERM)
-            try:
-                reader.wait(timeout=20)
-            except subprocess.TimeoutExpired:
-                reader.kill()
-                reader.wait()
+            terminate(reader, 20)
         with open(counts) as f:
             result["reader"] = f.read().strip()
         os.unlink(counts)
