@@ -7,8 +7,8 @@
 //  - plain decode on the pool, to show what the pool itself gains.
 // Usage: bench_check TREE [ROUNDS]   (make a tree with make_tree.sh; build
 // without sanitizers for real figures). Prints medians of ROUNDS runs.
-#include "RecordingMeasure.h"
-#include "TreeCheck.h"
+#include "review/RecordingMeasure.h"
+#include "review/TreeCheck.h"
 
 #include <algorithm>
 #include <atomic>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "CommandLine.h"
-#include "TreeCheck.h"
+#include "review/TreeCheck.h"
 
 #include <optional>
 

@@ -3,7 +3,7 @@
 // as check does, what keeps it from being handed in.
 #include "Commands.h"
 #include "FolderAccess.h"
-#include "MarksCheck.h"
+#include "review/MarksCheck.h"
 
 #include "catalogue/WorkExport.h"
 #include "catalogue/WorkList.h"

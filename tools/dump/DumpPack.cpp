@@ -3,8 +3,8 @@
 #include "CheckOptionsFromArgs.h"
 #include "Commands.h"
 #include "FolderAccess.h"
-#include "MisnamedFile.h"
-#include "PackPage.h"
+#include "review/MisnamedFile.h"
+#include "review/PackPage.h"
 
 #include "catalogue/ParticipantName.h"
 

@@ -4,7 +4,7 @@
 // object, with the load's error, if any. Everything is read through the
 // table's public operations.
 #include "Commands.h"
-#include "Json.h"
+#include "review/Json.h"
 
 #include "memtable/Exceptions.h"
 #include "memtable/TqvrMemTable.h"

@@ -1,4 +1,4 @@
-#include "Problem.h"
+#include "review/Problem.h"
 
 #include "catalogue/WorkExport.h"
 

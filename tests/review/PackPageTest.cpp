@@ -1,4 +1,4 @@
-#include "PackPage.h"
+#include "review/PackPage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "RecordingVerdict.h"
+#include "review/RecordingVerdict.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,6 +1,6 @@
-#include "MarksCheck.h"
+#include "review/MarksCheck.h"
 
-#include "RecordingVerdict.h"
+#include "review/RecordingVerdict.h"
 
 #include <cmath>
 #include <cstdlib>

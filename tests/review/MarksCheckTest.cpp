@@ -1,4 +1,4 @@
-#include "MarksCheck.h"
+#include "review/MarksCheck.h"
 
 #include <gtest/gtest.h>
 

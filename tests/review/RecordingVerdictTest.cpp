@@ -1,4 +1,4 @@
-#include "RecordingVerdict.h"
+#include "review/RecordingVerdict.h"
 
 #include <gtest/gtest.h>
 

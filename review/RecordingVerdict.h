@@ -1,11 +1,11 @@
-// When a measured recording is a problem: the thresholds of zenor-dump check
+// When a measured recording is a problem: the check's thresholds
 // with their documented defaults, and the rule that turns a measure into
 // problems. Kept apart from the measuring so that the rule can be tested on
 // numbers.
 #pragma once
 
-#include "Problem.h"
-#include "RecordingMeasure.h"
+#include "review/Problem.h"
+#include "review/RecordingMeasure.h"
 
 #include <vector>
 

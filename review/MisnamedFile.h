@@ -1,7 +1,7 @@
 // Files that a station or a hand copy meant as a pupil's file but that the
 // name rule does not take (1234_2.ogg, "12345 _3.ogg", 12345_2.ogg.part,
 // 12345_1.ogg): the window passes over them without a word, so their works
-// look incomplete. zenor-dump check names them.
+// look incomplete. The check names them.
 #pragma once
 
 #include <string_view>

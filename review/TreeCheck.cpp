@@ -1,6 +1,6 @@
-#include "TreeCheck.h"
+#include "review/TreeCheck.h"
 
-#include "MisnamedFile.h"
+#include "review/MisnamedFile.h"
 
 #include "catalogue/AnswerSheet.h"
 #include "catalogue/FindAllOgg.h"

@@ -1,6 +1,6 @@
-#include "PackPage.h"
+#include "review/PackPage.h"
 
-#include "RecordingVerdict.h"
+#include "review/RecordingVerdict.h"
 
 #include "catalogue/ParticipantName.h"
 

@@ -1,4 +1,4 @@
-#include "CsvReader.h"
+#include "review/CsvReader.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// zenor-dump pack: one self-contained HTML page for listening in a browser,
+// The review page: one self-contained HTML page for listening in a browser,
 // next to the window. Per work its code, folder, variant and written
 // answers, each recording as an audio element that refers to the file where
 // it lies (relative to the page where a relative path exists, otherwise a
@@ -7,7 +7,7 @@
 // recording. Every text taken from a sheet or a file name is escaped.
 #pragma once
 
-#include "TreeCheck.h"
+#include "review/TreeCheck.h"
 
 #include <string>
 #include <string_view>

@@ -1,4 +1,4 @@
-// zenor-dump check's work: walk a tree with the window's own walk and name
+// The check of a tree: walk it with the window's own walk and name
 // rule, then look at every work of the list as an examiner would have to:
 // its answer sheet, its three recordings (_0 the microphone check, _2, _3)
 // and the folders its ID was found in; and at the files the name rule
@@ -6,9 +6,9 @@
 // threads while the sheets load. Nothing is written.
 #pragma once
 
-#include "Problem.h"
-#include "RecordingMeasure.h"
-#include "RecordingVerdict.h"
+#include "review/Problem.h"
+#include "review/RecordingMeasure.h"
+#include "review/RecordingVerdict.h"
 
 #include <array>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "Json.h"
+#include "review/Json.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "RecordingMeasure.h"
+#include "review/RecordingMeasure.h"
 
 #include "audio/OggStreamEnd.h"
 #include "audio/VorbisFile.h"

@@ -2,7 +2,7 @@
 // well-formed character becomes one U+FFFD, controls are escaped.
 #include <gtest/gtest.h>
 
-#include "Json.h"
+#include "review/Json.h"
 
 namespace {
 

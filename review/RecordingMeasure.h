@@ -1,4 +1,4 @@
-// What zenor-dump check learns from one recording: whether it can be played
+// What the check learns from one recording: whether it can be played
 // to its end, how long it is, how loud (EBU R128 loudness, measured by
 // libebur128 on the PCM that the player's own decoder gives) and how much of
 // it sits at full scale. Reads the file, never changes it.

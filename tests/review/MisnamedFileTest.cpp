@@ -1,4 +1,4 @@
-#include "MisnamedFile.h"
+#include "review/MisnamedFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-// Small helpers for writing JSON by hand: the subcommands print fixed
-// shapes, so a builder would add nothing but weight.
+// Small helpers for writing JSON by hand: the sheet dump and the review
+// page write fixed shapes, so a builder would add nothing but weight.
 #pragma once
 
 #include <string>

@@ -1,4 +1,4 @@
-// A problem that zenor-dump check or marks reports: one CSV row each, with
+// A problem that the check or the marks check reports: one CSV row each, with
 // a kind from the fixed list below so that a spreadsheet can filter them.
 #pragma once
 

@@ -1,11 +1,11 @@
-// zenor-dump marks: a marks sheet that export --marks wrote and an examiner
+// The marks check: a marks sheet that export --marks wrote and an examiner
 // filled in, held against the works of the folder: works without marks,
 // rows whose ID names no work, IDs given twice, marks that are not numbers
 // within the range.
 #pragma once
 
-#include "CsvReader.h"
-#include "Problem.h"
+#include "review/CsvReader.h"
+#include "review/Problem.h"
 
 #include <optional>
 #include <string>
