@@ -7,6 +7,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -27,6 +28,17 @@ bool IsRegularFile(const std::string& path, bool& exists) {
     return exists && S_ISREG(st.st_mode);
 }
 
+// Sums of one strip column while the samples go by.
+struct ColumnSums {
+    double squares = 0;
+    double peak = 0;
+    std::int64_t samples = 0;
+};
+
+float Dbfs(double level) {
+    return level > 0 ? static_cast<float>(20 * std::log10(level)) : -HUGE_VALF;
+}
+
 RecordingMeasure Unreadable(std::string reason) {
     RecordingMeasure m;
     m.status = RecordingMeasure::Status::Unreadable;
@@ -35,6 +47,13 @@ RecordingMeasure Unreadable(std::string reason) {
 }
 
 } // namespace
+
+std::size_t StripColumnCount(long long frames, long rate) {
+    if (frames <= 0 || rate <= 0) return 0;
+    const double seconds = static_cast<double>(frames) / static_cast<double>(rate);
+    const auto bySlice = static_cast<std::size_t>(std::ceil(seconds / kStripMinColumnSeconds));
+    return std::clamp<std::size_t>(bySlice, 1, kStripColumns);
+}
 
 RecordingMeasure MeasureRecording(const std::string& path) {
     bool exists = false;
@@ -55,6 +74,8 @@ RecordingMeasure MeasureRecording(const std::string& path) {
     std::vector<std::int16_t> pcm(stepFrames * static_cast<std::size_t>(channels));
     std::int64_t decoded = 0;
     std::int64_t fullScale = 0;
+    const std::int64_t totalFrames = file->Frames();
+    std::vector<ColumnSums> columns(StripColumnCount(totalFrames, static_cast<long>(rate)));
     double loudest = -HUGE_VAL;
     for (;;) {
         const std::size_t bytes = file->Read(pcm.data(), pcm.size() * sizeof(std::int16_t));
@@ -63,6 +84,24 @@ RecordingMeasure MeasureRecording(const std::string& path) {
         const std::size_t frames = samples / static_cast<std::size_t>(channels);
         for (std::size_t i = 0; i < samples; ++i)
             if (pcm[i] >= INT16_MAX || pcm[i] <= -INT16_MAX) ++fullScale;
+        // A frame belongs to column frame * columns / total; a decoder that
+        // gives more frames than it announced puts them into the last one.
+        for (std::size_t f = 0; f < frames && !columns.empty(); ++f) {
+            const std::int64_t at = decoded + static_cast<std::int64_t>(f);
+            const auto c = std::min<std::size_t>(
+                columns.size() - 1,
+                static_cast<std::size_t>(at * static_cast<std::int64_t>(columns.size()) /
+                                         std::max<std::int64_t>(1, totalFrames)));
+            ColumnSums& sums = columns[c];
+            for (int ch = 0; ch < channels; ++ch) {
+                const double v =
+                    pcm[f * static_cast<std::size_t>(channels) + static_cast<std::size_t>(ch)] /
+                    32768.0;
+                sums.squares += v * v;
+                sums.peak = std::max(sums.peak, std::abs(v));
+            }
+            sums.samples += channels;
+        }
         ebur128_add_frames_short(meter.get(), pcm.data(), frames);
         double momentary = -HUGE_VAL;
         if (ebur128_loudness_momentary(meter.get(), &momentary) == EBUR128_SUCCESS)
@@ -91,6 +130,11 @@ RecordingMeasure MeasureRecording(const std::string& path) {
     const std::int64_t samples = decoded * channels;
     m.fullScaleShare =
         samples > 0 ? static_cast<double>(fullScale) / static_cast<double>(samples) : 0;
+    m.strip.reserve(columns.size());
+    for (const ColumnSums& c : columns)
+        m.strip.push_back(
+            {Dbfs(c.samples > 0 ? std::sqrt(c.squares / static_cast<double>(c.samples)) : 0),
+             Dbfs(c.peak)});
     if (OggStreamEnd(path) != OggEnd::Clean) {
         m.status = RecordingMeasure::Status::Truncated;
         m.reason = "the file ends inside its stream, before its last page";

@@ -1,10 +1,27 @@
 // What the check learns from one recording: whether it can be played
 // to its end, how long it is, how loud (EBU R128 loudness, measured by
 // libebur128 on the PCM that the player's own decoder gives) and how much of
-// it sits at full scale. Reads the file, never changes it.
+// it sits at full scale; and a level strip, the recording cut into equal
+// slices of time, from which the review page draws what an examiner should
+// see before listening (silence, a late start, clipping). Reads the file,
+// never changes it.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
+
+/// The most columns a level strip has, and the shortest slice a column
+/// stands for: a short recording gets fewer columns, never slivers.
+inline constexpr std::size_t kStripColumns = 200;
+inline constexpr double kStripMinColumnSeconds = 0.1;
+
+/// One slice of a recording: its RMS and its peak over every channel, in dB
+/// to full scale; -inf for digital silence.
+struct StripColumn {
+    float rmsDbfs = 0;
+    float peakDbfs = 0;
+};
 
 struct RecordingMeasure {
     enum class Status {
@@ -20,7 +37,11 @@ struct RecordingMeasure {
     double loudestMomentaryLufs = 0; // the loudest 400 ms window; -inf for digital silence
     double fullScaleShare = 0;       // share of samples at full scale, 0..1
     double samplePeakDbfs = 0;       // the highest sample of any channel, dB to full scale
+    std::vector<StripColumn> strip;  // in time order; empty unless measured or truncated
 };
+
+/// How many strip columns a recording of `frames` frames at `rate` gets.
+std::size_t StripColumnCount(long long frames, long rate);
 
 /// Decodes and measures the recording at `path`.
 RecordingMeasure MeasureRecording(const std::string& path);
