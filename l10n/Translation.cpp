@@ -41,6 +41,10 @@ std::string Format(const char* format, ...) {
     return text;
 }
 
+namespace {
+
+// The catalogue folder `relativeToProgram` from the folder of `programPath`
+// when there is one, else `installed` (a program copied elsewhere).
 std::string CatalogueFolder(const std::string& programPath, const std::string& relativeToProgram,
                             const std::string& installed) {
     const auto slash = programPath.rfind('/');
@@ -49,6 +53,8 @@ std::string CatalogueFolder(const std::string& programPath, const std::string& r
     struct stat st {};
     return stat(beside.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? beside : installed;
 }
+
+} // namespace
 
 void StartTranslation() {
     // LC_CTYPE, so that gettext writes the messages in the terminal's

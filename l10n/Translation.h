@@ -38,11 +38,6 @@ std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2))
 /// Called first in main(): takes the user's locale for the character set and
 /// the messages only, so that numbers are read and written with a decimal
 /// point in every locale, and binds the text domain to the catalogue folder
-/// found from the program's own path (CatalogueFolder).
+/// beside the program's own folder (../share/locale, in a build tree as in an
+/// installed one), or to the installed folder when there is none.
 void StartTranslation();
-
-/// The folder that holds the catalogues: `relativeToProgram` taken from the
-/// folder of `programPath` when that is a folder (a build tree and an
-/// installed tree alike keep it there), else `installed`.
-std::string CatalogueFolder(const std::string& programPath, const std::string& relativeToProgram,
-                            const std::string& installed);

@@ -45,7 +45,7 @@ if russian_locale "$tmp/locale"; then
 else
   echo "note: ru_RU.UTF-8 cannot be made here; the installed catalogue is not tried"
 fi
-page=$(env -u LANGUAGE LC_ALL=C.UTF-8 MANWIDTH=80 man -M "$tmp/root/usr/share/man" -L ru zenor-dump 2>&1) ||
+page=$(env -u LANGUAGE LC_ALL=C.UTF-8 MANWIDTH=80 MANPATH="$tmp/root/usr/share/man" man -L ru zenor-dump 2>&1) ||
   fail "man -L ru zenor-dump: $page"
 grep -q 'ИМЯ' <<<"$page" || fail "man -L ru zenor-dump does not show the Russian page: $(head -n 5 <<<"$page")"
 
