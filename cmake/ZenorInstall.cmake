@@ -22,21 +22,36 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/${ZENOR_APP_ID}.desktop DESTINATIO
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/${ZENOR_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/zenor.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
-# Every man page in docs/man/, compressed as Debian installs man pages (no
-# name or time stamp in the gzip header, so the package builds the same twice).
-file(GLOB man_pages CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/man/*.1)
+# Every man page in docs/man/ and its translations in docs/man/<lang>/,
+# compressed as Debian installs man pages (no name or time stamp in the gzip
+# header, so the package builds the same twice), to man1/ and <lang>/man1/.
 set(man_archives)
-foreach(page ${man_pages})
-  get_filename_component(name ${page} NAME)
-  set(archive ${CMAKE_BINARY_DIR}/man/${name}.gz)
-  add_custom_command(OUTPUT ${archive}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
-    COMMAND gzip -9n -c ${page} > ${archive}
-    DEPENDS ${page})
-  list(APPEND man_archives ${archive})
+file(GLOB man_entries RELATIVE ${PROJECT_SOURCE_DIR}/docs/man LIST_DIRECTORIES true
+     CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/man/*)
+set(man_folders man1)
+foreach(entry ${man_entries})
+  if(IS_DIRECTORY ${PROJECT_SOURCE_DIR}/docs/man/${entry})
+    list(APPEND man_folders ${entry}/man1)
+  endif()
+endforeach()
+foreach(folder ${man_folders})
+  # docs/man/ru/zenor.1 is installed as ru/man1/zenor.1.gz.
+  string(REGEX REPLACE "/?man1$" "" source_folder ${folder})
+  file(GLOB man_pages CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/man/${source_folder}/*.1)
+  set(folder_archives)
+  foreach(page ${man_pages})
+    get_filename_component(name ${page} NAME)
+    set(archive ${CMAKE_BINARY_DIR}/man/${folder}/${name}.gz)
+    add_custom_command(OUTPUT ${archive}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man/${folder}
+      COMMAND gzip -9n -c ${page} > ${archive}
+      DEPENDS ${page})
+    list(APPEND folder_archives ${archive})
+  endforeach()
+  install(FILES ${folder_archives} DESTINATION ${CMAKE_INSTALL_MANDIR}/${folder})
+  list(APPEND man_archives ${folder_archives})
 endforeach()
 add_custom_target(man_pages ALL DEPENDS ${man_archives})
-install(FILES ${man_archives} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # The package's copyright file and changelog, where Debian keeps them. The
 # changelog's latest entry is the version being built.

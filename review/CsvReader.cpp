@@ -1,5 +1,7 @@
 #include "review/CsvReader.h"
 
+#include "l10n/Translation.h"
+
 namespace {
 
 // The separator is the first "," or ";" of the header line outside quotes;
@@ -59,7 +61,7 @@ std::optional<CsvTable> ReadCsv(std::string_view bytes, std::string& error) {
         }
     }
     if (quoted) {
-        error = "a quoted field that starts on line " + std::to_string(record.line) + " never ends";
+        error = Format(Tr("a quoted field that starts on line %zu never ends"), record.line);
         return std::nullopt;
     }
     if (record.cells.size() > 1 || !record.cells[0].empty()) endRecord();

@@ -2,6 +2,8 @@
 
 #include "review/RecordingVerdict.h"
 
+#include "l10n/Translation.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -49,8 +51,9 @@ std::optional<std::vector<Problem>> CheckMarks(const std::vector<ListedWork>& wo
         std::size_t i = 0;
         while (i < header.size() && !SameName(Trimmed(header[i]), wanted[c])) ++i;
         if (i == header.size()) {
-            error = sheetName + " has no column " + wanted[c] +
-                    " in its first line (write it with export --marks)";
+            error =
+                Format(Tr("%s has no column %s in its first line (write it with export --marks)"),
+                       sheetName.c_str(), wanted[c]);
             return std::nullopt;
         }
         column[c] = i;

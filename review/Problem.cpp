@@ -1,6 +1,7 @@
 #include "review/Problem.h"
 
 #include "catalogue/WorkExport.h"
+#include "l10n/Translation.h"
 
 #include <cstdlib>
 #include <ostream>
@@ -27,10 +28,11 @@ void WriteProblemsCsv(std::ostream& out, const std::vector<Problem>& problems) {
             << p.kind << ',' << CsvField(p.detail) << ',' << ValueField(p.value) << "\r\n";
 }
 
-void WriteProblemCounts(std::ostream& out, const std::string& lookedAt, std::size_t count,
+void WriteProblemCounts(std::ostream& out, std::size_t works,
                         const std::vector<Problem>& problems) {
     std::map<std::string, std::size_t> counts;
     for (const Problem& p : problems) ++counts[p.kind];
-    out << lookedAt << ": " << count << "\nproblems: " << problems.size() << "\n";
+    out << Format(Tr("works: %zu\n"), works) << Format(Tr("problems: %zu\n"), problems.size());
+    // The kinds are the CSV's, for grep and for the eye alike: never translated.
     for (const auto& [name, n] : counts) out << name << ": " << n << "\n";
 }

@@ -38,7 +38,7 @@ inline constexpr char kRepeatedId[] = "repeated-id";
 /// The problems as CSV (RFC 4180, header row ID,folder,file,kind,detail,value).
 void WriteProblemsCsv(std::ostream& out, const std::vector<Problem>& problems);
 
-/// "kind: count" lines, kinds in alphabetical order, after a first line
-/// naming what was looked at ("works: 40").
-void WriteProblemCounts(std::ostream& out, const std::string& lookedAt, std::size_t count,
-                        const std::vector<Problem>& problems);
+/// For a person: the number of works looked at ("works: 40") and of problems
+/// found, then "kind: count" lines, kinds in alphabetical order. The words are
+/// translated, the kinds are not.
+void WriteProblemCounts(std::ostream& out, std::size_t works, const std::vector<Problem>& problems);

@@ -20,6 +20,6 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DZENOR_BUILD_TESTS=OFF -DZENO
   -DCMAKE_C_FLAGS="$(flags CPPFLAGS) $(flags CFLAGS)" \
   -DCMAKE_CXX_FLAGS="$(flags CPPFLAGS) $(flags CXXFLAGS)" \
   -DCMAKE_EXE_LINKER_FLAGS="$(flags LDFLAGS)" "${launcher[@]}" >/dev/null
-cmake --build "$build" -j"$(nproc)" --target zenor zenor-dump man_pages package_changelog
+cmake --build "$build" -j"$(nproc)" --target zenor zenor-dump translations man_pages package_changelog
 (cd "$build" && cpack -G DEB >/dev/null)
 ls "$build"/zenor_*.deb

@@ -4,12 +4,17 @@
 #   install-deps.sh package that, plus what building the Debian package needs
 #   install-deps.sh test    all of that, plus what the tests need (X, sound, tools)
 set -eu
+# gettext: msgfmt compiles the command-line tools' catalogues (po/).
 build_pkgs=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-  libicu-dev libvorbis-dev libsdl2-dev libebur128-dev)
+  libicu-dev libvorbis-dev libsdl2-dev libebur128-dev gettext)
+# locales: the sources of ru_RU.UTF-8, which the tests compile when the system
+# lacks it; libc-l10n: the system's own messages in Russian, so that the tests
+# see that none of them reaches a CSV or JSON.
 test_pkgs=(libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth x11-utils
   pulseaudio pulseaudio-utils sox libsox-fmt-all espeak-ng vorbis-tools imagemagick xdotool
   python3 python3-pyatspi at-spi2-core dbus dbus-x11 fonts-dejavu-core fonts-liberation
-  clang libclang-rt-14-dev clang-format chromium)
+  clang libclang-rt-14-dev clang-format chromium
+  locales libc-l10n)
 pkgs=("${build_pkgs[@]}")
 # What building the Debian package needs, and what checks the package, its man
 # pages and its desktop metadata.

@@ -4,6 +4,18 @@
 
 #include <cstring>
 
+namespace {
+
+// The system's reason in English, whatever the locale: these texts are the
+// library's own, and a program that reads them (zenor-dump's JSON and CSV)
+// must get the same bytes in every locale. strerror would follow LC_MESSAGES.
+std::string SystemReason(int errorNumber) {
+    if (const char* reason = strerrordesc_np(errorNumber)) return reason;
+    return "Unknown error " + std::to_string(errorNumber);
+}
+
+} // namespace
+
 namespace stream_errors {
 
 void RaiseReadError() {
@@ -19,11 +31,11 @@ void RaiseInvalidStreamFormat() {
 }
 
 void RaiseOpenError(const std::string& fullPath, int errorNumber) {
-    ::RaiseFOpenError("Cannot open file \"" + fullPath + "\". " + std::strerror(errorNumber));
+    ::RaiseFOpenError("Cannot open file \"" + fullPath + "\". " + SystemReason(errorNumber));
 }
 
 void RaiseDeviceError(int errorNumber) {
-    ::RaiseReadError(std::strerror(errorNumber));
+    ::RaiseReadError(SystemReason(errorNumber));
 }
 
 void RaiseUnknownFieldType(const std::string& typeName) {

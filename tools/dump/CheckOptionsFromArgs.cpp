@@ -1,5 +1,7 @@
 #include "CheckOptionsFromArgs.h"
 
+#include "l10n/Translation.h"
+
 #include <unistd.h>
 
 #include <cmath>
@@ -21,14 +23,16 @@ std::optional<CheckOptions> ReadCheckOptions(const CommandArgs& args, const Dump
         !NumberOption(args, command, "jobs", 1, 256, jobs, status))
         return std::nullopt;
     if (jobs != std::floor(jobs)) {
-        status = UsageError(command, "--jobs wants a whole number");
+        status = UsageError(command, Tr("--jobs wants a whole number"));
         return std::nullopt;
     }
     o.jobs = static_cast<unsigned>(jobs);
     if (isatty(STDERR_FILENO)) {
         o.progress = [name = std::string(command.name)](std::size_t done, std::size_t total) {
-            std::fprintf(stderr, "\rzenor-dump %s: %zu of %zu recordings", name.c_str(), done,
-                         total);
+            const std::string line = Format(TrPlural("zenor-dump %s: %zu of %zu recording",
+                                                     "zenor-dump %s: %zu of %zu recordings", total),
+                                            name.c_str(), done, total);
+            std::fprintf(stderr, "\r%s", line.c_str());
             g_progressShown = true;
         };
     }

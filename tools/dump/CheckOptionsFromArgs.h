@@ -4,20 +4,25 @@
 #pragma once
 
 #include "CommandLine.h"
+#include "l10n/Translation.h"
 #include "review/TreeCheck.h"
 
 #include <optional>
 
 inline constexpr CommandOption kThresholdOptions[] = {
-    {"min-seconds", 0, "SECONDS", "a recording shorter than this is reported (default 1.0)"},
-    {"silent-below", 0, "LUFS",
-     "a recording none of whose 400 ms windows is louder than this is silent (default -70, the "
-     "absolute gate of EBU R128)"},
-    {"quiet-below", 0, "LUFS",
-     "a recording whose integrated loudness is below this is too quiet (default -35)"},
-    {"clipped-above", 0, "PERCENT",
-     "a recording with more of its samples at full scale than this is clipped (default 0.1)"},
-    {"jobs", 'j', "N", "decode N recordings at a time (default: one per processor core)"},
+    {"min-seconds", 0, TrNoop("SECONDS"),
+     TrNoop("a recording shorter than this is reported (default 1.0)")},
+    {"silent-below", 0, TrNoop("LUFS"),
+     TrNoop(
+         "a recording none of whose 400 ms windows is louder than this is silent (default -70, the "
+         "absolute gate of EBU R128)")},
+    {"quiet-below", 0, TrNoop("LUFS"),
+     TrNoop("a recording whose integrated loudness is below this is too quiet (default -35)")},
+    {"clipped-above", 0, TrNoop("PERCENT"),
+     TrNoop(
+         "a recording with more of its samples at full scale than this is clipped (default 0.1)")},
+    {"jobs", 'j', TrNoop("N"),
+     TrNoop("decode N recordings at a time (default: one per processor core)")},
 };
 
 /// The check's options from `args`, or nothing after a usage error was

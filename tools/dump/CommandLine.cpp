@@ -1,6 +1,8 @@
 #include "CommandLine.h"
 #include "Commands.h"
 
+#include "l10n/Translation.h"
+
 #include <getopt.h>
 
 #include <cerrno>
@@ -33,8 +35,9 @@ const DumpCommand& CommandNamed(std::string_view name) {
 }
 
 int UsageError(const DumpCommand& command, std::string_view message) {
-    std::cerr << "zenor-dump " << command.name << ": " << message << " (see 'zenor-dump "
-              << command.name << " --help')\n";
+    std::cerr << Format(Tr("zenor-dump %s: %s (see 'zenor-dump %s --help')"), command.name,
+                        std::string(message).c_str(), command.name)
+              << "\n";
     return kExitUsage;
 }
 
@@ -47,8 +50,8 @@ int FinishOutput() {
     errno = 0;
     std::cout.flush();
     if (std::cout) return kExitOk;
-    return Failure(std::string("cannot write the output: ") +
-                   (errno ? std::strerror(errno) : "write error"));
+    return Failure(Format(Tr("cannot write the output: %s"),
+                          errno ? std::strerror(errno) : Tr("write error")));
 }
 
 bool NumberOption(const CommandArgs& args, const DumpCommand& command, const char* name, double low,
@@ -58,9 +61,8 @@ bool NumberOption(const CommandArgs& args, const DumpCommand& command, const cha
     char* end = nullptr;
     const double parsed = std::strtod(text.c_str(), &end);
     if (text.empty() || *end != '\0' || !std::isfinite(parsed) || parsed < low || parsed > high) {
-        char range[64];
-        std::snprintf(range, sizeof range, " wants a number from %g to %g", low, high);
-        status = UsageError(command, "--" + std::string(name) + range + ", not '" + text + "'");
+        status = UsageError(command, Format(Tr("--%s wants a number from %g to %g, not '%s'"), name,
+                                            low, high, text.c_str()));
         return false;
     }
     value = parsed;
@@ -77,31 +79,35 @@ void PrintOptions(std::ostream& out, std::span<const CommandOption> options) {
         else
             out << "    ";
         out << "--" << o.name;
-        if (o.valueName) out << ' ' << o.valueName;
-        out << "\n          " << o.help << "\n";
+        if (o.valueName) out << ' ' << Tr(o.valueName);
+        out << "\n          " << Tr(o.help) << "\n";
     }
-    out << "  -h, --help\n          show this help and exit\n";
+    out << "  -h, --help\n          " << Tr("show this help and exit") << "\n";
 }
 
 void PrintCommandHelp(const DumpCommand& c) {
-    std::cout << "usage: zenor-dump " << c.name << " [OPTION]... " << c.synopsis << "\n"
-              << c.summary << "\n\noptions:\n";
+    std::cout << Format(Tr("usage: zenor-dump %s [OPTION]... %s\n"), c.name, Tr(c.synopsis))
+              << Tr(c.summary) << "\n\n"
+              << Tr("options:\n");
     PrintOptions(std::cout, c.options);
 }
 
 void PrintHelp() {
-    std::cout << "usage: zenor-dump [--help | --version]\n"
-                 "       zenor-dump COMMAND [OPTION]... OPERAND...\n"
-                 "Command-line views of the files the examiner's workstation reads; it never\n"
-                 "changes a pupil's file.\n\ncommands:\n";
+    std::cout << Tr("usage: zenor-dump [--help | --version]\n"
+                    "       zenor-dump COMMAND [OPTION]... OPERAND...\n"
+                    "Command-line views of the files the examiner's workstation reads; it never\n"
+                    "changes a pupil's file.\n")
+              << "\n"
+              << Tr("commands:\n");
     for (const DumpCommand& c : kCommands)
-        std::cout << "  " << c.name << " " << c.synopsis << "\n      " << c.summary << "\n";
-    std::cout << "\n'zenor-dump COMMAND --help' lists a command's options.\n"
-                 "\nexit status:\n"
-                 "  0  done (check, marks: no problem found)\n"
-                 "  1  the input could not be read or processed\n"
-                 "  2  the command line is wrong\n"
-                 "  3  check, marks: problems found\n";
+        std::cout << "  " << c.name << " " << Tr(c.synopsis) << "\n      " << Tr(c.summary) << "\n";
+    std::cout << "\n"
+              << Tr("'zenor-dump COMMAND --help' lists a command's options.\n") << "\n"
+              << Tr("exit status:\n"
+                    "  0  done (check, marks: no problem found)\n"
+                    "  1  the input could not be read or processed\n"
+                    "  2  the command line is wrong\n"
+                    "  3  check, marks: problems found\n");
 }
 
 // The option getopt_long stumbled on: a long one is the whole word as given,
@@ -112,8 +118,8 @@ std::string OffendingOption(const char* word, int letter) {
     return std::string("-") + static_cast<char>(letter);
 }
 
-int GlobalUsage(std::string_view message) {
-    std::cerr << "zenor-dump: " << message << " (see 'zenor-dump --help')\n";
+int GlobalUsage(const std::string& message) {
+    std::cerr << Format(Tr("zenor-dump: %s (see 'zenor-dump --help')"), message.c_str()) << "\n";
     return kExitUsage;
 }
 
@@ -150,8 +156,9 @@ int RunCommand(const DumpCommand& command, int argc, char** argv) {
         if (c == -1) break;
         if (c == '?' || c == ':') {
             const std::string given = OffendingOption(argv[optind - 1], optopt);
-            return UsageError(command, c == '?' ? "unknown option '" + given + "'"
-                                                : "option '" + given + "' wants a value");
+            return UsageError(command, Format(c == '?' ? Tr("unknown option '%s'")
+                                                       : Tr("option '%s' wants a value"),
+                                              given.c_str()));
         }
         std::size_t which = helpIndex;
         if (c == 'h') {
@@ -171,9 +178,10 @@ int RunCommand(const DumpCommand& command, int argc, char** argv) {
     for (int i = optind; i < argc; ++i) args.AddOperand(argv[i]);
     const std::size_t n = args.Operands().size();
     if (n < command.minOperands || n > command.maxOperands)
-        return UsageError(command, std::string("wants ") + command.synopsis +
-                                       (n < command.minOperands ? ", got too few operands"
-                                                                : ", got too many operands"));
+        return UsageError(command,
+                          Format(n < command.minOperands ? Tr("wants %s, got too few operands")
+                                                         : Tr("wants %s, got too many operands"),
+                                 Tr(command.synopsis)));
     return command.run(args);
 }
 
@@ -197,11 +205,12 @@ int RunDump(int argc, char** argv) {
             std::cout << "zenor-dump " << ZENOR_VERSION << "\n";
             return kExitOk;
         }
-        return GlobalUsage("unknown option '" + OffendingOption(argv[optind - 1], optopt) + "'");
+        return GlobalUsage(
+            Format(Tr("unknown option '%s'"), OffendingOption(argv[optind - 1], optopt).c_str()));
     }
-    if (optind >= argc) return GlobalUsage("no command given");
+    if (optind >= argc) return GlobalUsage(Tr("no command given"));
     const std::string name = argv[optind];
     for (const DumpCommand& c : kCommands)
         if (name == c.name) return RunCommand(c, argc - optind, argv + optind);
-    return GlobalUsage("unknown command '" + name + "'");
+    return GlobalUsage(Format(Tr("unknown command '%s'"), name.c_str()));
 }

@@ -18,7 +18,8 @@ enum ExitStatus : int {
     kExitProblems = 3, // check and marks: the report lists problems
 };
 
-/// One option of a subcommand. `valueName` is null for a switch.
+/// One option of a subcommand. `valueName` is null for a switch. The value
+/// name and the help are marked with TrNoop (l10n/Translation.h).
 struct CommandOption {
     const char* name;
     char shortName;
@@ -47,8 +48,8 @@ using DumpCommandFunction = int (*)(const CommandArgs& args);
 
 struct DumpCommand {
     const char* name;
-    const char* synopsis; // operands as the usage line shows them
-    const char* summary;
+    const char* synopsis; // operands as the usage line shows them; marked with TrNoop
+    const char* summary;  // marked with TrNoop
     std::span<const CommandOption> options;
     std::size_t minOperands;
     std::size_t maxOperands;

@@ -3,11 +3,14 @@
 // To add one, write `int RunName(const CommandArgs& args)` in DumpName.cpp
 // (the folder's .cpp files are built automatically), declare it and its
 // options here and add its row. A subcommand writes its result to standard
-// output and returns an ExitStatus (CommandLine.h).
+// output and returns an ExitStatus (CommandLine.h). The texts of a row and
+// of its options are marked with TrNoop and translated where they are
+// printed; their Russian goes into po/ru.po.
 #pragma once
 
 #include "CheckOptionsFromArgs.h"
 #include "CommandLine.h"
+#include "l10n/Translation.h"
 
 int RunSheet(const CommandArgs& args);
 int RunWorks(const CommandArgs& args);
@@ -17,19 +20,22 @@ int RunMarks(const CommandArgs& args);
 int RunPack(const CommandArgs& args);
 
 inline constexpr CommandOption kExportOptions[] = {
-    {"marks", 0, nullptr, "add empty columns mark2, mark3 and note for the examiner's marks"},
+    {"marks", 0, nullptr,
+     TrNoop("add empty columns mark2, mark3 and note for the examiner's marks")},
     {"excel", 0, nullptr,
-     "write for a spreadsheet program in a Russian locale: UTF-8 with a byte-order mark, \";\" "
-     "between fields, decimal commas (default: RFC 4180)"},
+     TrNoop(
+         "write for a spreadsheet program in a Russian locale: UTF-8 with a byte-order mark, \";\" "
+         "between fields, decimal commas (default: RFC 4180)")},
 };
 
 inline constexpr CommandOption kMarksOptions[] = {
-    {"min-mark", 0, "N", "the lowest mark a task can get (default 0)"},
-    {"max-mark", 0, "N", "the highest mark a task can get (default 10)"},
+    {"min-mark", 0, TrNoop("N"), TrNoop("the lowest mark a task can get (default 0)")},
+    {"max-mark", 0, TrNoop("N"), TrNoop("the highest mark a task can get (default 10)")},
 };
 
 inline constexpr CommandOption kPackOptions[] = {
-    {"output", 'o', "FILE", "write the page to FILE (\"-\": standard output); required"},
+    {"output", 'o', TrNoop("FILE"),
+     TrNoop("write the page to FILE (\"-\": standard output); required")},
     kThresholdOptions[0],
     kThresholdOptions[1],
     kThresholdOptions[2],
@@ -38,32 +44,37 @@ inline constexpr CommandOption kPackOptions[] = {
 };
 
 inline constexpr DumpCommand kCommands[] = {
+    // TRANSLATORS: the operands of a command as its usage line shows them
+    // (FILE, FOLDER), named in its summary and in the option texts alike.
     {"sheet",
-     "FILE",
-     "print an answer sheet's fields, index definitions and records as JSON",
+     TrNoop("FILE"),
+     TrNoop("print an answer sheet's fields, index definitions and records as JSON"),
      {},
      1,
      1,
      &RunSheet},
     {"works",
-     "FOLDER",
-     "list the works a scan of FOLDER finds: ID, tab, work folder",
+     TrNoop("FOLDER"),
+     TrNoop("list the works a scan of FOLDER finds: ID, tab, work folder"),
      {},
      1,
      1,
      &RunWorks},
-    {"export", "FOLDER", "the works of FOLDER with their answers and recording lengths as CSV",
-     kExportOptions, 1, 1, &RunExport},
-    {"check", "FOLDER",
-     "report every work of FOLDER whose sheet or recordings an examiner could not use, as CSV",
+    {"export", TrNoop("FOLDER"),
+     TrNoop("the works of FOLDER with their answers and recording lengths as CSV"), kExportOptions,
+     1, 1, &RunExport},
+    {"check", TrNoop("FOLDER"),
+     TrNoop(
+         "report every work of FOLDER whose sheet or recordings an examiner could not use, as CSV"),
      kThresholdOptions, 1, 1, &RunCheck},
-    {"pack", "-o FILE FOLDER",
-     "one HTML page for listening to every work of FOLDER in a browser, with the check's "
-     "problems",
+    {"pack", TrNoop("-o FILE FOLDER"),
+     TrNoop("one HTML page for listening to every work of FOLDER in a browser, with the check's "
+            "problems"),
      kPackOptions, 1, 1, &RunPack},
-    {"marks", "FOLDER MARKS.csv",
-     "report works without marks, unknown or repeated IDs and marks out of range in a filled "
-     "marks sheet, as CSV",
+    {"marks", TrNoop("FOLDER MARKS.csv"),
+     TrNoop(
+         "report works without marks, unknown or repeated IDs and marks out of range in a filled "
+         "marks sheet, as CSV"),
      kMarksOptions, 2, 2, &RunMarks},
     // Further subcommands join here, one row each.
 };

@@ -23,7 +23,7 @@ int RunCheck(const CommandArgs& args) {
         const std::vector<Problem> problems = report.AllProblems();
         WriteProblemsCsv(std::cout, problems);
         if (const int written = FinishOutput(); written != kExitOk) return written;
-        WriteProblemCounts(std::cerr, "works", report.works.size(), problems);
+        WriteProblemCounts(std::cerr, report.works.size(), problems);
         return problems.empty() ? kExitOk : kExitProblems;
     } catch (const std::exception& error) {
         EndProgress();

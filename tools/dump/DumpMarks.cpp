@@ -4,6 +4,7 @@
 #include "Commands.h"
 #include "FolderAccess.h"
 #include "review/MarksCheck.h"
+#include "l10n/Translation.h"
 
 #include "catalogue/WorkExport.h"
 #include "catalogue/WorkList.h"
@@ -24,17 +25,17 @@ namespace {
 std::optional<std::string> ReadWholeFile(const std::string& path, std::string& error) {
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        error = "cannot open '" + path + "': " + std::strerror(errno);
+        error = Format(Tr("cannot open '%s': %s"), path.c_str(), std::strerror(errno));
         return std::nullopt;
     }
     struct stat st {};
     std::string bytes;
     bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    if (!ok) error = "'" + path + "' is not a regular file";
+    if (!ok) error = Format(Tr("'%s' is not a regular file"), path.c_str());
     char buffer[1 << 16];
     for (ssize_t n; ok && (n = read(fd, buffer, sizeof buffer)) != 0;) {
         if (n < 0) {
-            error = "cannot read '" + path + "': " + std::strerror(errno);
+            error = Format(Tr("cannot read '%s': %s"), path.c_str(), std::strerror(errno));
             ok = false;
         } else {
             bytes.append(buffer, static_cast<std::size_t>(n));
@@ -54,7 +55,7 @@ int RunMarks(const CommandArgs& args) {
     if (!NumberOption(args, command, "min-mark", -1e9, 1e9, range.low, status) ||
         !NumberOption(args, command, "max-mark", -1e9, 1e9, range.high, status))
         return status;
-    if (range.low > range.high) return UsageError(command, "--min-mark is above --max-mark");
+    if (range.low > range.high) return UsageError(command, Tr("--min-mark is above --max-mark"));
     const std::string& folder = args.Operands()[0];
     const std::string& marksPath = args.Operands()[1];
     if (const auto error = FolderReadError(folder)) return Failure(*error);
@@ -76,7 +77,7 @@ int RunMarks(const CommandArgs& args) {
         if (!problems) return Failure(error);
         WriteProblemsCsv(std::cout, *problems);
         if (const int written = FinishOutput(); written != kExitOk) return written;
-        WriteProblemCounts(std::cerr, "works", works.size(), *problems);
+        WriteProblemCounts(std::cerr, works.size(), *problems);
         return problems->empty() ? kExitOk : kExitProblems;
     } catch (const std::exception& e) {
         return Failure(e.what());

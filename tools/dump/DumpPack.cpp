@@ -3,6 +3,7 @@
 #include "CheckOptionsFromArgs.h"
 #include "Commands.h"
 #include "FolderAccess.h"
+#include "l10n/Translation.h"
 #include "review/MisnamedFile.h"
 #include "review/PackPage.h"
 
@@ -31,15 +32,16 @@ int WritePage(const std::string& path, const std::string& html) {
     struct stat st {};
     const bool existed = lstat(path.c_str(), &st) == 0;
     if (existed && !S_ISREG(st.st_mode))
-        return Failure("'" + path + "' is not a regular file; the page is not written");
+        return Failure(
+            Format(Tr("'%s' is not a regular file; the page is not written"), path.c_str()));
     errno = 0;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << html;
     out.close();
     if (out) return kExitOk;
-    const std::string reason = errno ? std::strerror(errno) : "write error";
+    const std::string reason = errno ? std::strerror(errno) : Tr("write error");
     if (!existed) std::remove(path.c_str());
-    return Failure("cannot write '" + path + "': " + reason);
+    return Failure(Format(Tr("cannot write '%s': %s"), path.c_str(), reason.c_str()));
 }
 
 } // namespace
@@ -50,11 +52,11 @@ int RunPack(const CommandArgs& args) {
     const std::optional<CheckOptions> options = ReadCheckOptions(args, command, status);
     if (!options) return status;
     const std::string output = args.Value("output");
-    if (output.empty()) return UsageError(command, "wants -o FILE, the page to write");
+    if (output.empty()) return UsageError(command, Tr("wants -o FILE, the page to write"));
     // A page must never take the place of a pupil's file.
     const std::string name = std::filesystem::path(output).filename().string();
     if (zenor::IsParticipantFileName(name) || LooksLikeMisnamedParticipantFile(name))
-        return UsageError(command, "'" + output + "' is named like a pupil's file");
+        return UsageError(command, Format(Tr("'%s' is named like a pupil's file"), output.c_str()));
     const std::string& folder = args.Operands()[0];
     if (const auto error = FolderReadError(folder)) return Failure(*error);
     try {

@@ -4,6 +4,7 @@
 // object, with the load's error, if any. Everything is read through the
 // table's public operations.
 #include "Commands.h"
+#include "l10n/Translation.h"
 #include "review/Json.h"
 
 #include "memtable/Exceptions.h"
@@ -157,7 +158,7 @@ std::string Records(TqvrMemTable& table) {
 
 int RunSheet(const CommandArgs& args) {
     const std::string& file = args.Operands()[0];
-    if (file.empty()) return UsageError(CommandNamed("sheet"), "FILE is empty");
+    if (file.empty()) return UsageError(CommandNamed("sheet"), Tr("FILE is empty"));
     TqvrMemTable answers("answers");
     TqvrBinaryStreamFormat format;
     std::string error = "null";
@@ -176,9 +177,8 @@ int RunSheet(const CommandArgs& args) {
         body = "{\"fields\":" + Fields(answers) + ",\"indexes\":" + Indexes(answers) +
                ",\"records\":" + Records(answers) + ",\"error\":" + error + "}";
     } catch (const Exception& e) {
-        std::cerr << "zenor-dump: the table cannot be read after the load: " << e.ClassName()
-                  << ": " << e.Message() << "\n";
-        return 1;
+        return Failure(Format(Tr("the table cannot be read after the load: %s: %s"), e.ClassName(),
+                              e.Message().c_str()));
     }
     std::cout << body << "\n";
     std::cout.flush();

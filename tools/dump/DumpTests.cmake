@@ -64,9 +64,11 @@ dump_test(check_missing_folder "-DARGS=check|/nonexistent/zenor" -DSTATUS=1
 dump_test(export_file_as_folder "-DARGS=export|${data}/example.ans" -DSTATUS=1
           "-DERR_MATCH=^zenor-dump: cannot read folder '[^\n]*example.ans': Not a directory\n$")
 
-set_tests_properties(${dump_tests} PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0;LC_ALL=C.UTF-8")
+# English whatever the caller's locale: an empty LANGUAGE, which gettext
+# would follow even under C.UTF-8.
+set_tests_properties(${dump_tests} PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0;LC_ALL=C.UTF-8;LANGUAGE=")
 
 # A FIFO or a device named like a sheet is refused at once, never waited on.
 add_test(NAME dump_sheet_special_files COMMAND ${CMAKE_CURRENT_LIST_DIR}/NonRegularFiles.sh $<TARGET_FILE:zenor-dump>)
 set_tests_properties(dump_sheet_special_files PROPERTIES TIMEOUT 60
-                     ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0;LC_ALL=C.UTF-8")
+                     ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0;LC_ALL=C.UTF-8;LANGUAGE=")

@@ -1,5 +1,7 @@
 #include "FolderAccess.h"
 
+#include "l10n/Translation.h"
+
 #include <dirent.h>
 
 #include <cerrno>
@@ -15,5 +17,7 @@ std::optional<std::string> FolderReadError(std::string_view folder) {
         errno = 0;
         if (readdir(dir.get()) != nullptr || errno == 0) return std::nullopt;
     }
-    return "cannot read folder '" + std::string(folder) + "': " + std::strerror(errno);
+    const int error = errno;
+    return Format(Tr("cannot read folder '%s': %s"), std::string(folder).c_str(),
+                  std::strerror(error));
 }

@@ -8,6 +8,9 @@
 // CommandLine.cpp.
 #include "CommandLine.h"
 
+#include "l10n/Translation.h"
+
 int main(int argc, char** argv) {
+    StartTranslation();
     return RunDump(argc, argv);
 }

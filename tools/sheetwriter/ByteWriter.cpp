@@ -1,5 +1,7 @@
 #include "ByteWriter.h"
 
+#include "l10n/Translation.h"
+
 #include <unicode/ucnv.h>
 
 #include <stdexcept>
@@ -107,7 +109,7 @@ ByteWriter& ByteWriter::Utf8StringClaiming(std::int32_t claimedLength, std::stri
 std::string ToCp1251(std::string_view utf8) {
     UErrorCode status = U_ZERO_ERROR;
     UConverter* conv = ucnv_open("windows-1251", &status);
-    if (U_FAILURE(status)) throw std::runtime_error("code page 1251 is not available");
+    if (U_FAILURE(status)) throw std::runtime_error(Tr("code page 1251 is not available"));
     UConverter* from = ucnv_open("UTF-8", &status);
     std::string out(utf8.size() * 2 + 1, '\0');
     char* target = out.data();
@@ -117,7 +119,8 @@ std::string ToCp1251(std::string_view utf8) {
                    nullptr, nullptr, nullptr, nullptr, true, true, &status);
     ucnv_close(from);
     ucnv_close(conv);
-    if (U_FAILURE(status)) throw std::runtime_error("text cannot be converted to code page 1251");
+    if (U_FAILURE(status))
+        throw std::runtime_error(Tr("text cannot be converted to code page 1251"));
     out.resize(static_cast<std::size_t>(target - out.data()));
     return out;
 }

@@ -1,5 +1,7 @@
 #include "SheetWriter.h"
 
+#include "l10n/Translation.h"
+
 #include <stdexcept>
 
 namespace sheetwriter {
@@ -42,7 +44,7 @@ void WriteValue(ByteWriter& out, const std::string& typeName, const SheetValue& 
         else
             i = static_cast<std::int64_t>(AsDouble(value));
         if (i < INT32_MIN || i > INT32_MAX)
-            throw std::out_of_range("integer field value out of the 32-bit range");
+            throw std::out_of_range(Tr("integer field value out of the 32-bit range"));
         out.Int(static_cast<std::int32_t>(i));
         return;
     }
