@@ -157,7 +157,8 @@
 
   // The marks of a sheet: {rows: [{line, id, m2, m3, note, flag}]} in the
   // sheet's order, or {error}. Columns are found by name in the first line,
-  // in any order and case; note and recheck may be absent.
+  // in any order and case; note and recheck may be absent, and then are
+  // null: such a sheet says nothing of them.
   function readMarksSheet(text) {
     var table = readCsv(text);
     if (table.error) return table;
@@ -181,8 +182,8 @@
         id: unneutralised(trimmed(cell('id'))),
         m2: unneutralised(trimmed(cell('mark2'))),
         m3: unneutralised(trimmed(cell('mark3'))),
-        note: unneutralised(cell('note')),
-        flag: flagOf(cell('recheck')),
+        note: col.note >= 0 ? unneutralised(cell('note')) : null,
+        flag: col.recheck >= 0 ? flagOf(cell('recheck')) : null,
       });
     }
     return {rows: rows};
@@ -196,9 +197,11 @@
     return String(a || '').trim() === String(b || '').trim();
   }
 
+  // Fields that one of the two leaves unsaid (null) are not compared.
   function sameEntry(a, b) {
-    return sameMark(a.m2, b.m2) && sameMark(a.m3, b.m3) && (a.note || '') === (b.note || '') &&
-      !!a.flag === !!b.flag;
+    return sameMark(a.m2, b.m2) && sameMark(a.m3, b.m3) &&
+      (a.note === null || b.note === null || (a.note || '') === (b.note || '')) &&
+      (a.flag === null || b.flag === null || !!a.flag === !!b.flag);
   }
 
   // What loading a sheet does to the marks already typed: rows of works the

@@ -75,7 +75,11 @@
   MarksStore.prototype.set = function (id, fields, fromFile) {
     var old = this.entries.get(id) || {m2: '', m3: '', note: '', flag: false, change: 0};
     var entry = {m2: old.m2, m3: old.m3, note: old.note, flag: old.flag, change: old.change};
-    for (var f in fields) if (f in entry && f !== 'change') entry[f] = f === 'flag' ? !!fields[f] : String(fields[f]);
+    for (var f in fields) {
+      // A field left unsaid (a sheet without that column) keeps its value.
+      if (!(f in entry) || f === 'change' || fields[f] === null || fields[f] === undefined) continue;
+      entry[f] = f === 'flag' ? !!fields[f] : String(fields[f]);
+    }
     if (!fromFile) {
       entry.change = ++this.change;
       this.write('change', String(this.change));

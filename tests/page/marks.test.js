@@ -64,8 +64,9 @@ test('a saved sheet reads back to the same marks in both dialects', () => {
 test('a sheet filled in a spreadsheet: columns by name, quotes, no recheck, bad sheets named', () => {
   const read = Marks.readMarksSheet('id;Mark3;MARK2\n"10001";4;"3"\n\'-1234;;\n;;\n10003;"a;\nb";1\n');
   assert.deepEqual(read.rows.map((r) => [r.line, r.id, r.m2, r.m3, r.flag]),
-    [[2, '10001', '3', '4', false], [3, '-1234', '', '', false], [4, '', '', '', false],
-     [5, '10003', '1', 'a;\nb', false]]);
+    [[2, '10001', '3', '4', null], [3, '-1234', '', '', null], [4, '', '', '', null],
+     [5, '10003', '1', 'a;\nb', null]]);
+  assert.ok(Marks.sameEntry(read.rows[0], {m2: '3,0', m3: '4', note: 'x', flag: true}));
   const flags = Marks.readMarksSheet('ID,mark2,mark3,recheck\n1,,,1\n2,,,0\n3,,,нет\n4,,,да\n5,,,\n');
   assert.deepEqual(flags.rows.map((r) => r.flag), [true, false, false, true, false]);
   assert.match(Marks.readMarksSheet('ID,mark2,note\n1,2,\n').error, /нет столбца mark3/);

@@ -31,6 +31,8 @@ test('every keystroke is kept, and a second visit finds it; other pages are apar
   const again = new MarksStore(storage, 'zenor-review/aaaa').load();
   assert.deepEqual(again.get('10001'), {m2: '4', m3: '5', note: 'тихо', flag: false, change: 2});
   assert.equal(again.get('10002').flag, true);
+  again.set('10002', {m2: '1', note: null, flag: null});
+  assert.deepEqual(again.get('10002'), {m2: '1', m3: '', note: '', flag: true, change: 4});
   assert.equal(again.entries.size, 2);
   assert.equal(again.unsavedCount(), 2);
   again.take('10003', 'not json');
