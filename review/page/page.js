@@ -154,6 +154,12 @@
     g.setTransform(ratio, 0, 0, ratio, 0, 0);
     g.clearRect(0, 0, w, h);
     var n = r.columns.length;
+    if (!n && r.status !== 'missing') {
+      g.fillStyle = '#7a8494';
+      g.font = '12px "DejaVu Sans", Arial, sans-serif';
+      g.textBaseline = 'middle';
+      g.fillText(data.measured ? 'уровень не измерен: запись не читается' : 'уровень не измерялся (pack --no-measure)', 8, h / 2);
+    }
     for (var i = 0; i < n; ++i) {
       var col = r.columns[i];
       var x = i * w / n;
@@ -768,5 +774,6 @@
   order = works.map(function (w, i) { return i; });
   go(0);
   list.focus();
+  window.zenorReadyAt = performance.now(); // for the benchmark: since navigation began
   document.documentElement.dataset.ready = 'true';
 })();

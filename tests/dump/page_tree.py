@@ -2,6 +2,7 @@
 work's sheet and recordings are hard links to a few real files, so that a
 tree of 100,000 works costs seconds and no space. Works are spread over
 schools and classes as a region's exam would be."""
+import errno
 import os
 import shutil
 import subprocess
@@ -35,9 +36,33 @@ def make_recordings(folder, lengths):
     return files
 
 
+class Linker:
+    """Hard links to one file; a file system's limit of links per file
+    (65,000 on ext4) is met with a fresh copy beside the tree."""
+
+    def __init__(self, source, spare_folder):
+        self.source, self.current, self.spare_folder, self.copies = source, source, spare_folder, 0
+
+    def link(self, path):
+        try:
+            os.link(self.current, path)
+        except OSError as e:
+            if e.errno != errno.EMLINK:
+                raise
+            self.copies += 1
+            os.makedirs(self.spare_folder, exist_ok=True)
+            self.current = os.path.join(self.spare_folder,
+                                        f"{self.copies}-{os.path.basename(self.source)}")
+            shutil.copy(self.source, self.current)
+            os.link(self.current, path)
+
+
 def make_tree(root, works, sheet, recordings, per_class=25):
     """WORKS works below ROOT, IDs from 10000 on, 25 to a class folder and 20
     classes to a school; `recordings` are the _0, _2 and _3 files to link."""
+    spare = root.rstrip("/") + ".links"
+    sheet = Linker(sheet, spare)
+    recordings = [Linker(r, spare) for r in recordings]
     ids = []
     made = None
     for i in range(works):
@@ -47,12 +72,13 @@ def make_tree(root, works, sheet, recordings, per_class=25):
         if folder != made:
             os.makedirs(folder, exist_ok=True)
             made = folder
-        os.link(sheet, os.path.join(folder, f"{work_id}_0.ans"))
+        sheet.link(os.path.join(folder, f"{work_id}_0.ans"))
         for suffix, rec in zip(("_0", "_2", "_3"), recordings):
-            os.link(rec, os.path.join(folder, f"{work_id}{suffix}.ogg"))
+            rec.link(os.path.join(folder, f"{work_id}{suffix}.ogg"))
         ids.append(work_id)
     return ids
 
 
 def remove_tree(root):
     shutil.rmtree(root, ignore_errors=True)
+    shutil.rmtree(root.rstrip("/") + ".links", ignore_errors=True)
