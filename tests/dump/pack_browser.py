@@ -136,7 +136,52 @@ def check_keys(b, order):
     b.key("ArrowLeft")
     if b.js("document.querySelectorAll('audio')[1].currentTime") > at - 4.9:
         fail("← does not go back 5 s")
-    print("j/k move, space plays and pauses task 2, ←/→ seek, [ and ] change speed with pitch kept")
+    # A click at three quarters of task 3's strip plays from there, and the
+    # playing position is drawn on it (dark pixels at that place).
+    box = b.js("(() => { const r = document.querySelectorAll('canvas')[2].getBoundingClientRect();"
+               " return [r.left, r.top, r.width, r.height]; })()")
+    x, y = box[0] + box[2] * 0.75, box[1] + box[3] / 2
+    for kind in ("mousePressed", "mouseReleased"):
+        b.call("Input.dispatchMouseEvent", type=kind, x=x, y=y, button="left", clickCount=1)
+    b.wait_for("!document.querySelectorAll('audio')[2].paused", what="a click on the strip to play")
+    share = b.js("(() => { const a = document.querySelectorAll('audio')[2];"
+                 " return a.currentTime / a.duration; })()")
+    if not 0.7 <= share <= 0.9:
+        fail(f"a click at 3/4 of the strip plays from {share:.2f} of the recording")
+    b.key(" ")
+    b.wait_for("document.querySelectorAll('audio')[2].paused", what="space to pause task 3")
+    marker = b.js("""(() => { const c = document.querySelectorAll('canvas')[2];
+        const a = document.querySelectorAll('audio')[2];
+        const x = Math.round(a.currentTime / a.duration * c.width);
+        const px = c.getContext('2d').getImageData(Math.max(0, x - 2), 0, 4, 1).data;
+        return px[3] > 0 && px[0] < 60 && px[1] < 60 && px[2] < 60; })()""")
+    if not marker:
+        fail("the playing position is not drawn on the strip")
+    print("j/k move, space plays and pauses task 2, ←/→ seek, [ and ] change speed with pitch kept;"
+          " a click on a strip plays from there, the position drawn")
+
+
+def check_names(b, order):
+    """The controls a screen reader finds by name, and the work announced."""
+    b.call("Accessibility.enable")
+    root = b.call("DOM.getDocument")["root"]["backendNodeId"]
+    for name, role in (("Оценка за задание № 2", "textbox"), ("Оценка за задание № 3", "textbox"),
+                       ("Примечание", "textbox"), ("Прослушать ещё раз", "checkbox"),
+                       ("Код работы", "searchbox"), ("Сохранить оценки", "button"),
+                       ("Загрузить оценки", "button")):
+        nodes = b.call("Accessibility.queryAXTree", backendNodeId=root, accessibleName=name)["nodes"]
+        roles = [n["role"]["value"] for n in nodes]
+        if role not in roles:
+            fail(f"no {role} named «{name}» (found {roles})")
+    if b.js("document.documentElement.lang") != "ru":
+        fail("the page is not lang=ru")
+    b.key("j")
+    said = b.js("document.getElementById('announce').textContent")
+    live = b.js("document.getElementById('announce').getAttribute('aria-live')")
+    if live != "polite" or not said.startswith(f"Работа {order[1]}, 2 из 3"):
+        fail(f"the current work is announced as {said!r} (aria-live {live})")
+    b.key("k")
+    print("the marking controls have their names; the current work is announced")
 
 
 def type_marks(b, order):
@@ -300,6 +345,8 @@ def main():
             b.key("k")
             b.key("k")
             check_keys(b, order)
+            b.call("DOM.enable")
+            check_names(b, order)
             type_marks(b, order)
             b.screenshot(os.path.join(out_dir, "pack_review.png"))
 
