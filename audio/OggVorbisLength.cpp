@@ -13,10 +13,14 @@
 
 namespace {
 
-// An Ogg page is at most 65,307 bytes: the head holds the whole first page,
-// the tail the whole of the last one and the start of the one before.
-constexpr off_t kHeadBytes = 64 * 1024;
-constexpr off_t kTailBytes = 128 * 1024;
+// The first page holds the identification header alone (58 bytes as
+// encoders write it). The last page is most often a few KiB: a small tail is
+// read first, and the largest only when it holds no whole page with a
+// granule position (an Ogg page is at most 65,307 bytes, so 128 KiB holds
+// the whole of the last one and the start of the one before). Reading no
+// more than that keeps a hundred thousand works to seconds.
+constexpr off_t kHeadBytes = 4 * 1024;
+constexpr off_t kTailBytes[] = {16 * 1024, 128 * 1024};
 // The identification header: type 1, "vorbis", version, channels, rate...
 constexpr std::size_t kIdHeaderBytes = 30;
 
@@ -114,19 +118,25 @@ OggVorbisLength ReadOggVorbisLength(const std::string& path) {
     });
     if (!found) return Unreadable("not an Ogg Vorbis file that can be played");
 
-    const off_t start = std::max<off_t>(0, st.st_size - kTailBytes);
-    std::vector<unsigned char> tail(static_cast<std::size_t>(st.st_size - start));
-    if (!ReadAt(fd.Get(), start, tail)) return Unreadable(std::strerror(errno));
     bool sawPage = false;
     bool lastEndsStream = false;
+    bool endsOnPage = false;
     ogg_int64_t granule = -1;
-    const bool endsOnPage = ForEachPage(tail, [&](ogg_page& page) {
-        sawPage = true;
-        lastEndsStream = ogg_page_eos(&page) != 0;
-        if (ogg_page_serialno(&page) == serial && ogg_page_granulepos(&page) >= 0)
-            granule = ogg_page_granulepos(&page);
-        return true;
-    });
+    for (const off_t tailBytes : kTailBytes) {
+        const off_t start = std::max<off_t>(0, st.st_size - tailBytes);
+        std::vector<unsigned char> tail(static_cast<std::size_t>(st.st_size - start));
+        if (!ReadAt(fd.Get(), start, tail)) return Unreadable(std::strerror(errno));
+        sawPage = false;
+        granule = -1;
+        endsOnPage = ForEachPage(tail, [&](ogg_page& page) {
+            sawPage = true;
+            lastEndsStream = ogg_page_eos(&page) != 0;
+            if (ogg_page_serialno(&page) == serial && ogg_page_granulepos(&page) >= 0)
+                granule = ogg_page_granulepos(&page);
+            return true;
+        });
+        if (granule >= 0 || start == 0) break;
+    }
     if (granule < 0) return Unreadable("no page of the stream tells its length");
     l.status = OggVorbisLength::Status::Read;
     l.frames = granule;

@@ -114,6 +114,7 @@
       for (var s = slot + 1; s < recs.length; ++s)
         if (recs[s].status !== 'missing') { active = s; break; }
     });
+    audio.addEventListener('canplay', function () { if (slot === active) loadPending(); });
     audio.addEventListener('timeupdate', function () { showTime(r); });
     audio.addEventListener('loadedmetadata', function () { showTime(r); });
     audio.addEventListener('ratechange', function () { audio.preservesPitch = true; });
@@ -125,6 +126,7 @@
       error.textContent = (r.status === 'unreadable' ? 'Запись не воспроизводится: ' : 'Запись не открывается: ') + path;
       error.hidden = false;
       play.disabled = true;
+      if (slot === active) loadPending();
     });
   });
 
@@ -193,6 +195,16 @@
     requestAnimationFrame(step);
   }
 
+  function loadSource(r) {
+    r.pending = false;
+    r.audio.src = r.link;
+    r.audio.playbackRate = speed;
+  }
+
+  function loadPending() {
+    recs.forEach(function (r) { if (r.pending) loadSource(r); });
+  }
+
   function playable(slot) { return recs[slot].status !== 'missing' && !recs[slot].play.disabled; }
 
   function toggle(slot) {
@@ -202,6 +214,7 @@
   }
 
   function play(slot) {
+    if (recs[slot].pending) loadSource(recs[slot]);
     var a = recs[slot].audio;
     a.playbackRate = speed;
     a.preservesPitch = true;
@@ -212,6 +225,7 @@
   function seekTo(slot, share) {
     var r = recs[slot];
     if (!playable(slot)) return;
+    if (r.pending) loadSource(r);
     var total = isFinite(r.audio.duration) && r.audio.duration > 0 ? r.audio.duration : r.seconds;
     r.audio.currentTime = Math.max(0, Math.min(1, share)) * total;
     play(slot);
@@ -220,6 +234,7 @@
   function seekBy(seconds) {
     var r = recs.filter(function (o) { return !o.audio.paused; })[0] || recs[active];
     if (!r || !playable(r.slot)) return;
+    if (r.pending) loadSource(r);
     var total = isFinite(r.audio.duration) ? r.audio.duration : r.seconds;
     r.audio.currentTime = Math.max(0, Math.min(total, r.audio.currentTime + seconds));
     showTime(r);
@@ -263,9 +278,12 @@
      ['Задание № 5', w[W.ANSWERS + 4]], ['Задание № 6', w[W.ANSWERS + 5]]].forEach(function (pair) {
       answersBox.append(el('dt', '', pair[0]), el('dd', '', pair[1]));
     });
+    var statuses = w[W.RECORDINGS].map(function (rec) { return rec[R.STATUS]; });
+    active = statuses[1] !== 'missing' ? 1 : statuses[2] !== 'missing' ? 2 : 0;
     w[W.RECORDINGS].forEach(function (rec, slot) {
       var r = recs[slot];
       r.row.hidden = false;
+      r.pending = false;
       r.status = rec[R.STATUS];
       r.link = rec[R.LINK];
       r.seconds = rec[R.SECONDS] || 0;
@@ -284,11 +302,12 @@
         r.error.textContent = 'Нет файла: ' + filePath(r.link);
         r.error.hidden = false;
       } else {
-        // Only the current work's recordings are fetched, and at once, so
-        // that a key press plays without waiting for the disk.
+        // Only the current work's recordings are fetched: the one space
+        // plays at once, so that a key press plays without waiting for the
+        // disk, the other two once it can play (or when asked for).
         r.audio.preload = 'auto';
-        r.audio.src = r.link;
-        r.audio.playbackRate = speed;
+        if (slot === active) loadSource(r);
+        else { r.pending = true; r.audio.removeAttribute('src'); r.audio.load(); }
         if (r.status === 'truncated') {
           r.error.textContent = 'Файл оборван: запись кончается раньше, чем должна (' + filePath(r.link) + ')';
           r.error.hidden = false;
@@ -296,7 +315,6 @@
       }
       showTime(r);
     });
-    active = playable(1) ? 1 : playable(2) ? 2 : 0;
     problemsBox.textContent = '';
     w[W.PROBLEMS].forEach(function (p) {
       var li = el('li');
@@ -380,13 +398,13 @@
   window.addEventListener('storage', function (ev) {
     if (!ev.key || ev.key.lastIndexOf(data.key + '/', 0) !== 0) return;
     var rest = ev.key.slice(data.key.length + 1);
-    if (rest.lastIndexOf('w/', 0) === 0) store.take(rest.slice(2), ev.newValue);
+    if (rest.lastIndexOf('b/', 0) === 0) store.takeBucket(rest.slice(2), ev.newValue);
     else if (rest === 'saved') store.saved = Number(ev.newValue) || 0;
     else if (rest === 'change') store.change = Math.max(store.change, Number(ev.newValue) || 0);
     updateCounts();
     renderList();
     var w = works[current];
-    if (w && rest === 'w/' + w[W.ID] && document.activeElement !== markInputs.m2 &&
+    if (w && rest === 'b/' + window.ZenorStore.bucketOf(w[W.ID]) && document.activeElement !== markInputs.m2 &&
         document.activeElement !== markInputs.m3 && document.activeElement !== noteInput) showWork();
   });
 

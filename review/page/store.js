@@ -2,8 +2,10 @@
 // (localStorage) at every keystroke, so that closing the tab, a crash or a
 // reload loses nothing. Every key starts with the page's key, which pack
 // derives from the tree (PageStorageKey), so pages of two trees never share
-// marks. One item per work that was ever typed in:
-//   KEY/w/ID   [mark2, mark3, note, flag, change]
+// marks. The works typed in are kept in buckets by the first three
+// characters of their IDs, so that a hundred thousand marked works stay far
+// below the browser's quota, and a keystroke rewrites a hundred works at most:
+//   KEY/b/ABC  {ID: [mark2, mark3, note, flag, change], ...}
 //   KEY/change the number of the last change
 //   KEY/saved  the number of the last change written to a marks file
 // A work whose change is above KEY/saved has marks not yet in a file.
@@ -45,7 +47,7 @@
     this.change = Number(this.read('change')) || 0;
     this.saved = Number(this.read('saved')) || 0;
     if (!this.storage) return this;
-    var prefix = this.key + '/w/';
+    var prefix = this.key + '/b/';
     var names = [];
     try {
       for (var i = 0; i < this.storage.length; ++i) {
@@ -53,18 +55,35 @@
         if (name !== null && name.lastIndexOf(prefix, 0) === 0) names.push(name);
       }
     } catch (e) { return this; }
-    for (var n = 0; n < names.length; ++n) this.take(names[n].slice(prefix.length), this.storage.getItem(names[n]));
+    for (var n = 0; n < names.length; ++n) this.takeBucket(names[n].slice(prefix.length), this.storage.getItem(names[n]));
     return this;
   };
 
-  // One stored item, as load and another tab's change give it.
-  MarksStore.prototype.take = function (id, text) {
+  function bucketOf(id) { return id.slice(0, 3); }
+
+  // One stored bucket, as load and another tab's change give it: its works
+  // replace those the store holds for that bucket.
+  MarksStore.prototype.takeBucket = function (bucket, text) {
     var v;
     try { v = JSON.parse(text); } catch (e) { v = null; }
-    if (!Array.isArray(v)) { this.entries.delete(id); return; }
-    var entry = {m2: String(v[0] || ''), m3: String(v[1] || ''), note: String(v[2] || ''), flag: !!v[3], change: Number(v[4]) || 0};
-    this.entries.set(id, entry);
-    if (entry.change > this.change) this.change = entry.change;
+    var self = this;
+    this.entries.forEach(function (e, id) { if (bucketOf(id) === bucket) self.entries.delete(id); });
+    if (!v || typeof v !== 'object' || Array.isArray(v)) return;
+    Object.keys(v).forEach(function (id) {
+      var w = v[id];
+      if (!Array.isArray(w) || bucketOf(id) !== bucket) return;
+      var entry = {m2: String(w[0] || ''), m3: String(w[1] || ''), note: String(w[2] || ''), flag: !!w[3], change: Number(w[4]) || 0};
+      self.entries.set(id, entry);
+      if (entry.change > self.change) self.change = entry.change;
+    });
+  };
+
+  MarksStore.prototype.writeBucket = function (bucket) {
+    var out = {};
+    this.entries.forEach(function (e, id) {
+      if (bucketOf(id) === bucket) out[id] = [e.m2, e.m3, e.note, e.flag, e.change];
+    });
+    return this.write('b/' + bucket, JSON.stringify(out));
   };
 
   MarksStore.prototype.get = function (id) { return this.entries.get(id); };
@@ -89,7 +108,7 @@
       entry.change = 0;
     }
     this.entries.set(id, entry);
-    return this.write('w/' + id, JSON.stringify([entry.m2, entry.m3, entry.note, entry.flag, entry.change]));
+    return this.writeBucket(bucketOf(id));
   };
 
   // Every change so far is in a file now.
@@ -105,5 +124,5 @@
     return n;
   };
 
-  return {MarksStore: MarksStore};
+  return {MarksStore: MarksStore, bucketOf: bucketOf};
 });

@@ -153,8 +153,10 @@ def check_keys(b, order):
     marker = b.js("""(() => { const c = document.querySelectorAll('canvas')[2];
         const a = document.querySelectorAll('audio')[2];
         const x = Math.round(a.currentTime / a.duration * c.width);
-        const px = c.getContext('2d').getImageData(Math.max(0, x - 2), 0, 4, 1).data;
-        return px[3] > 0 && px[0] < 60 && px[1] < 60 && px[2] < 60; })()""")
+        const px = c.getContext('2d').getImageData(Math.max(0, x - 2), 0, 5, 1).data;
+        for (let i = 0; i < px.length; i += 4)
+          if (px[i + 3] > 0 && px[i] < 60 && px[i + 1] < 60 && px[i + 2] < 60) return true;
+        return false; })()""")
     if not marker:
         fail("the playing position is not drawn on the strip")
     print("j/k move, space plays and pauses task 2, ←/→ seek, [ and ] change speed with pitch kept;"

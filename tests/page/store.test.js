@@ -1,4 +1,4 @@
-// The marks kept in the browser's storage: one item per work under the
+// The marks kept in the browser's storage: buckets of works under the
 // page's key, a change number that tells what is not yet in a file, and a
 // clear error when the browser refuses to keep more.
 'use strict';
@@ -35,8 +35,11 @@ test('every keystroke is kept, and a second visit finds it; other pages are apar
   assert.deepEqual(again.get('10002'), {m2: '1', m3: '', note: '', flag: true, change: 4});
   assert.equal(again.entries.size, 2);
   assert.equal(again.unsavedCount(), 2);
-  again.take('10003', 'not json');
-  assert.equal(again.get('10003'), undefined);
+  assert.deepEqual([...storage.map.keys()].filter((k) => k.startsWith('zenor-review/aaaa/b/')),
+    ['zenor-review/aaaa/b/100'], 'works are kept in buckets by the start of their IDs');
+  again.takeBucket('100', 'not json');
+  assert.equal(again.get('10001'), undefined, 'a bucket that does not parse holds nothing');
+  assert.equal(new MarksStore(storage, 'zenor-review/bbbb').load().get('10001').m2, '1');
 });
 
 test('what is saved to a file, or came from one, is not counted as unsaved', () => {
