@@ -42,9 +42,11 @@ def main():
                         os.link(os.path.join(tmp, "odd", f"{kind}.ogg"), os.path.join(path, name))
                 if name == f"{ids[9]}_0.ogg":
                     os.remove(os.path.join(path, name))
+        # Packed from beside the tree, as an examiner would: the page names
+        # the tree as given, "Answer".
         page = os.path.join(tmp, "review.html")
-        subprocess.run([os.path.join(build, "bin", "bench_page_render"), tree, page], check=True,
-                       stdout=subprocess.DEVNULL)
+        subprocess.run([os.path.abspath(os.path.join(build, "bin", "bench_page_render")), "Answer",
+                        "review.html"], check=True, stdout=subprocess.DEVNULL, cwd=tmp)
         b = Browser(os.path.join(tmp, "profile"), size=(1280, 800))
         try:
             b.open_page(page)

@@ -57,6 +57,12 @@
     var r = Math.floor(s % 60);
     return m + ':' + (r < 10 ? '0' : '') + r;
   };
+  // A work folder as the list and the overview show it: below the tree's
+  // folder when it lies there (the whole path is in the title).
+  var treeRoot = data.folder.replace(/\/+$/, '') + '/';
+  var shortFolder = function (f) {
+    return f.lastIndexOf(treeRoot, 0) === 0 && f.length > treeRoot.length ? f.slice(treeRoot.length) : f;
+  };
   var kindName = function (kind) { return KIND_NAMES[kind] || kind; };
   var rangeText = function () {
     var f = function (x) { return String(x).replace('.', ','); };
@@ -464,7 +470,10 @@
       r.children[2].title = w[W.PROBLEMS].map(function (p) { return kindName(p[P.KIND]); }).join(', ');
       r.children[3].textContent = e && e.flag ? '↻' : '';
       r.children[3].title = e && e.flag ? 'Прослушать ещё раз' : '';
-      r.children[4].textContent = data.folders[w[W.FOLDER]];
+      // Cut from the left (the class is the end of the path); the mark
+      // after it keeps the last "/" where it belongs in right-to-left.
+      r.children[4].textContent = shortFolder(data.folders[w[W.FOLDER]]) + '\u200E';
+      r.children[4].title = data.folders[w[W.FOLDER]];
       r.setAttribute('aria-label', 'Работа ' + w[W.ID] + (e && e.flag ? ', прослушать ещё раз' : ''));
     }
     if (position >= first && position < last) list.setAttribute('aria-activedescendant', 'row-' + position);
@@ -577,8 +586,9 @@
       var name = el('td');
       if (isTotal) name.textContent = 'Всего';
       else {
-        var b = el('button', 'link', r.name);
+        var b = el('button', 'link', shortFolder(r.name));
         b.type = 'button';
+        b.title = r.name;
         b.addEventListener('click', function () {
           filter.folder = r.folder;
           syncFilterControls();
