@@ -140,7 +140,7 @@ OggVorbisLength ReadOggVorbisLength(const std::string& path) {
     if (granule < 0) return Unreadable("no page of the stream tells its length");
     l.status = OggVorbisLength::Status::Read;
     l.frames = granule;
-    l.end = !sawPage ? OggEnd::NotOgg
-                     : (lastEndsStream && endsOnPage ? OggEnd::Clean : OggEnd::Cut);
+    l.end =
+        !sawPage ? OggEnd::NotOgg : (lastEndsStream && endsOnPage ? OggEnd::Clean : OggEnd::Cut);
     return l;
 }

@@ -96,7 +96,9 @@ const char* StatusName(RecordingMeasure::Status status) {
     return "ok";
 }
 
-std::string Str(std::string_view text) { return JsonString(text, JsonReader::kHtmlScript); }
+std::string Str(std::string_view text) {
+    return JsonString(text, JsonReader::kHtmlScript);
+}
 
 std::string AbsoluteFolder(std::string_view folder) {
     std::string abs = fs::absolute(fs::path(folder)).lexically_normal().string();
@@ -115,8 +117,8 @@ std::string StripCode(const std::vector<StripColumn>& strip) {
             continue;
         }
         const double share = (c.rmsDbfs - kStripFloorDbfs) / -kStripFloorDbfs;
-        const int level = std::clamp(static_cast<int>(std::floor(share * kStripLevels)), 0,
-                                     kStripLevels - 1);
+        const int level =
+            std::clamp(static_cast<int>(std::floor(share * kStripLevels)), 0, kStripLevels - 1);
         code += static_cast<char>((c.peakDbfs >= kStripClipDbfs ? 'A' : 'a') + level);
     }
     return code;
@@ -162,9 +164,9 @@ std::string PageDataJson(const CheckReport& report, std::string_view folder,
         works += "],[";
         for (std::size_t p = 0; p < w.problems.size(); ++p) {
             const Problem& problem = w.problems[p];
-            works += std::string(p ? "," : "") + "[" + Str(problem.kind) + "," +
-                     Str(problem.file) + "," + Str(problem.detail) + "," + Str(problem.value) +
-                     "," + Str(problem.folder == w.folder ? "" : problem.folder) + "]";
+            works += std::string(p ? "," : "") + "[" + Str(problem.kind) + "," + Str(problem.file) +
+                     "," + Str(problem.detail) + "," + Str(problem.value) + "," +
+                     Str(problem.folder == w.folder ? "" : problem.folder) + "]";
         }
         works += "]]";
     }
@@ -179,8 +181,9 @@ std::string PageDataJson(const CheckReport& report, std::string_view folder,
            "],\n\"treeProblems\":[" + tree + "],\n\"works\":[" + works + "]}";
 }
 
-std::string FillPageTemplate(
-    std::string_view page, const std::function<std::optional<std::string>(std::string_view)>& part) {
+std::string
+FillPageTemplate(std::string_view page,
+                 const std::function<std::optional<std::string>(std::string_view)>& part) {
     std::string out;
     for (std::size_t at = 0;;) {
         const std::size_t open = page.find("@@", at);
@@ -199,12 +202,13 @@ std::string FillPageTemplate(
 
 std::string RenderPackPage(const CheckReport& report, std::string_view folder,
                            const std::string& pagePath, const PackOptions& options) {
-    return FillPageTemplate(
-        PageSource("review.html"), [&](std::string_view name) -> std::optional<std::string> {
-            if (name == "folder") return HtmlEscaped(folder);
-            if (name == "data") return PageDataJson(report, folder, pagePath, options);
-            const std::string_view source = PageSource(name);
-            if (source.empty()) return std::nullopt;
-            return std::string(source);
-        });
+    return FillPageTemplate(PageSource("review.html"),
+                            [&](std::string_view name) -> std::optional<std::string> {
+                                if (name == "folder") return HtmlEscaped(folder);
+                                if (name == "data")
+                                    return PageDataJson(report, folder, pagePath, options);
+                                const std::string_view source = PageSource(name);
+                                if (source.empty()) return std::nullopt;
+                                return std::string(source);
+                            });
 }

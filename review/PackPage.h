@@ -36,8 +36,9 @@ std::string PageDataJson(const CheckReport& report, std::string_view folder,
 /// `page` with each `@@name@@` replaced by `part(name)`; throws
 /// std::logic_error for a name that `part` does not know (it returns
 /// nothing) and for an `@@` that opens no name.
-std::string FillPageTemplate(std::string_view page,
-                             const std::function<std::optional<std::string>(std::string_view)>& part);
+std::string
+FillPageTemplate(std::string_view page,
+                 const std::function<std::optional<std::string>(std::string_view)>& part);
 
 /// The key under which the browser keeps the marks typed on the page of this
 /// tree: the folder's absolute path and the works' IDs, hashed, so that the

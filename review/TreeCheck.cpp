@@ -10,7 +10,6 @@
 #include "memtable/TqvrMemTable.h"
 #include "memtable/stream/TqvrBinaryStreamFormat.h"
 
-
 #include <algorithm>
 #include <atomic>
 #include <cmath>

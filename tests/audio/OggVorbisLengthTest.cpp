@@ -49,7 +49,8 @@ TEST_P(OggVorbisLengthTest, AgreesWithTheDecoderWholeAndCutShort) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, OggVorbisLengthTest,
-                         ::testing::Values(Format{22050, 1, 22050 * 3 + 5}, Format{44100, 2, 44100 * 4},
+                         ::testing::Values(Format{22050, 1, 22050 * 3 + 5},
+                                           Format{44100, 2, 44100 * 4},
                                            Format{48000, 1, 48000 * 3 + 1}));
 
 TEST(OggVorbisLength, RefusesWhatIsNoVorbisStream) {

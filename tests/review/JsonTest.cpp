@@ -34,7 +34,10 @@ TEST(JsonString, InAScriptElementNoTextEndsOrBendsIt) {
     const JsonCase rows[] = {
         {"</script><!--x-->", "\"\\u003c/script\\u003e\\u003c!--x--\\u003e\""},
         {"Tom & Jerry", "\"Tom \\u0026 Jerry\""},
-        {"a\xE2\x80\xA8" "b\xE2\x80\xA9" "c\xE2\x80\xAA", "\"a\\u2028b\\u2029c\xE2\x80\xAA\""},
+        {"a\xE2\x80\xA8"
+         "b\xE2\x80\xA9"
+         "c\xE2\x80\xAA",
+         "\"a\\u2028b\\u2029c\xE2\x80\xAA\""},
         {"\xFF<", "\"\xEF\xBF\xBD\\u003c\""},
     };
     for (const JsonCase& row : rows) {

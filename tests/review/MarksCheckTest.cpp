@@ -58,10 +58,11 @@ class CheckMarksTest : public ::testing::TestWithParam<char> {};
 TEST_P(CheckMarksTest, ReportsEveryKindOnItsLine) {
     const char s = GetParam();
     const std::string sep(1, s);
-    std::string text = "ID" + sep + "pathWork" + sep + "mark3" + sep + "mark2" + sep + "note" + sep + "recheck\n";
-    for (std::string row : {"11111|a/|4|3|fine|1", "22222|a/||2||", "33333|b/|7|x||",
-                            "11111|a/|1|1|again|", "99999|c/|1|1||", "||||blank|",
-                            "'-1234|d/|'-1|1||1"}) {
+    std::string text =
+        "ID" + sep + "pathWork" + sep + "mark3" + sep + "mark2" + sep + "note" + sep + "recheck\n";
+    for (std::string row :
+         {"11111|a/|4|3|fine|1", "22222|a/||2||", "33333|b/|7|x||", "11111|a/|1|1|again|",
+          "99999|c/|1|1||", "||||blank|", "'-1234|d/|'-1|1||1"}) {
         for (char& c : row)
             if (c == '|') c = s;
         text += row + "\n";

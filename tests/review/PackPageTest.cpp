@@ -92,7 +92,8 @@ TEST(PackPage, DataStandsInTheScriptWithNothingThatEndsIt) {
     w.recordings[1].strip = {{-30, -20}};
     w.problems.push_back({"10001", "/t/b/", "", "duplicate-id", "also in /t/a/", "2"});
     report.works.push_back(w);
-    const std::string json = PageDataJson(report, "/t", "/t/review.html", {MarkRange{1, 5}, Measuring::kDecode});
+    const std::string json =
+        PageDataJson(report, "/t", "/t/review.html", {MarkRange{1, 5}, Measuring::kDecode});
     EXPECT_EQ(json.find_first_of("<>&"), std::string::npos);
     EXPECT_EQ(json.find("\xE2\x80\xA8"), std::string::npos);
     for (const char* part :

@@ -1,6 +1,7 @@
 // zenor-dump marks FOLDER MARKS.csv: reads back the marks sheet that export
-// --marks wrote and the examiner filled in, or the review page saved (either CSV dialect) and reports,
-// as check does, what keeps it from being handed in.
+// --marks wrote and the examiner filled in, or that the review page saved
+// (either CSV dialect), and reports, as check does, what keeps it from being
+// handed in.
 #include "Commands.h"
 #include "FolderAccess.h"
 #include "review/MarksCheck.h"

@@ -67,7 +67,8 @@ int RunPack(const CommandArgs& args) {
     try {
         const CheckReport report = CheckTree(folder, *options);
         EndProgress();
-        return WritePage(output, RenderPackPage(report, folder, output == "-" ? "page" : output, pack));
+        return WritePage(output,
+                         RenderPackPage(report, folder, output == "-" ? "page" : output, pack));
     } catch (const std::exception& error) {
         EndProgress();
         return Failure(error.what());
