@@ -646,8 +646,12 @@
     if (!file) return;
     file.text().then(function (text) {
       loadSheet(file.name, text);
-      $('load-file').value = '';
-    });
+    }, function (e) {
+      loadedBox.hidden = false;
+      var body = loadedBox.querySelector('.body');
+      body.textContent = '';
+      body.appendChild(el('p', 'rec-error', 'Файл ' + file.name + ' не прочитан: ' + (e && e.message || e)));
+    }).then(function () { $('load-file').value = ''; });
   });
 
   var loadedBox = $('loaded');
