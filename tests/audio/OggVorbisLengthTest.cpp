@@ -51,7 +51,12 @@ TEST_P(OggVorbisLengthTest, AgreesWithTheDecoderWholeAndCutShort) {
 INSTANTIATE_TEST_SUITE_P(Formats, OggVorbisLengthTest,
                          ::testing::Values(Format{22050, 1, 22050 * 3 + 5},
                                            Format{44100, 2, 44100 * 4},
-                                           Format{48000, 1, 48000 * 3 + 1}));
+                                           Format{48000, 1, 48000 * 3 + 1}),
+                         [](const auto& info) {
+                             return std::to_string(info.param.rate) + "Hz_" +
+                                    std::to_string(info.param.channels) + "ch_" +
+                                    std::to_string(info.param.frames);
+                         });
 
 TEST(OggVorbisLength, RefusesWhatIsNoVorbisStream) {
     TempDir dir;
