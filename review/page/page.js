@@ -359,6 +359,8 @@
     if (!order.length) { position = -1; current = -1; showWork(); renderList(); return; }
     position = Math.max(0, Math.min(order.length - 1, pos));
     current = order[position];
+    // The next visit starts where this one was left.
+    store.write('at', works[current][W.ID]);
     showWork();
     scrollToCurrent();
     renderList();
@@ -804,7 +806,8 @@
   syncFilterControls();
   updateCounts();
   order = works.map(function (w, i) { return i; });
-  go(0);
+  var at = store.read('at');
+  go(at !== null && indexOfId.has(at) ? indexOfId.get(at) : 0);
   list.focus();
   window.zenorReadyAt = performance.now(); // for the benchmark: since navigation began
   document.documentElement.dataset.ready = 'true';

@@ -356,8 +356,10 @@ def main():
             b.call("Page.reload")
             b.wait_event("Page.loadEventFired")
             b.wait_for("document.documentElement.dataset.ready === 'true'")
+            if b.js(CURRENT) != order[2]:
+                fail(f"after a reload the page shows {b.js(CURRENT)}, want the last shown {order[2]}")
             expect_marks(b, order, want)
-            print("a reload keeps every mark, note and flag")
+            print("a reload keeps every mark, note and flag, and the work last shown")
 
             for excel in (False, True):
                 rows = check_saved(dump, tree, save_sheet(b, downloads, excel), excel)
@@ -380,7 +382,8 @@ def main():
             message = b.wait_for("document.querySelectorAll('.rec-error')[1].hidden ? '' : "
                                  "document.querySelectorAll('.rec-error')[1].textContent",
                                  what="the moved recording's message")
-            want_path = f"{tree}/Школа #1/7А ?50%/{order[0]}_2.ogg"
+            shown = b.js(CURRENT)
+            want_path = f"{tree}/Школа #1/7А ?50%/{shown}_2.ogg"
             if message != f"Запись не открывается: {want_path}":
                 fail(f"a moved recording says {message!r}, want the path {want_path}")
             print("a recording the page cannot reach is named with the path it looked for")
