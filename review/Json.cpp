@@ -6,7 +6,8 @@
 
 #include "memtable/Utf8.h"
 
-std::string JsonString(std::string_view text) {
+std::string JsonString(std::string_view text, JsonReader reader) {
+    const bool inScript = reader == JsonReader::kHtmlScript;
     std::string out;
     out.reserve(text.size() + 2);
     out.push_back('"');
@@ -17,6 +18,12 @@ std::string JsonString(std::string_view text) {
         if (ch.form != utf8::Form::kValid) {
             out += "\xEF\xBF\xBD";
             ++i;
+            continue;
+        }
+        if (inScript && len == 3 && c == 0xE2 && static_cast<unsigned char>(text[i + 1]) == 0x80 &&
+            (text[i + 2] == '\xA8' || text[i + 2] == '\xA9')) {
+            out += text[i + 2] == '\xA8' ? "\\u2028" : "\\u2029";
+            i += len;
             continue;
         }
         if (len > 1) {
@@ -41,7 +48,7 @@ std::string JsonString(std::string_view text) {
             out += "\\t";
             break;
         default:
-            if (c < 0x20 || c == 0x7F) {
+            if (c < 0x20 || c == 0x7F || (inScript && (c == '<' || c == '>' || c == '&'))) {
                 char buf[8];
                 std::snprintf(buf, sizeof buf, "\\u%04x", c);
                 out += buf;

@@ -90,7 +90,7 @@ std::optional<std::vector<Problem>> CheckMarks(const std::vector<ListedWork>& wo
             continue;
         }
         for (int task = 1; task <= 2; ++task) {
-            const std::string text = Trimmed(cell(task));
+            const std::string text = UnneutralisedCell(Trimmed(cell(task)));
             const std::string name = "task " + std::to_string(task + 1);
             if (text.empty()) {
                 add(kind::kMarkMissing, name + " has no mark");

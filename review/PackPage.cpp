@@ -1,10 +1,18 @@
 #include "review/PackPage.h"
 
+#include "review/Json.h"
+#include "review/PageSources.h"
 #include "review/RecordingVerdict.h"
 
 #include "catalogue/ParticipantName.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <filesystem>
+#include <map>
+#include <stdexcept>
 
 namespace fs = std::filesystem;
 
@@ -70,133 +78,137 @@ std::string FileLink(const std::string& pagePath, const std::string& filePath) {
 
 namespace {
 
-const char* const kStyle = R"(
-body{font:15px/1.4 "DejaVu Sans",Arial,sans-serif;margin:0;background:#f4f4f4;color:#222}
-header{position:sticky;top:0;background:#234;color:#fff;padding:8px 16px;z-index:1}
-header h1{font-size:17px;margin:0}header p{margin:2px 0 0;font-size:13px;color:#cde}
-kbd{background:#fff;color:#234;border-radius:3px;padding:0 4px;font-size:12px}
-main{padding:8px 16px}
-.work{background:#fff;border:1px solid #ccc;border-left:6px solid #ccc;margin:8px 0;padding:6px 12px}
-.work:focus-within,.work.current{border-left-color:#27c;outline:none}
-.work h2{font-size:16px;margin:0}.folder{color:#666;font-size:12px;margin:0 0 4px;word-break:break-all}
-dl{display:grid;grid-template-columns:max-content 1fr;gap:2px 12px;margin:4px 0}
-dt{color:#555}dd{margin:0;white-space:pre-wrap;word-break:break-word}
-.rec{display:flex;align-items:center;gap:10px;margin:3px 0}.rec span.name{flex:none;width:170px;white-space:nowrap;color:#555}
-audio{height:32px;width:340px}.rec audio:focus{outline:2px solid #27c}
-.missing{color:#a00}.problems{margin:4px 0;padding-left:18px;color:#a00;font-size:13px}
-.problems code{color:#600}
-)";
+// A column whose peak is this close to full scale holds samples the
+// recorder could not take whole: the check's own rule for clipping.
+constexpr double kStripClipDbfs = -0.001;
 
-const char* const kScript = R"(
-(function () {
-  var works = Array.prototype.slice.call(document.querySelectorAll('.work'));
-  var current = -1;
-  function pauseAll() {
-    document.querySelectorAll('audio').forEach(function (a) { a.pause(); });
-  }
-  function go(i) {
-    if (!works.length) return;
-    i = Math.max(0, Math.min(works.length - 1, i));
-    if (i !== current) pauseAll();
-    if (current >= 0) works[current].classList.remove('current');
-    current = i;
-    var w = works[i];
-    w.classList.add('current');
-    (w.querySelector('audio') || w).focus();
-    w.scrollIntoView({block: 'nearest'});
-  }
-  works.forEach(function (w, i) {
-    w.addEventListener('focusin', function () {
-      if (current >= 0 && current !== i) works[current].classList.remove('current');
-      current = i;
-      w.classList.add('current');
-    });
-  });
-  document.querySelectorAll('audio').forEach(function (a) {
-    a.addEventListener('play', function () {
-      document.querySelectorAll('audio').forEach(function (b) { if (b !== a) b.pause(); });
-    });
-  });
-  document.addEventListener('keydown', function (e) {
-    if (e.ctrlKey || e.altKey || e.metaKey) return;
-    if (e.key === 'j') { go(current + 1); e.preventDefault(); }
-    else if (e.key === 'k') { go(current - 1); e.preventDefault(); }
-    else if (e.key === ' ') {
-      var a = document.activeElement;
-      if (!a || a.tagName !== 'AUDIO') a = current >= 0 ? works[current].querySelector('audio') : null;
-      if (a) { if (a.paused) a.play(); else a.pause(); e.preventDefault(); }
+const char* StatusName(RecordingMeasure::Status status) {
+    switch (status) {
+    case RecordingMeasure::Status::Missing:
+        return "missing";
+    case RecordingMeasure::Status::Unreadable:
+        return "unreadable";
+    case RecordingMeasure::Status::Truncated:
+        return "truncated";
+    case RecordingMeasure::Status::Measured:
+        break;
     }
-  });
-})();
-)";
+    return "ok";
+}
 
-const char* const kRecordingNames[3] = {"Проверка микрофона", "Задание № 2", "Задание № 3"};
+std::string Str(std::string_view text) {
+    return JsonString(text, JsonReader::kHtmlScript);
+}
 
-void AppendWork(std::string& html, const CheckedWork& w, const std::string& pagePath) {
-    const std::string id = HtmlEscaped(w.id);
-    html += "<section class=\"work\" tabindex=\"-1\" data-id=\"" + id + "\">\n<h2>" + id +
-            "</h2>\n<p class=\"folder\">" + HtmlEscaped(w.folder) + "</p>\n<dl>";
-    const std::pair<const char*, const std::string*> shown[] = {{"Вариант:", &w.varNo},
-                                                                {"Задание № 1", &w.answers[0]},
-                                                                {"Задание № 4", &w.answers[3]},
-                                                                {"Задание № 5", &w.answers[4]},
-                                                                {"Задание № 6", &w.answers[5]}};
-    for (const auto& [label, value] : shown)
-        html += "<dt>" + std::string(label) + "</dt><dd>" + HtmlEscaped(*value) + "</dd>";
-    html += "</dl>\n";
-    for (std::size_t r = 0; r < kRecordingSuffixes.size(); ++r) {
-        const RecordingMeasure& m = w.recordings[r];
-        const std::string file = w.folder + w.id + kRecordingSuffixes[r];
-        html += "<div class=\"rec\"><span class=\"name\">" + std::string(kRecordingNames[r]) +
-                "</span>";
-        if (m.status == RecordingMeasure::Status::Missing) {
-            html += "<span class=\"missing\">нет файла</span></div>\n";
-            continue;
-        }
-        html += "<audio controls preload=\"metadata\" src=\"" +
-                HtmlEscaped(FileLink(pagePath, file)) + "\" data-file=\"" +
-                HtmlEscaped(w.id + kRecordingSuffixes[r]) + "\"";
-        if (m.status != RecordingMeasure::Status::Unreadable)
-            html += " data-seconds=\"" + FormatValue(m.seconds, 3) + "\"></audio><span>" +
-                    FormatValue(m.seconds, 1) + " с</span></div>\n";
-        else
-            html += "></audio><span class=\"missing\">не читается</span></div>\n";
-    }
-    if (!w.problems.empty()) {
-        html += "<ul class=\"problems\">";
-        for (const Problem& p : w.problems)
-            html += "<li><code>" + HtmlEscaped(p.kind) + "</code> " + HtmlEscaped(p.file) + " " +
-                    HtmlEscaped(p.detail) + (p.value.empty() ? "" : ": " + HtmlEscaped(p.value)) +
-                    "</li>";
-        html += "</ul>\n";
-    }
-    html += "</section>\n";
+std::string AbsoluteFolder(std::string_view folder) {
+    std::string abs = fs::absolute(fs::path(folder)).lexically_normal().string();
+    while (abs.size() > 1 && abs.back() == '/') abs.pop_back();
+    return abs;
 }
 
 } // namespace
 
-std::string RenderPackPage(const CheckReport& report, std::string_view folder,
-                           const std::string& pagePath) {
-    std::size_t problems = report.treeProblems.size();
-    for (const CheckedWork& w : report.works) problems += w.problems.size();
-    std::string html =
-        "<!DOCTYPE html>\n<html lang=\"ru\">\n<head>\n<meta charset=\"utf-8\">\n"
-        "<meta name=\"viewport\" content=\"width=device-width\">\n"
-        "<title>Работы ЗЕНОР-2020: " +
-        HtmlEscaped(folder) + "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n" +
-        "<header><h1>Просмотр и прослушивание ответов участников ЗЕНОР-2020</h1>\n<p>" +
-        HtmlEscaped(folder) + " · работ: " + std::to_string(report.works.size()) +
-        " · замечаний: " + std::to_string(problems) +
-        " · <kbd>j</kbd>/<kbd>k</kbd> следующая/предыдущая работа, <kbd>пробел</kbd> слушать "
-        "или остановить</p></header>\n<main>\n";
-    for (const CheckedWork& w : report.works) AppendWork(html, w, pagePath);
-    if (!report.treeProblems.empty()) {
-        html += "<section class=\"tree\"><h2>Файлы, которые окно пропускает</h2><ul "
-                "class=\"problems\">";
-        for (const Problem& p : report.treeProblems)
-            html += "<li>" + HtmlEscaped(p.folder + p.file) + "</li>";
-        html += "</ul></section>\n";
+std::string StripCode(const std::vector<StripColumn>& strip) {
+    std::string code;
+    code.reserve(strip.size());
+    for (const StripColumn& c : strip) {
+        if (std::isinf(c.rmsDbfs) && c.rmsDbfs < 0) {
+            code += '.';
+            continue;
+        }
+        const double share = (c.rmsDbfs - kStripFloorDbfs) / -kStripFloorDbfs;
+        const int level =
+            std::clamp(static_cast<int>(std::floor(share * kStripLevels)), 0, kStripLevels - 1);
+        code += static_cast<char>((c.peakDbfs >= kStripClipDbfs ? 'A' : 'a') + level);
     }
-    html += "</main>\n<script>" + std::string(kScript) + "</script>\n</body>\n</html>\n";
-    return html;
+    return code;
+}
+
+std::string PageStorageKey(std::string_view folder, const std::vector<CheckedWork>& works) {
+    // FNV-1a, 64 bits: stable across builds and machines, and short.
+    std::uint64_t hash = 14695981039346656037ull;
+    auto add = [&](std::string_view text) {
+        for (unsigned char c : text) hash = (hash ^ c) * 1099511628211ull;
+        hash = (hash ^ 0xFF) * 1099511628211ull; // a byte no UTF-8 text holds ends each text
+    };
+    add(AbsoluteFolder(folder));
+    for (const CheckedWork& w : works) add(w.id);
+    char text[32];
+    std::snprintf(text, sizeof text, "zenor-review/%016llx", static_cast<unsigned long long>(hash));
+    return text;
+}
+
+std::string PageDataJson(const CheckReport& report, std::string_view folder,
+                         const std::string& pagePath, const PackOptions& options) {
+    // Works are arrays, not objects, and their folders are listed once: at
+    // a hundred thousand works the names of keys would weigh megabytes.
+    std::map<std::string, std::size_t> folderIndex;
+    std::string folders;
+    std::string works;
+    for (const CheckedWork& w : report.works) {
+        const auto [it, fresh] = folderIndex.emplace(w.folder, folderIndex.size());
+        if (fresh) folders += (folders.empty() ? "" : ",") + Str(w.folder);
+        works += works.empty() ? "\n[" : ",\n[";
+        works += Str(w.id) + "," + std::to_string(it->second) + "," + Str(w.varNo);
+        for (const std::string& answer : w.answers) works += "," + Str(answer);
+        works += "," + Str(w.sheetProblem) + ",[";
+        for (std::size_t r = 0; r < kRecordingSuffixes.size(); ++r) {
+            const RecordingMeasure& m = w.recordings[r];
+            const bool hasLength = m.status == RecordingMeasure::Status::Measured ||
+                                   m.status == RecordingMeasure::Status::Truncated;
+            works += std::string(r ? "," : "") + "[" + Str(StatusName(m.status)) + "," +
+                     Str(FileLink(pagePath, w.folder + w.id + kRecordingSuffixes[r])) + "," +
+                     (hasLength ? FormatValue(m.seconds, 3) : "null") + "," +
+                     Str(StripCode(m.strip)) + "]";
+        }
+        works += "],[";
+        for (std::size_t p = 0; p < w.problems.size(); ++p) {
+            const Problem& problem = w.problems[p];
+            works += std::string(p ? "," : "") + "[" + Str(problem.kind) + "," + Str(problem.file) +
+                     "," + Str(problem.detail) + "," + Str(problem.value) + "," +
+                     Str(problem.folder == w.folder ? "" : problem.folder) + "]";
+        }
+        works += "]]";
+    }
+    std::string tree;
+    for (const Problem& p : report.treeProblems)
+        tree += (tree.empty() ? "[" : ",[") + Str(p.folder) + "," + Str(p.file) + "," +
+                Str(p.kind) + "," + Str(p.detail) + "]";
+    return "{\"folder\":" + Str(folder) + ",\"key\":" + Str(PageStorageKey(folder, report.works)) +
+           ",\"measured\":" + (options.measuring == Measuring::kDecode ? "true" : "false") +
+           ",\"low\":" + JsonNumber(options.marks.low) +
+           ",\"high\":" + JsonNumber(options.marks.high) + ",\n\"folders\":[" + folders +
+           "],\n\"treeProblems\":[" + tree + "],\n\"works\":[" + works + "]}";
+}
+
+std::string
+FillPageTemplate(std::string_view page,
+                 const std::function<std::optional<std::string>(std::string_view)>& part) {
+    std::string out;
+    for (std::size_t at = 0;;) {
+        const std::size_t open = page.find("@@", at);
+        out.append(page.substr(at, open - at));
+        if (open == std::string_view::npos) return out;
+        const std::size_t close = page.find("@@", open + 2);
+        if (close == std::string_view::npos)
+            throw std::logic_error("the page template opens a part it never closes");
+        const std::string_view name = page.substr(open + 2, close - open - 2);
+        const std::optional<std::string> text = part(name);
+        if (!text) throw std::logic_error("the page template names no part " + std::string(name));
+        out += *text;
+        at = close + 2;
+    }
+}
+
+std::string RenderPackPage(const CheckReport& report, std::string_view folder,
+                           const std::string& pagePath, const PackOptions& options) {
+    return FillPageTemplate(PageSource("review.html"),
+                            [&](std::string_view name) -> std::optional<std::string> {
+                                if (name == "folder") return HtmlEscaped(folder);
+                                if (name == "data")
+                                    return PageDataJson(report, folder, pagePath, options);
+                                const std::string_view source = PageSource(name);
+                                if (source.empty()) return std::nullopt;
+                                return std::string(source);
+                            });
 }

@@ -1,6 +1,7 @@
 #include "review/TreeCheck.h"
 
 #include "review/MisnamedFile.h"
+#include "review/RecordingLength.h"
 
 #include "catalogue/AnswerSheet.h"
 #include "catalogue/FindAllOgg.h"
@@ -9,10 +10,9 @@
 #include "memtable/TqvrMemTable.h"
 #include "memtable/stream/TqvrBinaryStreamFormat.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <exception>
 #include <map>
 #include <mutex>
@@ -27,7 +27,8 @@ std::vector<Problem> CheckReport::AllProblems() const {
 
 std::vector<RecordingMeasure>
 MeasureAll(const std::vector<std::string>& paths, unsigned jobs,
-           const std::function<void(std::size_t, std::size_t)>& progress) {
+           const std::function<void(std::size_t, std::size_t)>& progress,
+           RecordingMeasure (*measure)(const std::string&)) {
     std::vector<RecordingMeasure> measures(paths.size());
     if (jobs == 0) jobs = std::max(1u, std::thread::hardware_concurrency());
     jobs =
@@ -37,7 +38,7 @@ MeasureAll(const std::vector<std::string>& paths, unsigned jobs,
     std::mutex progressMutex;
     auto worker = [&] {
         for (std::size_t i; (i = next.fetch_add(1)) < paths.size();) {
-            measures[i] = MeasureRecording(paths[i]);
+            measures[i] = measure(paths[i]);
             const std::lock_guard lock(progressMutex);
             ++done;
             if (progress) progress(done, paths.size());
@@ -63,17 +64,19 @@ void CheckSheet(CheckedWork& work, TqvrMemTable& answers, TqvrBinaryStreamFormat
         work.problems.push_back(
             {work.id, work.folder, file, kind, std::move(detail), std::move(value)});
     };
-    if (!zenor::FileExists(path)) return add(kind::kSheetMissing, "no such file");
-    struct stat st {};
-    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        return add(kind::kSheetUnreadable, "not a regular file");
+    if (!zenor::FileExists(path)) {
+        work.sheetProblem = zenor::MissingSheetMessage(path);
+        return add(kind::kSheetMissing, "no such file");
+    }
     try {
         answers.LoadFromFileUsingFormat(path, &format);
     } catch (const std::exception& error) {
+        work.sheetProblem = error.what();
         return add(kind::kSheetUnreadable, error.what());
     }
     zenor::ReadSheetValues(
         answers, work.varNo, work.answers, [&](const char* field, const char* error) {
+            if (work.sheetProblem.empty()) work.sheetProblem = error;
             const bool shown =
                 std::find_if(kShownFields.begin(), kShownFields.end(), [&](const char* f) {
                     return std::string_view(f) == field;
@@ -123,7 +126,10 @@ CheckReport CheckTree(std::string_view folder, const CheckOptions& options) {
 
     // The recordings decode on the pool while this thread loads the sheets.
     std::vector<RecordingMeasure> measures;
-    std::jthread pool([&] { measures = MeasureAll(paths, options.jobs, options.progress); });
+    const auto measure =
+        options.measuring == Measuring::kDecode ? MeasureRecording : MeasureLengthOnly;
+    std::jthread pool(
+        [&] { measures = MeasureAll(paths, options.jobs, options.progress, measure); });
     TqvrMemTable answers("answers");
     TqvrBinaryStreamFormat format;
     for (CheckedWork& w : report.works) {
@@ -137,12 +143,20 @@ CheckReport CheckTree(std::string_view folder, const CheckOptions& options) {
     }
     pool.join();
 
+    // Without decoding there is no loudness to judge: thresholds that no
+    // recording crosses leave the length rules alone.
+    RecordingThresholds thresholds = options.thresholds;
+    if (options.measuring == Measuring::kLengthOnly) {
+        thresholds.silentBelowLufs = -HUGE_VAL;
+        thresholds.quietBelowLufs = -HUGE_VAL;
+        thresholds.clippedAbovePercent = HUGE_VAL;
+    }
     for (std::size_t i = 0; i < report.works.size(); ++i) {
         CheckedWork& w = report.works[i];
         for (std::size_t r = 0; r < kRecordingSuffixes.size(); ++r) {
             w.recordings[r] = std::move(measures[i * kRecordingSuffixes.size() + r]);
             const Problem where{w.id, w.folder, w.id + kRecordingSuffixes[r], "", "", ""};
-            for (Problem& p : RecordingProblems(w.recordings[r], options.thresholds, where))
+            for (Problem& p : RecordingProblems(w.recordings[r], thresholds, where))
                 w.problems.push_back(std::move(p));
         }
     }

@@ -26,10 +26,20 @@ struct CheckedWork {
     std::array<std::string, 6> answers;
     std::array<RecordingMeasure, 3> recordings;
     std::vector<Problem> problems;
+    /// What export's problem column says of the sheet: empty when it loaded
+    /// and showed every field, else the window's message or the first error.
+    std::string sheetProblem;
+};
+
+/// How much of each recording the check reads.
+enum class Measuring {
+    kDecode,     // decoded to its end: length, loudness, level strip
+    kLengthOnly, // its length from the stream's end; loudness rules not applied
 };
 
 struct CheckOptions {
     RecordingThresholds thresholds;
+    Measuring measuring = Measuring::kDecode;
     unsigned jobs = 0; // decoding threads; 0: one per core
     /// Called now and then with recordings measured and their total; from
     /// any thread, one call at a time.
@@ -46,7 +56,9 @@ struct CheckReport {
 /// Checks the tree below `folder` (which the caller has found readable).
 CheckReport CheckTree(std::string_view folder, const CheckOptions& options);
 
-/// Measures every file of `paths` on `jobs` threads (0: one per core).
+/// Measures every file of `paths` on `jobs` threads (0: one per core), each
+/// with `measure`.
 std::vector<RecordingMeasure>
 MeasureAll(const std::vector<std::string>& paths, unsigned jobs,
-           const std::function<void(std::size_t done, std::size_t total)>& progress);
+           const std::function<void(std::size_t done, std::size_t total)>& progress,
+           RecordingMeasure (*measure)(const std::string&) = MeasureRecording);

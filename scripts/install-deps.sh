@@ -13,7 +13,7 @@ build_pkgs=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools lib
 test_pkgs=(libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth x11-utils
   pulseaudio pulseaudio-utils sox libsox-fmt-all espeak-ng vorbis-tools imagemagick xdotool
   python3 python3-pyatspi at-spi2-core dbus dbus-x11 fonts-dejavu-core fonts-liberation
-  clang libclang-rt-14-dev clang-format chromium
+  clang libclang-rt-14-dev clang-format chromium nodejs
   locales libc-l10n)
 pkgs=("${build_pkgs[@]}")
 # What building the Debian package needs, and what checks the package, its man

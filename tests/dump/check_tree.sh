@@ -3,7 +3,8 @@
 # problem it knows appears where it was planted and nowhere else; the exit
 # status tells a clean tree, problems and a tree that cannot be read apart;
 # no file of the tree changes and nothing else is written; a FIFO named like
-# a recording does not make it hang.
+# a recording does not make it hang; pack --no-measure finds the same but
+# for loudness.
 #   check_tree.sh ZENOR_DUMP ZENOR_SHEET
 set -eu
 dump=$1 sheet=$2
@@ -95,6 +96,23 @@ status=0
 status=0
 "$dump" check --clipped-above=200 "$t" >/dev/null 2>&1 || status=$?
 [ "$status" = 2 ] || fail "an out-of-range threshold exits $status, want 2"
+
+# pack --no-measure reads no sample: the same problems but those of
+# loudness, in the page's data; the tree is untouched and only the page is
+# written.
+timeout 120 "$dump" pack --no-measure -o "$tmp/page.html" "$t" 2>/dev/null || fail "pack --no-measure failed"
+[ "$(state "$t")" = "$before" ] || fail "the tree changed"
+got=$(python3 -c '
+import json, sys
+text = open(sys.argv[1], encoding="utf-8").read()
+start = text.index(">", text.index("<script type=\"application/json\"")) + 1
+data = json.loads(text[start:text.index("</script>", start)])
+for w in data["works"]:
+    for p in w[11]: print(",".join([w[0], p[1], p[0]]))
+for p in data["treeProblems"]: print(",".join(["", p[1], p[2]]))' "$tmp/page.html" | sort)
+want=$(grep -v 'silent\|quiet\|clipped' <<<"$want")
+[ "$got" = "$want" ] || fail "pack --no-measure's problems differ:
+$(diff <(echo "$want") <(echo "$got"))"
 
 status=0
 "$dump" check "$tmp/clean" >"$tmp/clean.csv" 2>/dev/null || status=$?

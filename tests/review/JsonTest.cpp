@@ -28,4 +28,23 @@ TEST(JsonString, EscapesControlsAndReplacesEachBadByte) {
         EXPECT_EQ(JsonString(row.text), row.json) << testing::PrintToString(std::string(row.text));
 }
 
+// Inside a <script> element no sheet text may end the element, open a
+// comment or end a line; everywhere else the text stays as it was.
+TEST(JsonString, InAScriptElementNoTextEndsOrBendsIt) {
+    const JsonCase rows[] = {
+        {"</script><!--x-->", "\"\\u003c/script\\u003e\\u003c!--x--\\u003e\""},
+        {"Tom & Jerry", "\"Tom \\u0026 Jerry\""},
+        {"a\xE2\x80\xA8"
+         "b\xE2\x80\xA9"
+         "c\xE2\x80\xAA",
+         "\"a\\u2028b\\u2029c\xE2\x80\xAA\""},
+        {"\xFF<", "\"\xEF\xBF\xBD\\u003c\""},
+    };
+    for (const JsonCase& row : rows) {
+        EXPECT_EQ(JsonString(row.text, JsonReader::kHtmlScript), row.json)
+            << testing::PrintToString(std::string(row.text));
+        EXPECT_EQ(JsonString(row.text).find("\\u003c"), std::string::npos);
+    }
+}
+
 } // namespace

@@ -39,6 +39,19 @@ std::optional<CheckOptions> ReadCheckOptions(const CommandArgs& args, const Dump
     return o;
 }
 
+std::optional<MarkRange> ReadMarkRange(const CommandArgs& args, const DumpCommand& command,
+                                       int& status) {
+    MarkRange range;
+    if (!NumberOption(args, command, "min-mark", -1e9, 1e9, range.low, status) ||
+        !NumberOption(args, command, "max-mark", -1e9, 1e9, range.high, status))
+        return std::nullopt;
+    if (range.low > range.high) {
+        status = UsageError(command, Tr("--min-mark is above --max-mark"));
+        return std::nullopt;
+    }
+    return range;
+}
+
 void EndProgress() {
     if (g_progressShown) std::fputs("\r\033[K", stderr);
     g_progressShown = false;

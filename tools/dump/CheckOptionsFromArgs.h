@@ -1,10 +1,12 @@
 // The options that check and pack share: the recording thresholds and the
 // number of decoding threads, read from the command line with their
-// defaults, and the progress line that both show on a terminal.
+// defaults, and the progress line that both show on a terminal; and the
+// range of marks that marks and pack share.
 #pragma once
 
 #include "CommandLine.h"
 #include "l10n/Translation.h"
+#include "review/MarksCheck.h"
 #include "review/TreeCheck.h"
 
 #include <optional>
@@ -30,6 +32,11 @@ inline constexpr CommandOption kThresholdOptions[] = {
 /// a terminal.
 std::optional<CheckOptions> ReadCheckOptions(const CommandArgs& args, const DumpCommand& command,
                                              int& status);
+
+/// --min-mark and --max-mark with their defaults, or nothing after a usage
+/// error was reported through `status`.
+std::optional<MarkRange> ReadMarkRange(const CommandArgs& args, const DumpCommand& command,
+                                       int& status);
 
 /// Clears the progress line, if one was shown.
 void EndProgress();

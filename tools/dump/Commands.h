@@ -36,6 +36,11 @@ inline constexpr CommandOption kMarksOptions[] = {
 inline constexpr CommandOption kPackOptions[] = {
     {"output", 'o', TrNoop("FILE"),
      TrNoop("write the page to FILE (\"-\": standard output); required")},
+    {"no-measure", 0, nullptr,
+     TrNoop("do not decode the recordings: lengths from the end of each Ogg stream, no loudness "
+            "and no level strips (seconds instead of minutes for a large tree)")},
+    kMarksOptions[0],
+    kMarksOptions[1],
     kThresholdOptions[0],
     kThresholdOptions[1],
     kThresholdOptions[2],
@@ -68,8 +73,8 @@ inline constexpr DumpCommand kCommands[] = {
          "report every work of FOLDER whose sheet or recordings an examiner could not use, as CSV"),
      kThresholdOptions, 1, 1, &RunCheck},
     {"pack", TrNoop("-o FILE FOLDER"),
-     TrNoop("one HTML page for listening to every work of FOLDER in a browser, with the check's "
-            "problems"),
+     TrNoop("one HTML page on which to listen to and mark every work of FOLDER in a browser, "
+            "with the check's problems"),
      kPackOptions, 1, 1, &RunPack},
     {"marks", TrNoop("FOLDER MARKS.csv"),
      TrNoop(

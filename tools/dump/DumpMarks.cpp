@@ -1,6 +1,7 @@
 // zenor-dump marks FOLDER MARKS.csv: reads back the marks sheet that export
-// --marks wrote and the examiner filled in (either CSV dialect) and reports,
-// as check does, what keeps it from being handed in.
+// --marks wrote and the examiner filled in, or that the review page saved
+// (either CSV dialect), and reports, as check does, what keeps it from being
+// handed in.
 #include "Commands.h"
 #include "FolderAccess.h"
 #include "review/MarksCheck.h"
@@ -51,11 +52,8 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::string& e
 int RunMarks(const CommandArgs& args) {
     const DumpCommand& command = CommandNamed("marks");
     int status = kExitOk;
-    MarkRange range;
-    if (!NumberOption(args, command, "min-mark", -1e9, 1e9, range.low, status) ||
-        !NumberOption(args, command, "max-mark", -1e9, 1e9, range.high, status))
-        return status;
-    if (range.low > range.high) return UsageError(command, Tr("--min-mark is above --max-mark"));
+    const std::optional<MarkRange> range = ReadMarkRange(args, command, status);
+    if (!range) return status;
     const std::string& folder = args.Operands()[0];
     const std::string& marksPath = args.Operands()[1];
     if (const auto error = FolderReadError(folder)) return Failure(*error);
@@ -73,7 +71,7 @@ int RunMarks(const CommandArgs& args) {
         const TField& path = tblWork.FieldNamed("pathWork");
         for (int i = 0; i < tblWork.RecordTotal(); ++i)
             works.push_back({tblWork.FieldTextAt(i, id), tblWork.FieldTextAt(i, path)});
-        const auto problems = CheckMarks(works, *sheet, marksPath, range, error);
+        const auto problems = CheckMarks(works, *sheet, marksPath, *range, error);
         if (!problems) return Failure(error);
         WriteProblemsCsv(std::cout, *problems);
         if (const int written = FinishOutput(); written != kExitOk) return written;

@@ -1,5 +1,6 @@
 // zenor-dump pack FOLDER -o review.html: the check of FOLDER as one page for
-// listening in a browser (PackPage.h). Writes that page and nothing else.
+// listening to and marking the works in a browser (PackPage.h). Writes that
+// page and nothing else.
 #include "CheckOptionsFromArgs.h"
 #include "Commands.h"
 #include "FolderAccess.h"
@@ -49,8 +50,12 @@ int WritePage(const std::string& path, const std::string& html) {
 int RunPack(const CommandArgs& args) {
     const DumpCommand& command = CommandNamed("pack");
     int status = kExitOk;
-    const std::optional<CheckOptions> options = ReadCheckOptions(args, command, status);
+    std::optional<CheckOptions> options = ReadCheckOptions(args, command, status);
     if (!options) return status;
+    const std::optional<MarkRange> range = ReadMarkRange(args, command, status);
+    if (!range) return status;
+    PackOptions pack{*range, args.Has("no-measure") ? Measuring::kLengthOnly : Measuring::kDecode};
+    options->measuring = pack.measuring;
     const std::string output = args.Value("output");
     if (output.empty()) return UsageError(command, Tr("wants -o FILE, the page to write"));
     // A page must never take the place of a pupil's file.
@@ -62,7 +67,8 @@ int RunPack(const CommandArgs& args) {
     try {
         const CheckReport report = CheckTree(folder, *options);
         EndProgress();
-        return WritePage(output, RenderPackPage(report, folder, output == "-" ? "page" : output));
+        return WritePage(output,
+                         RenderPackPage(report, folder, output == "-" ? "page" : output, pack));
     } catch (const std::exception& error) {
         EndProgress();
         return Failure(error.what());

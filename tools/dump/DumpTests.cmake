@@ -39,7 +39,9 @@ set(cli_rows
   "usage_pack_over_a_pupils_file|pack,-o,12345_0.ans,.|2|"
   "usage_threshold_not_a_number|check,--min-seconds,abc,.|2|"
   "usage_jobs_not_whole|check,-j,1.5,.|2|"
-  "usage_marks_range_upside_down|marks,--min-mark,5,--max-mark,1,.,m.csv|2|")
+  "usage_marks_range_upside_down|marks,--min-mark,5,--max-mark,1,.,m.csv|2|"
+  "usage_pack_range_upside_down|pack,-o,r.html,--min-mark,5,--max-mark,1,.|2|"
+  "usage_pack_mark_not_a_number|pack,-o,r.html,--max-mark,ten,.|2|")
 foreach(row IN LISTS cli_rows)
   string(REPLACE "|" ";" fields "${row}")
   list(GET fields 0 name)
