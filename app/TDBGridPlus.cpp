@@ -15,6 +15,7 @@
 
 #include "app/FindDialog.h"
 #include "app/MessageBoxes.h"
+#include "app/WindowFont.h"
 #include "memtable/TDataLink.h"
 #include "memtable/TDataSource.h"
 #include "memtable/TField.h"
@@ -30,21 +31,6 @@ public:
 private:
     TDBGridPlus& grid_;
 };
-
-namespace {
-
-// MS Sans Serif 8 points at 96 dpi; the system's sans-serif stands in for it.
-const QFont& TitleFont() {
-    static const QFont font = [] {
-        QFont f(QStringLiteral("MS Sans Serif"));
-        f.setStyleHint(QFont::SansSerif);
-        f.setPixelSize(11);
-        return f;
-    }();
-    return font;
-}
-
-} // namespace
 
 TDBGridPlus::TDBGridPlus(QWidget* parent)
     : QAbstractScrollArea(parent), link_(std::make_unique<Link>(*this)) {
@@ -249,7 +235,7 @@ int TDBGridPlus::RowHeight() const {
 }
 
 int TDBGridPlus::TitleHeight() const {
-    static const int height = QFontMetrics(TitleFont()).height() + 6;
+    static const int height = QFontMetrics(WindowFont()).height() + 6;
     return height;
 }
 
@@ -721,8 +707,9 @@ void TDBGridPlus::paintEvent(QPaintEvent*) {
     }
     if (shown > 0) p.drawLine(right, titleH, right, bottom - 1);
 
-    // Title row.
-    p.setFont(TitleFont());
+    // Title row: the title keeps the window's font even where the cells are
+    // given another.
+    p.setFont(WindowFont());
     QRect title(left, 0, columnWidth_ + 1, titleH);
     raised(title.adjusted(0, 0, -1, -1));
     p.setPen(pal.color(QPalette::WindowText));

@@ -1,8 +1,6 @@
 #include "app/T_main.h"
 
 #include <QCloseEvent>
-#include <QFontInfo>
-#include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -11,7 +9,6 @@
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QTimer>
-#include <algorithm>
 
 #include "app/AppTitle.h"
 #include "app/DefaultFolder.h"
@@ -20,6 +17,7 @@
 #include "app/TDBGridPlus.h"
 #include "app/TDBText.h"
 #include "app/TGauge.h"
+#include "app/WindowFont.h"
 #include "app/WindowPlacement.h"
 #include "audio/Bass.h"
 #include "catalogue/AddFolderSlash.h"
@@ -44,57 +42,15 @@ namespace {
 const char* const kWindowTitle =
     "Просмотр и прослушивание ответов участников ЗЕНОР-2020 7 класс по иностранному языку";
 
-// The layout is drawn for an 11-pixel sans-serif face with the narrow
-// proportions of the classic dialog font. Where that face is missing, a common
-// sans-serif face with Cyrillic letters stands in, squeezed just enough that
-// the captions that are tightest in their controls still fit.
-QFont LayoutFont(const QStringList& families, int pixelSize, bool bold = false) {
-    QFont font;
-    font.setFamilies(families);
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
-
-struct TightCaption {
-    const char* text;
-    int room; // pixels the control leaves for the text
-    bool bold;
-};
-
-const TightCaption kTightCaptions[] = {
-    {"Путь до файлов с ответами участников ЗЕНОР", 225, false},
-    {"Прослушать ответ", 105 - 8, false},
-    {"Получить работы", 100 - 8, false},
-    {"Задание № 1", 78, true},
-    {"Вариант: ", 58, true},
-};
-
-QFont WindowFont() {
-    const QString classic = QStringLiteral("MS Sans Serif");
-    QFont font = LayoutFont({classic}, 11);
-    // Font configuration answers a missing family with a look-alike of its own
-    // choosing; only the real face counts.
-    if (QFontInfo(font).family() == classic) return font;
-    font = LayoutFont(
-        {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")},
-        11);
-    int stretch = 100;
-    for (const TightCaption& caption : kTightCaptions) {
-        QFont probe = font;
-        probe.setBold(caption.bold);
-        const int width = QFontMetrics(probe).horizontalAdvance(QString::fromUtf8(caption.text));
-        if (width > caption.room) stretch = std::min(stretch, caption.room * 100 / width);
-    }
-    if (stretch < 100) font.setStretch(std::max(stretch - 1, 50));
-    return font;
-}
-
+// The elapsed-time label alone has a face of its own, larger and bold.
 QFont TimeFont() {
-    return LayoutFont({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
-                       QStringLiteral("DejaVu Sans"), QStringLiteral("sans-serif")},
-                      13, true);
+    QFont font;
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("DejaVu Sans"), QStringLiteral("sans-serif")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(13);
+    font.setBold(true);
+    return font;
 }
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, QRect geometry,

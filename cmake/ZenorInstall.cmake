@@ -73,6 +73,9 @@ set(ZENOR_PACKAGE_MAINTAINER "ZENOR review team <zenor@example.org>" CACHE STRIN
 set(CPACK_PACKAGE_NAME zenor)
 set(CPACK_PACKAGE_CONTACT "${ZENOR_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_VENDOR "ZENOR review team")
+# GPL-3.0-or-later: packaging/copyright says so to Debian's tools, the
+# metainfo to AppStream's.
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "examiner's workstation for written and oral test answers")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [=[
 zenor is the examiner's workstation for the grade-7 foreign-language test

@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -21,6 +22,7 @@
 #include "app/TDBGridPlus.h"
 #include "app/TDBText.h"
 #include "app/TGauge.h"
+#include "app/WindowFont.h"
 #include "memtable/TDataSource.h"
 #include "memtable/TStringField.h"
 #include "memtable/TqvrMemTable.h"
@@ -181,6 +183,45 @@ TEST_F(MainWindowTest, FontsShowCyrillicAndEveryCaptionFitsItsControl) {
         }
     }
     EXPECT_TRUE(QFontMetrics(w.lTime->font()).inFont(QLatin1Char('0')));
+}
+
+// The ink of `text` drawn in a cell: the box around its dark pixels, found
+// inside `cell` clear of the cell's edges.
+QRect InkBox(const QImage& image, QRect cell) {
+    QRect ink;
+    const QRect inner = cell.adjusted(2, 2, -2, -2);
+    for (int y = inner.top(); y <= inner.bottom(); ++y)
+        for (int x = inner.left(); x <= inner.right(); ++x)
+            if (qGray(image.pixel(x, y)) < 128) ink |= QRect(x, y, 1, 1);
+    return ink;
+}
+
+TEST_F(MainWindowTest, TheGridTitleItsCellsAndTheLabelsShareTheWindowFont) {
+    T_main& w = *window_;
+    // A work whose code reads like the title, below the current row, so that
+    // the same text is drawn once by the title and once by a plain cell.
+    for (const char* id : {"Код работы", "A"}) {
+        w.tblWork->Insert();
+        w.tblWorkID->SetStringValue(id);
+        w.tblWork->Post();
+    }
+    w.tblWork->GoFirst();
+    w.show();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(w.ListWork->RowText(1), w.ListWork->ColumnTitle());
+    const QImage shot = w.ListWork->viewport()->grab().toImage();
+    const QRect title = InkBox(shot, w.ListWork->TitleCellRect());
+    const QRect cell = InkBox(shot, w.ListWork->DataCellRect(1));
+    EXPECT_FALSE(title.isEmpty());
+    // The same text in the same face covers the same pixels.
+    EXPECT_EQ(title.width(), cell.width());
+    EXPECT_EQ(title.height(), cell.height());
+    for (const QWidget* widget :
+         {static_cast<QWidget*>(w.ListWork), static_cast<QWidget*>(w.DBText1),
+          static_cast<QWidget*>(w.DBText4), static_cast<QWidget*>(w.Label1)})
+        EXPECT_EQ(widget->font(), WindowFont()) << widget->objectName().toStdString();
+    while (w.tblWork->RecordTotal() > 0) w.tblWork->Delete();
+    w.hide();
 }
 
 TEST_F(MainWindowTest, TabOrder) {

@@ -5,7 +5,8 @@
 # every man page of docs/man/ and its translations, the catalogues of po/, the
 # demo works, the copyright file and the changelog; the unpacked zenor-dump
 # speaks Russian and man shows the Russian page; its library dependencies were
-# computed, not written by hand.
+# computed, not written by hand; its licence is GPL-3.0-or-later wherever a
+# package tool reads it.
 #   deb_check.sh SOURCE_DIR BUILD_DIR
 set -u
 src=$1 build=$2
@@ -52,6 +53,18 @@ grep -q 'ИМЯ' <<<"$page" || fail "man -L ru zenor-dump does not show the Russ
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 grep -Eq 'libicu[0-9]+ \(>= ' <<<"$depends" || fail "no computed dependency on ICU"
+
+# One licence wherever a package tool reads it: the copyright file gives the
+# whole package GPL-3+ and points at Debian's copy of the text, which is the
+# text in LICENSE; AppStream reads the same licence by its SPDX name.
+copyright=$tmp/root/usr/share/doc/zenor/copyright
+[ "$(awk '/^Files: \*$/ {all = 1; next} all && /^License:/ {print $2; exit}' "$copyright")" = GPL-3+ ] ||
+  fail "the copyright file does not give Files: * the licence GPL-3+"
+grep -q '/usr/share/common-licenses/GPL-3\.$' "$copyright" || fail "the copyright file does not point at /usr/share/common-licenses/GPL-3"
+cmp -s "$src/LICENSE" /usr/share/common-licenses/GPL-3 || fail "LICENSE is not the text of the GPL version 3"
+grep -q '<project_license>GPL-3.0-or-later</project_license>' "$tmp/root"/usr/share/metainfo/*.metainfo.xml ||
+  fail "the metainfo does not name GPL-3.0-or-later"
+echo "ok: GPL-3.0-or-later in the copyright file, LICENSE and the metainfo"
 
 report=$(lintian --display-info --pedantic "$deb" 2>&1)
 echo "lintian $(lintian --version | awk '{print $2}'):"
