@@ -652,10 +652,7 @@ void TqvrCustomMemTable::ApplySort() {
         }
         DropOrder(old);
     }
-    std::string_view trimmed = sortFields_;
-    while (!trimmed.empty() && trimmed.front() == ' ') trimmed.remove_prefix(1);
-    while (!trimmed.empty() && trimmed.back() == ' ') trimmed.remove_suffix(1);
-    if (trimmed.empty()) {
+    if (TqvrFieldList::IsBlank(sortFields_)) {
         SwitchToIndex(&indexes_.RowOrder(), false);
         return;
     }
