@@ -1,6 +1,7 @@
 // Hash tables that make equality key searches cheap on large orders. For a field list
 // of text fields compared whole, two records compare equal exactly when their collation
-// sort keys (or their plain bytes, when the locale is ignored) are equal, so a hash of
+// sort keys with the bytes that break the collator's ties (or their plain bytes, when the
+// locale is ignored) are equal, so a hash of
 // those keys gives every candidate at once; the caller still confirms each candidate
 // with the ordinary comparison and picks the first position in the order, so results
 // are exactly those of a scan. One table per (fields, case, locale) signature, built on
