@@ -492,10 +492,9 @@ void TqvrCustomMemTable::SortOrder(TqvrIndex& index, std::vector<TqvrRecord*>& e
         BuildSort(entries, cmp);
         return;
     }
-    // Text keys: compare collation sort keys (bytes) instead of collating each pair.
-    // Each field contributes a null marker (null sorts first, also when descending) and
-    // its key (AppendSortKey's, which compares as the collation does), inverted for a
-    // descending field; the tie-break of
+    // Text keys: compare sort keys (bytes) instead of collating each pair. Each field
+    // contributes a null marker (null sorts first, also when descending) and its key,
+    // which compares as Collate does, inverted for a descending field; the tie-break of
     // the stamps and slot numbers follows as the last criterion.
     bool firstDescending = (list[0].options & mtcoDescending) != 0;
     struct Item {
