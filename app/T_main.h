@@ -128,8 +128,9 @@ public:
     void Timer1Timer(QObject* Sender);
     void tblWorkBeforeScroll(TDataSet& DataSet);
 
-    /// To be called by the scan's handler as its very last step: if the user asked
-    /// to close the window while the scan ran, the window closes now.
+    /// Called once the scan's handler has ended (its last step, or just after the
+    /// exception box when an exception ended it): if the user asked to close the
+    /// window while the scan ran, the window closes now.
     void CloseIfRequestedDuringScan();
     /// Whether the scan's handler is walking the tree now. After a scan that an
     /// exception ended the scanning flag stays set, but no scan runs.

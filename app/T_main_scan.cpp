@@ -17,8 +17,10 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
+#include <QTimer>
 
 #include <cstdint>
+#include <exception>
 #include <limits>
 #include <string>
 
@@ -117,10 +119,19 @@ void T_main::FindAllOgg(const std::string& folder) {
 
 void T_main::Button1Click(QObject* Sender) {
     (void)Sender;
+    // A close asked for during the scan waits for the handler's end, however it
+    // ends. An exception skips the last step below, which would carry it out:
+    // then the close comes once the exception box the error goes to has shown.
     struct Active {
-        Active() { scanHandlerActive = true; }
-        ~Active() { scanHandlerActive = false; }
-    } const active;
+        T_main& window;
+        const int exceptions = std::uncaught_exceptions();
+        explicit Active(T_main& w) : window(w) { scanHandlerActive = true; }
+        ~Active() {
+            scanHandlerActive = false;
+            if (closeRequestedDuringScan && std::uncaught_exceptions() > exceptions)
+                QTimer::singleShot(0, &window, [w = &window] { w->CloseIfRequestedDuringScan(); });
+        }
+    } const active(*this);
 
     Button1->setEnabled(false);
     Button2->setEnabled(true);
@@ -149,9 +160,6 @@ void T_main::Button2Click(QObject* Sender) {
     scanning = false;
     Button1->setEnabled(true);
     Button2->setEnabled(false);
-    // After a scan that an exception ended, "Прервать" is the way back to
-    // idle; a close asked for during that scan was waiting for exactly this.
-    if (!scanHandlerActive) CloseIfRequestedDuringScan();
 }
 
 void T_main::tblWorkAfterScroll(TDataSet& DataSet) {

@@ -35,6 +35,9 @@ TField& TDataSet::AddStringField(const std::string& fieldName, int size) {
 }
 
 TField& TDataSet::AdoptField(std::unique_ptr<TField> field, bool createdByTable) {
+    // An open table's records are laid out for the fields it had when it opened;
+    // a field added now would read and write past them.
+    if (Active()) DatabaseError("Cannot perform this operation on an open dataset");
     field->dataSet_ = this;
     field->createdByTable_ = createdByTable;
     fields_.push_back(std::move(field));

@@ -64,7 +64,8 @@ public:
     /// As FieldNamed, but nullptr when there is no such field.
     TField* FindField(std::string_view name) const;
     /// Adds a field object made by the caller (a persistent field: it survives Close and
-    /// Open). Only while the dataset is closed.
+    /// Open). Only while the dataset is closed: on an open one, EDatabaseError "Cannot
+    /// perform this operation on an open dataset" with the table name in front.
     TField& AddField(std::unique_ptr<TField> field);
     /// Convenience for the common case: a persistent TStringField.
     TField& AddStringField(const std::string& fieldName, int size);

@@ -1,5 +1,6 @@
 #include "memtable/TextRules.h"
 
+#include <unicode/ucasemap.h>
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
 
@@ -62,6 +63,35 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
     icu::UnicodeString ub =
         icu::UnicodeString::fromUTF8(icu::StringPiece(b.data(), static_cast<int32_t>(b.size())));
     return ua.caseCompare(ub, U_FOLD_CASE_DEFAULT) == 0;
+}
+
+std::string FoldCase(std::string_view text) {
+    std::string out(text);
+    if (IsAscii(text)) {
+        for (char& c : out) c = AsciiFold(c);
+        return out;
+    }
+    // Folding is used without changing its options, which lets every thread share it.
+    static const UCaseMap* const folding = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        return ucasemap_open("", U_FOLD_CASE_DEFAULT, &status);
+    }();
+    // ICU copies ill-formed sequences through unchanged; a folded text is rarely
+    // longer than the original, and when it is, ICU says how long.
+    for (int attempt = 0; folding && attempt < 2; ++attempt) {
+        UErrorCode status = U_ZERO_ERROR;
+        const int32_t n =
+            ucasemap_utf8FoldCase(folding, out.data(), static_cast<int32_t>(out.size()),
+                                  text.data(), static_cast<int32_t>(text.size()), &status);
+        if (status == U_BUFFER_OVERFLOW_ERROR) {
+            out.resize(static_cast<size_t>(n));
+            continue;
+        }
+        if (U_FAILURE(status)) break;
+        out.resize(static_cast<size_t>(n));
+        return out;
+    }
+    return std::string(text);
 }
 
 } // namespace textrules

@@ -11,5 +11,7 @@ namespace textrules {
 std::string_view CutText(std::string_view text, int maxChars);
 /// Equality ignoring letter case by Unicode full case folding.
 bool EqualIgnoringCase(std::string_view a, std::string_view b);
+/// The text after Unicode full case folding; bytes that are not UTF-8 stay as they are.
+std::string FoldCase(std::string_view text);
 
 } // namespace textrules

@@ -9,8 +9,39 @@
 #include <unicode/ustring.h>
 
 #include "memtable/Exceptions.h"
+#include "memtable/TextRules.h"
 
 namespace {
+
+// The collator maps every byte that is not UTF-8 to one replacement character
+// and passes over control characters, so texts whose bytes differ can collate
+// equal: two work IDs in code page 1251, or differing in a control character,
+// would be one work. Its ties are told apart by the bytes; under
+// case-insensitive comparison by the bytes after case folding, so that there
+// letter case alone still makes no difference.
+std::string TieBytes(std::string_view text, bool caseInsensitive) {
+    return caseInsensitive ? textrules::FoldCase(text) : std::string(text);
+}
+
+int CompareBytes(std::string_view a, std::string_view b) {
+    const int c = a.compare(b);
+    return c < 0 ? -1 : c > 0 ? 1 : 0;
+}
+
+// The tie bytes as a sort key appends them: they compare as CompareBytes does,
+// and the zero byte that ends them sorts before any byte of a longer text.
+void AppendTieKey(std::string_view bytes, std::string& out) {
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b <= 1) {
+            out.push_back('\x01');
+            out.push_back(static_cast<char>(b + 1));
+        } else {
+            out.push_back(c);
+        }
+    }
+    out.push_back('\x00');
+}
 
 std::string UserCollationLocale() {
     const char* names[] = {"LC_ALL", "LC_COLLATE", "LANG"};
@@ -181,7 +212,10 @@ int TqvrCommon::Collate(std::string_view a, std::string_view b, bool caseInsensi
     UErrorCode status = U_ZERO_ERROR;
     UCollationResult r = ucol_strcollUTF8(c, a.data(), static_cast<int32_t>(a.size()), b.data(),
                                           static_cast<int32_t>(b.size()), &status);
-    return r == UCOL_LESS ? -1 : r == UCOL_GREATER ? 1 : 0;
+    if (r != UCOL_EQUAL) return r == UCOL_LESS ? -1 : 1;
+    if (a == b) return 0;
+    return caseInsensitive ? CompareBytes(TieBytes(a, true), TieBytes(b, true))
+                           : CompareBytes(a, b);
 }
 
 void TqvrCommon::AppendSortKey(std::string_view text, bool caseInsensitive, std::string& out) {
@@ -204,4 +238,8 @@ void TqvrCommon::AppendSortKey(std::string_view text, bool caseInsensitive, std:
                         need);
     }
     out.resize(base + static_cast<size_t>(need));
+    if (caseInsensitive)
+        AppendTieKey(TieBytes(text, true), out);
+    else
+        AppendTieKey(text, out);
 }

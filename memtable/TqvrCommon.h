@@ -74,9 +74,14 @@ public:
     /// environment; "" for the root collation). False when not mappable.
     bool CollationLocaleName(std::string& out) const;
     /// Collates two UTF-8 texts: -1, 0, 1. Tertiary strength, or secondary when
-    /// caseInsensitive. EMemTableInvalidLocale when the locale cannot be opened.
+    /// caseInsensitive; the collator's ties go by the bytes (folded when
+    /// caseInsensitive), so only byte-equal texts, or under caseInsensitive texts
+    /// equal after case folding, are equal. EMemTableInvalidLocale when the locale
+    /// cannot be opened.
     int Collate(std::string_view a, std::string_view b, bool caseInsensitive) const;
-    /// Appends the collation sort key of the text (with its terminating zero byte).
+    /// Appends a key of the text whose bytes compare as Collate compares texts: the
+    /// collation sort key, then the bytes that break its ties, each ending in a zero
+    /// byte.
     void AppendSortKey(std::string_view text, bool caseInsensitive, std::string& out);
 
     std::recursive_mutex& Lock() { return lock_; }

@@ -321,12 +321,7 @@ void TqvrCustomMemTable::Post() {
             if (!reuses && common_.NextSerial() + 1 > TqvrCommon::kSerialLimit)
                 RaiseMemTableFatalError(
                     "Bookmark counter is out of range. Please close and reopen table.");
-            for (auto& f : fields_)
-                if (f->DataType() == ftAutoInc && f->FieldNo() <= layoutCount_) {
-                    std::string_view v;
-                    if (record->GetValue(f->FieldNo() - 1, v)) RaiseAutoInc(f->AsLargeInt());
-                    break;
-                }
+            RaiseAutoIncToEditCopy();
             TqvrRecord* stored = record.release();
             common_.Store(stored, true);
             try {
@@ -344,6 +339,7 @@ void TqvrCustomMemTable::Post() {
             TqvrRecord* stored = common_.Slot(editCopy_->slot);
             if (enableIndexes_) CheckUnique(*editCopy_, stored);
             PostEdit(stored);
+            RaiseAutoIncToEditCopy();
         }
     }
     DropEditCopy();
@@ -563,6 +559,17 @@ bool TqvrCustomMemTable::SeekKey(std::string_view keyFields, const TKeyValue& va
 }
 
 // ---------------------------------------------------------------- loader access
+
+void TqvrCustomMemTable::RaiseAutoIncToEditCopy() {
+    // The counter follows the first ftAutoInc field, whichever way its value was
+    // stored, so that a later insert never repeats a value an edit put there.
+    for (auto& f : fields_)
+        if (f->DataType() == ftAutoInc && f->FieldNo() <= layoutCount_) {
+            std::string_view v;
+            if (editCopy_->GetValue(f->FieldNo() - 1, v)) RaiseAutoInc(f->AsLargeInt());
+            return;
+        }
+}
 
 void TqvrCustomMemTable::RaiseAutoInc(int64_t value) {
     if (value > common_.AutoInc()) common_.SetAutoInc(value);

@@ -227,6 +227,9 @@ private:
     void Resync();
     void ResyncExact();
     void InternalCancel();
+    /// Raises the auto-increment counter to the edit copy's value in the table's first
+    /// ftAutoInc field, when that value is larger.
+    void RaiseAutoIncToEditCopy();
     void BuildIndex(TqvrIndex& index);
     /// Adds the order and builds it; an order whose build fails is dropped again.
     TqvrIndex& AddBuiltOrder(std::unique_ptr<TqvrIndex> made);

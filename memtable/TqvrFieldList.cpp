@@ -14,9 +14,13 @@ std::string_view Trim(std::string_view s) {
 
 } // namespace
 
+bool TqvrFieldList::IsBlank(std::string_view text) {
+    return Trim(text).empty();
+}
+
 void TqvrFieldList::Build(const TqvrCustomMemTable& table, std::string_view text) {
     items_.clear();
-    if (Trim(text).empty()) return;
+    if (IsBlank(text)) return;
     size_t start = 0;
     while (start <= text.size()) {
         size_t semi = text.find(';', start);

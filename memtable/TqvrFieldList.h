@@ -31,6 +31,9 @@ public:
     /// "Field '%s' not found" (table name in front); an aggregate field or a field of a
     /// type the table does not accept with "Can't index on field %s" (display name).
     void Build(const TqvrCustomMemTable& table, std::string_view text);
+    /// Whether the text is empty once trimmed of the blanks Build trims around names
+    /// (spaces and tabs): such a text gives an empty list.
+    static bool IsBlank(std::string_view text);
     void Clear() { items_.clear(); }
     void Add(TField* field, TqvrMemTableCompareOptions options) {
         items_.push_back({field, options});

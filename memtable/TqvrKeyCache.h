@@ -1,10 +1,11 @@
 // Hash tables that make equality key searches cheap on large orders. For a field list
-// of text fields compared whole, two records compare equal exactly when their collation
-// sort keys (or their plain bytes, when the locale is ignored) are equal, so a hash of
-// those keys gives every candidate at once; the caller still confirms each candidate
-// with the ordinary comparison and picks the first position in the order, so results
-// are exactly those of a scan. One table per (fields, case, locale) signature, built on
-// first use and kept up to date by the table's Post and Delete.
+// of text fields compared whole, two records compare equal exactly when their sort keys
+// (the collation's with the bytes that break its ties, or the plain bytes when the
+// locale is ignored) are equal, so a hash of those keys gives every candidate at once;
+// the caller still confirms each candidate with the ordinary comparison and picks the
+// first position in the order, so results are exactly those of a scan. One table per
+// (fields, case, locale) signature, built on first use and kept up to date by the
+// table's Post and Delete.
 //
 // Records whose keys hash alike hang in one list per hash, so adding and removing a
 // record costs the same however many records share its key. A lookup hands back its

@@ -492,9 +492,9 @@ void TqvrCustomMemTable::SortOrder(TqvrIndex& index, std::vector<TqvrRecord*>& e
         BuildSort(entries, cmp);
         return;
     }
-    // Text keys: compare collation sort keys (bytes) instead of collating each pair.
-    // Each field contributes a null marker (null sorts first, also when descending) and
-    // its key ending in a zero byte, inverted for a descending field; the tie-break of
+    // Text keys: compare sort keys (bytes) instead of collating each pair. Each field
+    // contributes a null marker (null sorts first, also when descending) and its key,
+    // which compares as Collate does, inverted for a descending field; the tie-break of
     // the stamps and slot numbers follows as the last criterion.
     bool firstDescending = (list[0].options & mtcoDescending) != 0;
     struct Item {
@@ -652,10 +652,7 @@ void TqvrCustomMemTable::ApplySort() {
         }
         DropOrder(old);
     }
-    std::string_view trimmed = sortFields_;
-    while (!trimmed.empty() && trimmed.front() == ' ') trimmed.remove_prefix(1);
-    while (!trimmed.empty() && trimmed.back() == ' ') trimmed.remove_suffix(1);
-    if (trimmed.empty()) {
+    if (TqvrFieldList::IsBlank(sortFields_)) {
         SwitchToIndex(&indexes_.RowOrder(), false);
         return;
     }

@@ -92,7 +92,6 @@ std::int32_t TStreamDecoder::ReadInteger() {
     default:
         break;
     }
-    SkipValue(tag);
     stream_errors::RaiseInvalidPropertyValue();
 }
 
@@ -119,7 +118,6 @@ TExtended80 TStreamDecoder::ReadFloat() {
     default:
         break;
     }
-    SkipValue(tag);
     stream_errors::RaiseInvalidPropertyValue();
 }
 
@@ -149,7 +147,6 @@ std::string TStreamDecoder::ReadStringAs(bool binary) {
         return binary ? stream_text::ToCp1251(text) : text;
     }
     default:
-        SkipValue(tag);
         stream_errors::RaiseInvalidPropertyValue();
     }
     RequireAvailable(count);
@@ -186,8 +183,9 @@ void TStreamDecoder::ReadListEnd() {
     stream_errors::RaiseInvalidPropertyValue();
 }
 
-// Skips the payload of a value whose tag was read already. Only used on the
-// way to a failure, so its one job is to stay inside the stream.
+// Skips the payload of a value whose tag was read already, where a list start
+// or end was required. Only used on the way to a failure, so its one job is to
+// stay inside the stream.
 void TStreamDecoder::SkipValue(unsigned char tag) {
     int depth = 0;
     for (;;) {

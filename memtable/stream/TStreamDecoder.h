@@ -51,15 +51,17 @@ public:
         return buffer_[pos_];
     }
 
-    /// Tags 2, 3, 4 sign-extended; another tag fails with "Invalid property
-    /// value".
+    /// Tags 2, 3, 4 sign-extended. Another tag fails with "Invalid property
+    /// value" on the tag alone: its payload is not read, so a wrong value whose
+    /// payload would run past the end is still reported as the wrong kind.
     std::int32_t ReadInteger();
     /// Consumes one byte; only tag 9 is true, and after any other byte
     /// nothing more is consumed.
     bool ReadBoolean();
-    /// Tag 5 as stored; tags 19, 2, 3, 4 converted exactly.
+    /// Tag 5 as stored; tags 19, 2, 3, 4 converted exactly. Another tag fails as
+    /// in ReadInteger.
     TExtended80 ReadFloat();
-    /// Tags 6, 12, 18, 20 as UTF-8 text.
+    /// Tags 6, 12, 18, 20 as UTF-8 text. Another tag fails as in ReadInteger.
     std::string ReadString() { return ReadStringAs(false); }
     /// The bytes of a binary value: tags 6 and 12 as they are, the Unicode
     /// tags (the writer's path for bytes it took as text) back in code page

@@ -44,15 +44,25 @@ TEST_F(WorkListTest, OneRecordPerIdWithTheFolderMetLast) {
                                             std::pair<std::string, std::string>{"54321", "/a/"}));
 }
 
-TEST_F(WorkListTest, IdsDifferingInCaseAreTwoWorks) {
-    RecordWork(table_, "abcde", "/x/");
-    RecordWork(table_, "ABCDE", "/y/");
-    RecordWork(table_, "abcde", "/z/");
-    ASSERT_EQ(table_.RecordTotal(), 2);
-    table_.ApplySort();
-    const Rows rows = Listed(table_);
-    EXPECT_EQ(rows.size(), 2u);
-    for (const auto& [id, folder] : rows) EXPECT_EQ(folder, id == "abcde" ? "/z/" : "/y/");
+// Letter case counts, and so does every byte the collator passes over: names in
+// code page 1251 (Cyrillic А and Б), control characters.
+TEST_F(WorkListTest, IdsWhoseBytesDifferAreTwoWorks) {
+    const std::pair<std::string, std::string> pairs[] = {
+        {"abcde", "ABCDE"},
+        {std::string("\xC0") + "1234", std::string("\xC1") + "1234"},
+        {"1234\x01", "1234\x02"}};
+    for (const auto& [one, other] : pairs) {
+        TqvrMemTable table("tblWork");
+        ConfigureWorkTable(table);
+        RecordWork(table, one, "/x/");
+        RecordWork(table, other, "/y/");
+        RecordWork(table, one, "/z/");
+        ASSERT_EQ(table.RecordTotal(), 2) << one;
+        table.ApplySort();
+        const Rows rows = Listed(table);
+        EXPECT_EQ(rows.size(), 2u);
+        for (const auto& [id, folder] : rows) EXPECT_EQ(folder, id == one ? "/z/" : "/y/") << one;
+    }
 }
 
 TEST_F(WorkListTest, KeepsLongWorkFoldersWhole) {

@@ -76,11 +76,11 @@ def make_tree(root, sheet_tool):
     return tree
 
 
-def make_long_walk(root, depth=14, files=150):
-    """A tree that takes seconds to walk yet costs little to make: each level
-    holds two links to the next, so the walk meets the last level, and its
-    files, 2**depth times (links are followed, and none leads back up the
-    path)."""
+def make_long_walk(root, depth=60, files=150):
+    """A tree whose walk does not end by itself, however fast the build, yet
+    costs little to make: each level holds two links to the next, so a whole
+    walk would meet the last level, and its files, 2**depth times (links are
+    followed, and none leads back up the path). Only «Прервать» ends it."""
     top = os.path.join(root, "long walk")
     for i in range(depth + 1):
         os.makedirs(os.path.join(top, f"L{i}"), exist_ok=True)
@@ -347,6 +347,9 @@ def main():
     except Failure as failure:
         print(f"FAIL: {failure}", file=sys.stderr, flush=True)
         return 1
+    finally:
+        # Nothing that follows links (grep -R, a scan) should meet the endless walk later.
+        shutil.rmtree(os.path.join(work, "long walk"), ignore_errors=True)
     return 0
 
 

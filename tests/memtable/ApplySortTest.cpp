@@ -41,11 +41,16 @@ TEST_F(ApplySortTest, EmptySortFieldsSwitchToTheRowOrder) {
     t.ApplySort();
     t.SetRecordNumber(1);
     std::string shown = CurrentId(t);
-    t.SetSortFields("  ");
-    t.ApplySort();
-    EXPECT_EQ(&t.CurrentIndex(), &t.Indexes().RowOrder());
-    EXPECT_EQ(t.Indexes().Count(), 1);
-    EXPECT_EQ(CurrentId(t), shown);
+    // Blank as the field-list reader trims: spaces and tabs.
+    for (const char* blank : {"  ", "\t", " \t\t "}) {
+        t.SetSortFields("ID");
+        t.ApplySort();
+        t.SetSortFields(blank);
+        t.ApplySort();
+        EXPECT_EQ(&t.CurrentIndex(), &t.Indexes().RowOrder()) << "'" << blank << "'";
+        EXPECT_EQ(t.Indexes().Count(), 1);
+        EXPECT_EQ(CurrentId(t), shown);
+    }
 }
 
 TEST_F(ApplySortTest, ClosedTableDoesNothing) {

@@ -1,5 +1,7 @@
 // Locale comparison with explicit locales: the root collation (C/POSIX or unset), the
 // Russian tailoring, and en_US_POSIX; LocaleID and its parts; invalid locales.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "TableTestSupport.h"
@@ -130,3 +132,72 @@ TEST_F(CollationTableTest, InvalidLocaleFailsTheComparisonNotTheSetting) {
     }
     EXPECT_EQ(t.RecordTotal(), 2);
 }
+
+// The collator maps every byte that is not UTF-8 to one replacement character and
+// ignores control characters; its ties are told apart by the bytes (folded, under
+// case-insensitive comparison), so two IDs are one key only when their bytes say so.
+// Each row runs on a table small enough for plain scans and on one large enough for
+// the binary search and the key hash, in the row order and sorted.
+namespace {
+
+struct TieRow {
+    const char* name;
+    std::string a, b;
+    bool caseInsensitive;
+    bool oneKey; // whether a and b are the same key under that comparison
+};
+void PrintTo(const TieRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class ByteTieTest : public OpenWorkTableTest<::testing::TestWithParam<std::tuple<TieRow, int>>> {};
+
+// Cyrillic А and Б in code page 1251: names from an archive unpacked unconverted.
+const std::string kCp1251A = std::string("\xC0") + "1234", kCp1251B = std::string("\xC1") + "1234";
+
+} // namespace
+
+TEST_P(ByteTieTest, IdsAreOneKeyOnlyWhenTheirBytesSaySo) {
+    const auto& [row, fillers] = GetParam();
+    for (int i = 0; i < fillers; ++i) AddRow(t, "f" + std::to_string(1000 + i), "filler");
+    AddRow(t, row.a, "a");
+    if (!row.oneKey) AddRow(t, row.b, "b");
+    const TSeekOptions options = row.caseInsensitive ? TSeekOptions{soCaseInsensitive} : 0;
+    for (bool sorted : {false, true}) {
+        if (sorted) {
+            t.SetSortOptions(row.caseInsensitive ? mtcoCaseInsensitive : 0);
+            t.ApplySort();
+            std::string why;
+            EXPECT_TRUE(t.CurrentIndex().Verify(t, &why)) << why;
+        }
+        ASSERT_TRUE(t.SeekKey("ID", row.a, options)) << "sorted " << sorted;
+        EXPECT_EQ(t.FieldNamed("pathWork").StringValue(), "a") << "sorted " << sorted;
+        ASSERT_TRUE(t.SeekKey("ID", row.b, options)) << "sorted " << sorted;
+        EXPECT_EQ(t.FieldNamed("pathWork").StringValue(), row.oneKey ? "a" : "b")
+            << "sorted " << sorted;
+    }
+    // The collator's order stands; its ties follow the bytes.
+    if (!row.oneKey) {
+        const Ids_ ids = Ids(t);
+        const auto a = std::find(ids.begin(), ids.end(), row.a) - ids.begin();
+        const auto b = std::find(ids.begin(), ids.end(), row.b) - ids.begin();
+        EXPECT_EQ(b, a + 1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ByteTieTest,
+    ::testing::Combine(
+        ::testing::Values(
+            TieRow{"CodePageBytes", kCp1251A, kCp1251B, false, false},
+            TieRow{"CodePageBytesIgnoringCase", kCp1251A, kCp1251B, true, false},
+            TieRow{"ControlCharacters", "1234\x01", "1234\x02", false, false},
+            TieRow{"ControlCharactersIgnoringCase", "1234\x01", "1234\x02", true, false},
+            TieRow{"LetterCase", "abcde", "ABCDE", false, false},
+            TieRow{"LetterCaseIgnoringCase", "abcde", "ABCDE", true, true},
+            TieRow{"CyrillicCaseIgnoringCase", "\xD0\xB0\xD0\xB1", "\xD0\x90\xD0\x91", true, true}),
+        ::testing::Values(0, 100)),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param).name) +
+               (std::get<1>(info.param) > 0 ? "_Large" : "_Small");
+    });

@@ -124,6 +124,10 @@ std::vector<ErrorCase> Cases() {
              t.ApplySort();
          },
          "EMemTableDupKey", "Duplicate index value. Operation aborted."},
+        // Fields change only while the table is closed: an open table's records have
+        // no room for one more.
+        {"FieldAddedToAnOpenTable", [](TqvrMemTable& t) { t.AddStringField("extra", 5); },
+         "EDatabaseError", "tblWork: Cannot perform this operation on an open dataset"},
         {"InvalidLocale",
          [](TqvrMemTable& t) {
              t.SetLocaleID(0x7F7F);

@@ -154,4 +154,11 @@ TEST(AutoIncFieldTest, NewRecordsCountUp) {
     t.Insert();
     EXPECT_EQ(t.FieldNamed("n").AsInteger(), 51);
     t.Cancel();
+    // An edit that stores a larger value raises the counter as an insert does.
+    t.Edit();
+    t.FieldNamed("n").SetAsInteger(70);
+    t.Post();
+    t.Insert();
+    EXPECT_EQ(t.FieldNamed("n").AsInteger(), 71);
+    t.Cancel();
 }

@@ -192,7 +192,14 @@ std::vector<ErrorRow> ErrorRows() {
         {"listBeginFromString", Of({6, 1, 'a'}), Read::ListBegin, "Invalid property value"},
         {"listEndFromInteger", Of({2, 1}), Read::ListEnd, "Invalid property value"},
         {"listEndFromNestedList", Of({1, 2, 1, 1, 0, 0}), Read::ListEnd, "Invalid property value"},
-        // The skip of the wrong value runs into the end of the stream.
+        // A wrong tag is refused before its payload is read: where that payload would
+        // run past the end, the error still names the wrong kind of value.
+        {"integerFromCutList", Of({1}), Read::Integer, "Invalid property value"},
+        {"integerFromCutLongString", Of(ByteWriter().LongStringClaiming(1000, "ab")), Read::Integer,
+         "Invalid property value"},
+        {"floatFromCutString", Of({6, 9, 'a'}), Read::Float, "Invalid property value"},
+        {"stringFromCutList", Of({1, 2}), Read::String, "Invalid property value"},
+        // A list start or end skips the wrong value first; the skip runs into the end.
         {"listEndFromCutString", Of({6, 9, 'a'}), Read::ListEnd, "Stream read error"},
         {"emptyStream", Of({}), Read::Integer, "Stream read error"},
         {"cutInteger", Of({4, 1, 2}), Read::Integer, "Stream read error"},
