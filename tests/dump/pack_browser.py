@@ -150,15 +150,15 @@ def check_keys(b, order):
         fail(f"a click at 3/4 of the strip plays from {share:.2f} of the recording")
     b.key(" ")
     b.wait_for("document.querySelectorAll('audio')[2].paused", what="space to pause task 3")
-    marker = b.js("""(() => { const c = document.querySelectorAll('canvas')[2];
+    # The page draws the position when its pause event comes, a task after
+    # `paused` turns true: wait for the drawing, do not look at once.
+    b.wait_for("""(() => { const c = document.querySelectorAll('canvas')[2];
         const a = document.querySelectorAll('audio')[2];
         const x = Math.round(a.currentTime / a.duration * c.width);
         const px = c.getContext('2d').getImageData(Math.max(0, x - 2), 0, 5, 1).data;
         for (let i = 0; i < px.length; i += 4)
           if (px[i + 3] > 0 && px[i] < 60 && px[i + 1] < 60 && px[i + 2] < 60) return true;
-        return false; })()""")
-    if not marker:
-        fail("the playing position is not drawn on the strip")
+        return false; })()""", timeout=10, what="the playing position drawn on the strip")
     print("j/k move, space plays and pauses task 2, ←/→ seek, [ and ] change speed with pitch kept;"
           " a click on a strip plays from there, the position drawn")
 
