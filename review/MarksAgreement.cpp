@@ -1,6 +1,7 @@
 #include "review/MarksAgreement.h"
 
 #include "catalogue/WorkExport.h"
+#include "l10n/Translation.h"
 
 #include <cmath>
 #include <cstdio>
@@ -220,11 +221,9 @@ std::string Fixed(double value, int decimals) {
 }
 
 std::string Share(std::size_t part, std::size_t whole) {
-    return whole == 0
-               ? std::to_string(part)
-               : std::to_string(part) + " (" +
-                     Fixed(100.0 * static_cast<double>(part) / static_cast<double>(whole), 1) +
-                     " %)";
+    if (whole == 0) return std::to_string(part);
+    return Format(Tr("%zu (%s %%)"), part,
+                  Fixed(100.0 * static_cast<double>(part) / static_cast<double>(whole), 1).c_str());
 }
 
 } // namespace
@@ -232,20 +231,26 @@ std::string Share(std::size_t part, std::size_t whole) {
 void WriteAgreementSummary(std::ostream& out, const MarksAgreement& agreement,
                            const std::array<std::string, 3>& sheetNames,
                            const AgreementOptions& options) {
-    out << "works: " << agreement.worksA << " in " << sheetNames[0] << ", " << agreement.worksB
-        << " in " << sheetNames[1] << ", " << agreement.worksBoth << " in both\n";
+    out << Format(Tr("works: %zu in %s, %zu in %s, %zu in both\n"), agreement.worksA,
+                  sheetNames[0].c_str(), agreement.worksB, sheetNames[1].c_str(),
+                  agreement.worksBoth);
     for (std::size_t t = 0; t < kMarkedTasks.size(); ++t) {
         const TaskAgreement& task = agreement.tasks[t];
-        out << "task " << kMarkedTasks[t] << ": paired " << task.paired << ", marked in both "
-            << task.bothMarked << ", alike " << Share(task.exact, task.bothMarked) << ", within "
-            << FormatMark(options.maxDiff) << ": " << Share(task.withinMaxDiff, task.bothMarked)
-            << ", mean absolute difference "
-            << (task.meanAbsoluteDifference ? Fixed(*task.meanAbsoluteDifference, 2) : "-")
-            << ", weighted kappa " << (task.kappa ? Fixed(*task.kappa, 3) : "undefined") << "\n";
+        const std::string mean =
+            task.meanAbsoluteDifference ? Fixed(*task.meanAbsoluteDifference, 2) : "-";
+        const std::string kappa = task.kappa ? Fixed(*task.kappa, 3) : Tr("undefined");
+        // TRANSLATORS: one task's agreement between two examiners; "within N" counts
+        // the works whose two marks are at most N apart.
+        out << Format(
+            Tr("task %d: paired %zu, marked in both %zu, alike %s, within %s: %s, mean "
+               "absolute difference %s, weighted kappa %s\n"),
+            kMarkedTasks[t], task.paired, task.bothMarked,
+            Share(task.exact, task.bothMarked).c_str(), FormatMark(options.maxDiff).c_str(),
+            Share(task.withinMaxDiff, task.bothMarked).c_str(), mean.c_str(), kappa.c_str());
     }
-    out << "task marks in dispute: " << agreement.disputed << "\n";
+    out << Format(Tr("task marks in dispute: %zu\n"), agreement.disputed);
     if (!sheetNames[2].empty())
-        out << "settled by " << sheetNames[2] << ": " << agreement.settled
-            << ", unsettled: " << agreement.Unsettled() << "\n";
-    out << "reported: " << agreement.reported.size() << "\n";
+        out << Format(Tr("settled by %s: %zu, unsettled: %zu\n"), sheetNames[2].c_str(),
+                      agreement.settled, agreement.Unsettled());
+    out << Format(Tr("reported: %zu\n"), agreement.reported.size());
 }

@@ -35,15 +35,16 @@ inline constexpr CommandOption kMarksOptions[] = {
 };
 
 inline constexpr CommandOption kAgreeOptions[] = {
-    {"max-diff", 0, "N",
-     "marks of a task this far apart or closer agree; further apart, a third examiner decides "
-     "(default 1)"},
+    {"max-diff", 0, TrNoop("N"),
+     TrNoop("marks of a task this far apart or closer agree; further apart, a third examiner "
+            "decides (default 1)")},
     kMarksOptions[0],
     kMarksOptions[1],
-    {"third", 0, "C.CSV", "a third examiner's marks sheet for the works in dispute"},
+    {"third", 0, TrNoop("C.csv"),
+     TrNoop("a third examiner's marks sheet for the works in dispute")},
     {"final", 0, nullptr,
-     "write every work's final marks instead of the works in dispute: the mean of A and B where "
-     "they agree, the third sheet's mark otherwise"},
+     TrNoop("write every work's final marks instead of the works in dispute: the mean of A and B "
+            "where they agree, the third sheet's mark otherwise")},
 };
 
 inline constexpr CommandOption kPackOptions[] = {
@@ -94,9 +95,9 @@ inline constexpr DumpCommand kCommands[] = {
          "report works without marks, unknown or repeated IDs and marks out of range in a filled "
          "marks sheet, as CSV"),
      kMarksOptions, 2, 2, &RunMarks},
-    {"agree", "A.csv B.csv",
-     "pair two examiners' marks sheets by work ID: the works a third examiner has to mark, as "
-     "CSV, and the agreement per task",
+    {"agree", TrNoop("A.csv B.csv"),
+     TrNoop("pair two examiners' marks sheets by work ID: the works a third examiner has to mark, "
+            "as CSV, and the agreement per task"),
      kAgreeOptions, 2, 2, &RunAgree},
     // Further subcommands join here, one row each.
 };

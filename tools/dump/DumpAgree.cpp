@@ -6,6 +6,7 @@
 #include "Commands.h"
 #include "RegularFile.h"
 #include "review/MarksAgreement.h"
+#include "l10n/Translation.h"
 
 #include <iostream>
 
@@ -27,17 +28,15 @@ std::optional<std::vector<MarkRow>> ReadMarksSheet(const std::string& path, std:
 int RunAgree(const CommandArgs& args) {
     const DumpCommand& command = CommandNamed("agree");
     int status = kExitOk;
+    const std::optional<MarkRange> range = ReadMarkRange(args, command, status);
+    if (!range) return status;
     AgreementOptions options;
-    if (!NumberOption(args, command, "min-mark", -1e9, 1e9, options.range.low, status) ||
-        !NumberOption(args, command, "max-mark", -1e9, 1e9, options.range.high, status) ||
-        !NumberOption(args, command, "max-diff", 0, 2e9, options.maxDiff, status))
-        return status;
-    if (options.range.low > options.range.high)
-        return UsageError(command, "--min-mark is above --max-mark");
+    options.range = *range;
+    if (!NumberOption(args, command, "max-diff", 0, 2e9, options.maxDiff, status)) return status;
     const bool withThird = args.Has("third");
     const std::array<std::string, 3> paths = {args.Operands()[0], args.Operands()[1],
                                               withThird ? args.Value("third") : ""};
-    if (withThird && paths[2].empty()) return UsageError(command, "--third wants a file name");
+    if (withThird && paths[2].empty()) return UsageError(command, Tr("--third wants a file name"));
 
     std::array<std::optional<std::vector<MarkRow>>, 3> sheets;
     for (std::size_t i = 0; i < (withThird ? 3u : 2u); ++i) {
@@ -55,6 +54,6 @@ int RunAgree(const CommandArgs& args) {
     if (const int written = FinishOutput(); written != kExitOk) return written;
     WriteAgreementSummary(std::cerr, agreement, paths, options);
     if (final && !agreement.reported.empty())
-        std::cerr << "the reported rows are listed when agree runs without --final\n";
+        std::cerr << Tr("the reported rows are listed when agree runs without --final") << "\n";
     return agreement.reported.empty() ? kExitOk : kExitProblems;
 }
