@@ -101,6 +101,27 @@ std::size_t VorbisFile::Read(void* out, std::size_t bytes) {
     return done - done % frame;
 }
 
+std::size_t VorbisFile::ReadFloat(const float* const*& channels, std::size_t maxFrames) {
+    int holes = 0;
+    while (!failed_ && maxFrames > 0) {
+        int section = 0;
+        float** pcm = nullptr;
+        const long got = ov_read_float(
+            vf_.get(), &pcm, static_cast<int>(std::min<std::size_t>(maxFrames, 1 << 16)), &section);
+        if (got == 0) return 0;
+        if (got == OV_HOLE && ++holes < 64) continue;
+        const vorbis_info* info = got < 0 ? nullptr : ov_info(vf_.get(), section);
+        // As in Read: an error, or a later link of another layout, ends the stream.
+        if (info == nullptr || info->channels != channels_ || info->rate != rate_) {
+            failed_ = true;
+            return 0;
+        }
+        channels = pcm;
+        return static_cast<std::size_t>(got);
+    }
+    return 0;
+}
+
 bool VorbisFile::Rewind() {
     failed_ = false;
     return ov_pcm_seek(vf_.get(), 0) == 0;

@@ -40,9 +40,14 @@ std::optional<double> ParseMark(std::string_view text) {
     return value;
 }
 
-std::optional<std::vector<Problem>> CheckMarks(const std::vector<ListedWork>& works,
-                                               const CsvTable& sheet, const std::string& sheetName,
-                                               const MarkRange& range, std::string& error) {
+std::optional<double> MarkInRange(std::string_view text, const MarkRange& range) {
+    const auto mark = ParseMark(text);
+    if (!mark || *mark < range.low || *mark > range.high) return std::nullopt;
+    return mark;
+}
+
+std::optional<std::vector<MarkRow>> ReadMarkRows(const CsvTable& sheet,
+                                                 const std::string& sheetName, std::string& error) {
     const char* const wanted[3] = {"ID", "mark2", "mark3"};
     std::size_t column[3] = {};
     const std::vector<std::string> header =
@@ -58,25 +63,42 @@ std::optional<std::vector<Problem>> CheckMarks(const std::vector<ListedWork>& wo
         }
         column[c] = i;
     }
+    std::vector<MarkRow> rows;
+    rows.reserve(sheet.records.size());
+    for (std::size_t r = 1; r < sheet.records.size(); ++r) {
+        const CsvRecord& rec = sheet.records[r];
+        auto cell = [&](int c) {
+            return column[c] < rec.cells.size() ? Trimmed(rec.cells[column[c]]) : std::string();
+        };
+        // The page and export write a cell that would start a formula (a
+        // negative mark) with an apostrophe in front.
+        rows.push_back({rec.line,
+                        UnneutralisedCell(cell(0)),
+                        {UnneutralisedCell(cell(1)), UnneutralisedCell(cell(2))}});
+    }
+    return rows;
+}
+
+std::optional<std::vector<Problem>> CheckMarks(const std::vector<ListedWork>& works,
+                                               const CsvTable& sheet, const std::string& sheetName,
+                                               const MarkRange& range, std::string& error) {
+    const auto rows = ReadMarkRows(sheet, sheetName, error);
+    if (!rows) return std::nullopt;
     std::map<std::string, std::string> folderOf;
     for (const ListedWork& w : works) folderOf.emplace(w.id, w.folder);
 
     std::vector<Problem> problems;
     std::map<std::string, std::size_t> lineOf; // the first line of each ID
-    for (std::size_t r = 1; r < sheet.records.size(); ++r) {
-        const CsvRecord& rec = sheet.records[r];
-        auto cell = [&](int c) {
-            return column[c] < rec.cells.size() ? rec.cells[column[c]] : std::string();
-        };
-        const std::string id = UnneutralisedCell(Trimmed(cell(0)));
-        const std::string line = "line " + std::to_string(rec.line);
+    for (const MarkRow& row : *rows) {
+        const std::string& id = row.id;
+        const std::string line = "line " + std::to_string(row.line);
         auto add = [&](const char* kind, std::string detail, std::string value = {}) {
             const auto found = folderOf.find(id);
             problems.push_back({id, found == folderOf.end() ? "" : found->second, sheetName, kind,
                                 line + ": " + detail, std::move(value)});
         };
         if (id.empty()) {
-            if (!Trimmed(cell(1)).empty() || !Trimmed(cell(2)).empty())
+            if (!row.marks[0].empty() || !row.marks[1].empty())
                 add(kind::kUnknownId, "marks without a work ID");
             continue;
         }
@@ -84,18 +106,17 @@ std::optional<std::vector<Problem>> CheckMarks(const std::vector<ListedWork>& wo
             add(kind::kUnknownId, "no work of the folder has this ID");
             continue;
         }
-        if (const auto [it, fresh] = lineOf.emplace(id, rec.line); !fresh) {
+        if (const auto [it, fresh] = lineOf.emplace(id, row.line); !fresh) {
             add(kind::kRepeatedId,
                 "the ID is given again (first on line " + std::to_string(it->second) + ")");
             continue;
         }
-        for (int task = 1; task <= 2; ++task) {
-            const std::string text = UnneutralisedCell(Trimmed(cell(task)));
-            const std::string name = "task " + std::to_string(task + 1);
+        for (int task = 0; task < 2; ++task) {
+            const std::string& text = row.marks[task];
+            const std::string name = "task " + std::to_string(task + 2);
             if (text.empty()) {
                 add(kind::kMarkMissing, name + " has no mark");
-            } else if (const auto mark = ParseMark(text);
-                       !mark || *mark < range.low || *mark > range.high) {
+            } else if (!MarkInRange(text, range)) {
                 add(kind::kMarkOutOfRange,
                     name + "'s mark is not a number from " + FormatValue(range.low, 1) + " to " +
                         FormatValue(range.high, 1),

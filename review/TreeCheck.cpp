@@ -10,6 +10,8 @@
 #include "memtable/TqvrMemTable.h"
 #include "memtable/stream/TqvrBinaryStreamFormat.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -33,11 +35,21 @@ MeasureAll(const std::vector<std::string>& paths, unsigned jobs,
     if (jobs == 0) jobs = std::max(1u, std::thread::hardware_concurrency());
     jobs =
         static_cast<unsigned>(std::min<std::size_t>(jobs, std::max<std::size_t>(1, paths.size())));
+    // The longest first, so that the pool does not end waiting on one long
+    // recording begun last; the file's size stands for its length.
+    std::vector<std::pair<off_t, std::size_t>> order(paths.size());
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        struct stat st {};
+        order[i] = {stat(paths[i].c_str(), &st) == 0 ? st.st_size : 0, i};
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
     std::atomic<std::size_t> next{0};
     std::size_t done = 0;
     std::mutex progressMutex;
     auto worker = [&] {
-        for (std::size_t i; (i = next.fetch_add(1)) < paths.size();) {
+        for (std::size_t k; (k = next.fetch_add(1)) < order.size();) {
+            const std::size_t i = order[k].second;
             measures[i] = measure(paths[i]);
             const std::lock_guard lock(progressMutex);
             ++done;

@@ -41,6 +41,7 @@ rows=(
   "export|--marks|--excel|$t"
   "check|--jobs|2|--min-seconds|1.5|$t"
   "marks|--max-mark|10|$t|$tmp/marks.csv"
+  "agree|--max-diff|0|$tmp/marks.csv|$tmp/marks.csv"
   "pack|-o|-|$t"
   "works|/nonexistent/zenor"
   "check|--min-seconds|1,5|$t"

@@ -104,10 +104,10 @@ void PrintHelp() {
     std::cout << "\n"
               << Tr("'zenor-dump COMMAND --help' lists a command's options.\n") << "\n"
               << Tr("exit status:\n"
-                    "  0  done (check, marks: no problem found)\n"
+                    "  0  done (check, marks, agree: nothing to report)\n"
                     "  1  the input could not be read or processed\n"
                     "  2  the command line is wrong\n"
-                    "  3  check, marks: problems found\n");
+                    "  3  check, marks, agree: problems or works reported\n");
 }
 
 // The option getopt_long stumbled on: a long one is the whole word as given,

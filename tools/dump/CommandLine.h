@@ -12,10 +12,10 @@
 #include <vector>
 
 enum ExitStatus : int {
-    kExitOk = 0,       // done; for check and marks: no problem found
+    kExitOk = 0,       // done; for check, marks and agree: nothing to report
     kExitFailed = 1,   // the input could not be read or processed
     kExitUsage = 2,    // the command line is wrong
-    kExitProblems = 3, // check and marks: the report lists problems
+    kExitProblems = 3, // check, marks and agree: the report lists something
 };
 
 /// One option of a subcommand. `valueName` is null for a switch. The value

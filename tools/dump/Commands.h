@@ -18,6 +18,7 @@ int RunExport(const CommandArgs& args);
 int RunCheck(const CommandArgs& args);
 int RunMarks(const CommandArgs& args);
 int RunPack(const CommandArgs& args);
+int RunAgree(const CommandArgs& args);
 
 inline constexpr CommandOption kExportOptions[] = {
     {"marks", 0, nullptr,
@@ -31,6 +32,19 @@ inline constexpr CommandOption kExportOptions[] = {
 inline constexpr CommandOption kMarksOptions[] = {
     {"min-mark", 0, TrNoop("N"), TrNoop("the lowest mark a task can get (default 0)")},
     {"max-mark", 0, TrNoop("N"), TrNoop("the highest mark a task can get (default 10)")},
+};
+
+inline constexpr CommandOption kAgreeOptions[] = {
+    {"max-diff", 0, TrNoop("N"),
+     TrNoop("marks of a task this far apart or closer agree; further apart, a third examiner "
+            "decides (default 1)")},
+    kMarksOptions[0],
+    kMarksOptions[1],
+    {"third", 0, TrNoop("C.csv"),
+     TrNoop("a third examiner's marks sheet for the works in dispute")},
+    {"final", 0, nullptr,
+     TrNoop("write every work's final marks instead of the works in dispute: the mean of A and B "
+            "where they agree, the third sheet's mark otherwise")},
 };
 
 inline constexpr CommandOption kPackOptions[] = {
@@ -81,6 +95,10 @@ inline constexpr DumpCommand kCommands[] = {
          "report works without marks, unknown or repeated IDs and marks out of range in a filled "
          "marks sheet, as CSV"),
      kMarksOptions, 2, 2, &RunMarks},
+    {"agree", TrNoop("A.csv B.csv"),
+     TrNoop("pair two examiners' marks sheets by work ID: the works a third examiner has to mark, "
+            "as CSV, and the agreement per task"),
+     kAgreeOptions, 2, 2, &RunAgree},
     // Further subcommands join here, one row each.
 };
 

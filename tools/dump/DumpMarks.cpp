@@ -4,6 +4,7 @@
 // handed in.
 #include "Commands.h"
 #include "FolderAccess.h"
+#include "RegularFile.h"
 #include "review/MarksCheck.h"
 #include "l10n/Translation.h"
 
@@ -11,43 +12,8 @@
 #include "catalogue/WorkList.h"
 #include "memtable/TqvrMemTable.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <exception>
 #include <iostream>
-
-namespace {
-
-// The whole of a regular file; a FIFO or a device is refused, never waited on.
-std::optional<std::string> ReadWholeFile(const std::string& path, std::string& error) {
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        error = Format(Tr("cannot open '%s': %s"), path.c_str(), std::strerror(errno));
-        return std::nullopt;
-    }
-    struct stat st {};
-    std::string bytes;
-    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    if (!ok) error = Format(Tr("'%s' is not a regular file"), path.c_str());
-    char buffer[1 << 16];
-    for (ssize_t n; ok && (n = read(fd, buffer, sizeof buffer)) != 0;) {
-        if (n < 0) {
-            error = Format(Tr("cannot read '%s': %s"), path.c_str(), std::strerror(errno));
-            ok = false;
-        } else {
-            bytes.append(buffer, static_cast<std::size_t>(n));
-        }
-    }
-    close(fd);
-    if (!ok) return std::nullopt;
-    return bytes;
-}
-
-} // namespace
 
 int RunMarks(const CommandArgs& args) {
     const DumpCommand& command = CommandNamed("marks");
@@ -58,7 +24,7 @@ int RunMarks(const CommandArgs& args) {
     const std::string& marksPath = args.Operands()[1];
     if (const auto error = FolderReadError(folder)) return Failure(*error);
     std::string error;
-    const std::optional<std::string> bytes = ReadWholeFile(marksPath, error);
+    const std::optional<std::string> bytes = ReadRegularFile(marksPath, error);
     if (!bytes) return Failure(error);
     const std::optional<CsvTable> sheet = ReadCsv(*bytes, error);
     if (!sheet) return Failure(marksPath + ": " + error);

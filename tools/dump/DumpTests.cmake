@@ -41,7 +41,12 @@ set(cli_rows
   "usage_jobs_not_whole|check,-j,1.5,.|2|"
   "usage_marks_range_upside_down|marks,--min-mark,5,--max-mark,1,.,m.csv|2|"
   "usage_pack_range_upside_down|pack,-o,r.html,--min-mark,5,--max-mark,1,.|2|"
-  "usage_pack_mark_not_a_number|pack,-o,r.html,--max-mark,ten,.|2|")
+  "usage_pack_mark_not_a_number|pack,-o,r.html,--max-mark,ten,.|2|"
+
+  "usage_agree_one_sheet|agree,a.csv|2|"
+  "usage_agree_negative_max_diff|agree,--max-diff,-1,a.csv,b.csv|2|"
+  "usage_agree_range_upside_down|agree,--min-mark,5,--max-mark,1,a.csv,b.csv|2|"
+  "usage_agree_third_without_file|agree,a.csv,b.csv,--third|2|")
 foreach(row IN LISTS cli_rows)
   string(REPLACE "|" ";" fields "${row}")
   list(GET fields 0 name)
