@@ -13,9 +13,9 @@
 inline constexpr double kLoudnessWindowSeconds = 0.4;
 
 struct RecordingThresholds {
-    double minSeconds = 1.0;          // shorter is recording-short
-    double silentBelowLufs = -60;     // loudest 400 ms below this: recording-silent
-    double quietBelowLufs = -35;      // integrated loudness below this: recording-quiet
+    double minSeconds = 1.0;      // shorter is recording-short
+    double silentBelowLufs = -70; // loudest 400 ms below this (the absolute gate): recording-silent
+    double quietBelowLufs = -35;  // integrated loudness below this: recording-quiet
     double clippedAbovePercent = 0.1; // more samples than this at full scale: recording-clipped
 };
 

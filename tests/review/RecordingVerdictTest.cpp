@@ -60,6 +60,8 @@ INSTANTIATE_TEST_SUITE_P(
             "shorter_than_a_loudness_window", Measured(0.3, -inf, -inf, 0), {"recording-short"}},
         VerdictCase{"digital_silence", Measured(3, -inf, -inf, 0), {"recording-silent"}},
         VerdictCase{"below_the_gate", Measured(3, -inf, -70.1, 0), {"recording-silent"}},
+        VerdictCase{
+            "above_the_gate_is_only_quiet", Measured(3, -69.9, -65, 0), {"recording-quiet"}},
         VerdictCase{"quiet", Measured(7, -59, -55, 0), {"recording-quiet"}},
         VerdictCase{"at_the_quiet_threshold", Measured(7, -35, -30, 0), {}},
         VerdictCase{"clipped", Measured(7, -10, -5, 0.0011), {"recording-clipped"}},
