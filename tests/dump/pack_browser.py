@@ -143,7 +143,11 @@ def check_keys(b, order):
     x, y = box[0] + box[2] * 0.75, box[1] + box[3] / 2
     for kind in ("mousePressed", "mouseReleased"):
         b.call("Input.dispatchMouseEvent", type=kind, x=x, y=y, button="left", clickCount=1)
-    b.wait_for("!document.querySelectorAll('audio')[2].paused", what="a click on the strip to play")
+    # paused turns false at the call to play(), before the file's length is
+    # known: wait until it plays with its length.
+    b.wait_for("(() => { const a = document.querySelectorAll('audio')[2];"
+               " return !a.paused && isFinite(a.duration) && a.currentTime > 0; })()",
+               what="a click on the strip to play")
     share = b.js("(() => { const a = document.querySelectorAll('audio')[2];"
                  " return a.currentTime / a.duration; })()")
     if not 0.7 <= share <= 0.9:
