@@ -472,9 +472,10 @@
       r.children[2].title = w[W.PROBLEMS].map(function (p) { return kindName(p[P.KIND]); }).join(', ');
       r.children[3].textContent = e && e.flag ? '↻' : '';
       r.children[3].title = e && e.flag ? 'Прослушать ещё раз' : '';
-      // Cut from the left (the class is the end of the path); the mark
-      // after it keeps the last "/" where it belongs in right-to-left.
-      r.children[4].textContent = shortFolder(data.folders[w[W.FOLDER]]) + '\u200E';
+      // Cut from the left (the class is the end of the path); the marks
+      // around it keep the first and the last "/" where they belong in
+      // right-to-left.
+      r.children[4].textContent = '\u200E' + shortFolder(data.folders[w[W.FOLDER]]) + '\u200E';
       r.children[4].title = data.folders[w[W.FOLDER]];
       r.setAttribute('aria-label', 'Работа ' + w[W.ID] + (e && e.flag ? ', прослушать ещё раз' : ''));
     }
