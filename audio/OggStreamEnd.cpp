@@ -1,5 +1,7 @@
 #include "audio/OggStreamEnd.h"
 
+#include "audio/UniqueFd.h"
+
 #include <ogg/ogg.h>
 
 #include <fcntl.h>
@@ -15,24 +17,10 @@ namespace {
 // last page and the start of the page before it.
 constexpr off_t kTailBytes = 128 * 1024;
 
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int Get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 } // namespace
 
 OggEnd OggStreamEnd(const std::string& path) {
-    const Fd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    const UniqueFd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     struct stat st {};
     if (fd.Get() < 0 || fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode))
         return OggEnd::Unreadable;

@@ -1,5 +1,7 @@
 #include "audio/OggVorbisLength.h"
 
+#include "audio/UniqueFd.h"
+
 #include <ogg/ogg.h>
 
 #include <fcntl.h>
@@ -23,20 +25,6 @@ constexpr off_t kHeadBytes = 4 * 1024;
 constexpr off_t kTailBytes[] = {16 * 1024, 128 * 1024};
 // The identification header: type 1, "vorbis", version, channels, rate...
 constexpr std::size_t kIdHeaderBytes = 30;
-
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int Get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 bool ReadAt(int fd, off_t at, std::vector<unsigned char>& bytes) {
     std::size_t got = 0;
@@ -89,7 +77,7 @@ OggVorbisLength ReadOggVorbisLength(const std::string& path) {
     struct stat st {};
     if (stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return {};
     if (!S_ISREG(st.st_mode)) return Unreadable("not a regular file");
-    const Fd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    const UniqueFd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (fd.Get() < 0 || fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode))
         return Unreadable(std::string("cannot open: ") + std::strerror(errno));
 
