@@ -19,10 +19,6 @@ namespace {
 // would be one work. Its ties are told apart by the bytes; under
 // case-insensitive comparison by the bytes after case folding, so that there
 // letter case alone still makes no difference.
-std::string TieBytes(std::string_view text, bool caseInsensitive) {
-    return caseInsensitive ? textrules::FoldCase(text) : std::string(text);
-}
-
 int CompareBytes(std::string_view a, std::string_view b) {
     const int c = a.compare(b);
     return c < 0 ? -1 : c > 0 ? 1 : 0;
@@ -214,7 +210,7 @@ int TqvrCommon::Collate(std::string_view a, std::string_view b, bool caseInsensi
                                           static_cast<int32_t>(b.size()), &status);
     if (r != UCOL_EQUAL) return r == UCOL_LESS ? -1 : 1;
     if (a == b) return 0;
-    return caseInsensitive ? CompareBytes(TieBytes(a, true), TieBytes(b, true))
+    return caseInsensitive ? CompareBytes(textrules::FoldCase(a), textrules::FoldCase(b))
                            : CompareBytes(a, b);
 }
 
@@ -239,7 +235,7 @@ void TqvrCommon::AppendSortKey(std::string_view text, bool caseInsensitive, std:
     }
     out.resize(base + static_cast<size_t>(need));
     if (caseInsensitive)
-        AppendTieKey(TieBytes(text, true), out);
+        AppendTieKey(textrules::FoldCase(text), out);
     else
         AppendTieKey(text, out);
 }
