@@ -15,6 +15,14 @@ namespace audiotest {
 
 using Samples = std::vector<std::int16_t>;
 
+/// The shape of a test recording: the parameter of the tests that run over
+/// several rates, channel counts and lengths.
+struct Format {
+    int rate;
+    int channels;
+    std::int64_t frames;
+};
+
 /// A folder under the system's temporary folder, removed with its contents.
 class TempDir {
 public:

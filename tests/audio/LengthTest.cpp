@@ -13,12 +13,6 @@ using namespace audiotest;
 
 namespace {
 
-struct Format {
-    int rate;
-    int channels;
-    std::int64_t frames;
-};
-
 class LengthTest : public ::testing::TestWithParam<Format> {
 protected:
     void SetUp() override { BASS_Free(); } // no device: lengths must not need one

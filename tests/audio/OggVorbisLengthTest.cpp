@@ -16,12 +16,6 @@ using namespace audiotest;
 
 namespace {
 
-struct Format {
-    int rate;
-    int channels;
-    std::int64_t frames;
-};
-
 class OggVorbisLengthTest : public ::testing::TestWithParam<Format> {
 protected:
     TempDir dir_;
