@@ -55,20 +55,27 @@
         if (name !== null && name.lastIndexOf(prefix, 0) === 0) names.push(name);
       }
     } catch (e) { return this; }
-    for (var n = 0; n < names.length; ++n) this.takeBucket(names[n].slice(prefix.length), this.storage.getItem(names[n]));
+    for (var n = 0; n < names.length; ++n) this.addBucket(names[n].slice(prefix.length), this.storage.getItem(names[n]));
     return this;
   };
 
   function bucketOf(id) { return id.slice(0, 3); }
 
-  // One stored bucket, as load and another tab's change give it: its works
-  // replace those the store holds for that bucket.
+  // One stored bucket as another tab's change gives it: its works replace
+  // those the store holds for that bucket.
   MarksStore.prototype.takeBucket = function (bucket, text) {
-    var v;
-    try { v = JSON.parse(text); } catch (e) { v = null; }
     var self = this;
     this.entries.forEach(function (e, id) { if (bucketOf(id) === bucket) self.entries.delete(id); });
+    this.addBucket(bucket, text);
+  };
+
+  // The works of one stored bucket, added to the store; load starts empty,
+  // so that it need not walk the entries once per bucket.
+  MarksStore.prototype.addBucket = function (bucket, text) {
+    var v;
+    try { v = JSON.parse(text); } catch (e) { v = null; }
     if (!v || typeof v !== 'object' || Array.isArray(v)) return;
+    var self = this;
     Object.keys(v).forEach(function (id) {
       var w = v[id];
       if (!Array.isArray(w) || bucketOf(id) !== bucket) return;
