@@ -670,7 +670,7 @@
       return;
     }
     var plan = Marks.planLoad(sheet.rows, function (id) { return indexOfId.has(id); }, marksOf);
-    plan.take.forEach(function (row) { store.set(row.id, row, true); });
+    store.setAll(plan.take.map(function (row) { return {id: row.id, fields: row}; }), true);
     if (store.error) showWarning();
     body.appendChild(el('p', '', 'Из файла ' + name + ': строк ' + number(sheet.rows.length) +
       ', взято оценок ' + number(plan.take.length) + ', совпадают с набранными ' + number(plan.same.length) +
@@ -710,7 +710,7 @@
       var all = el('button', '', 'Взять из файла все расходящиеся');
       all.type = 'button';
       all.addEventListener('click', function () {
-        plan.differ.forEach(function (d) { store.set(d.row.id, d.row); });
+        store.setAll(plan.differ.map(function (d) { return {id: d.row.id, fields: d.row}; }));
         table.querySelectorAll('button:not(.link)').forEach(function (b) { b.disabled = true; b.textContent = 'взято'; });
         all.disabled = true;
         afterMarksChanged();
