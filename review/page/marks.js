@@ -33,6 +33,11 @@
     return !!entry && markState(entry.m2, range) === 'ok' && markState(entry.m3, range) === 'ok';
   }
 
+  // Either mark typed and no number within the range.
+  function hasBadMark(entry, range) {
+    return !!entry && (markState(entry.m2, range) === 'bad' || markState(entry.m3, range) === 'bad');
+  }
+
   // Anything typed at all.
   function isTyped(entry) {
     return !!entry && (String(entry.m2 || '').trim() !== '' || String(entry.m3 || '').trim() !== '' ||
@@ -229,7 +234,7 @@
 
   return {
     HEADER: HEADER, parseMark: parseMark, markState: markState, isMarked: isMarked,
-    isTyped: isTyped, csvField: csvField, writeMarksSheet: writeMarksSheet, readCsv: readCsv,
+    hasBadMark: hasBadMark, isTyped: isTyped, csvField: csvField, writeMarksSheet: writeMarksSheet, readCsv: readCsv,
     readMarksSheet: readMarksSheet, sameEntry: sameEntry, planLoad: planLoad,
   };
 });

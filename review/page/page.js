@@ -422,7 +422,7 @@
     store.entries.forEach(function (e, id) {
       if (!indexOfId.has(id)) return;
       if (Marks.isMarked(e, range)) ++marked;
-      if (Marks.markState(e.m2, range) === 'bad' || Marks.markState(e.m3, range) === 'bad') ++bad;
+      if (Marks.hasBadMark(e, range)) ++bad;
     });
     var unsaved = store.unsavedCount();
     var box = $('counts');
@@ -464,10 +464,8 @@
       r.setAttribute('aria-selected', pos === position ? 'true' : 'false');
       r.children[0].textContent = w[W.ID];
       var m = r.children[1];
-      var s2 = e ? Marks.markState(e.m2, range) : 'empty';
-      var s3 = e ? Marks.markState(e.m3, range) : 'empty';
       m.textContent = e && (e.m2 || e.m3) ? (e.m2 || '–') + ' · ' + (e.m3 || '–') : '';
-      m.className = 'm' + (s2 === 'bad' || s3 === 'bad' ? ' bad' : '');
+      m.className = 'm' + (Marks.hasBadMark(e, range) ? ' bad' : '');
       r.children[2].textContent = w[W.PROBLEMS].length ? '⚠ ' + w[W.PROBLEMS].length : '';
       r.children[2].title = w[W.PROBLEMS].map(function (p) { return kindName(p[P.KIND]); }).join(', ');
       r.children[3].textContent = e && e.flag ? '↻' : '';

@@ -42,8 +42,7 @@
     if (filter.flagged && !(entry && entry.flag)) return false;
     if (filter.marks === 'unmarked' && Marks.isMarked(entry, range)) return false;
     if (filter.marks === 'marked' && !Marks.isMarked(entry, range)) return false;
-    if (filter.marks === 'bad' && !(entry && (Marks.markState(entry.m2, range) === 'bad' ||
-                                             Marks.markState(entry.m3, range) === 'bad'))) return false;
+    if (filter.marks === 'bad' && !Marks.hasBadMark(entry, range)) return false;
     return true;
   }
 
