@@ -145,9 +145,15 @@
     }
   }
 
+  // The player's length once it knows it, pack's measure until then.
+  function lengthOf(r) {
+    return isFinite(r.audio.duration) && r.audio.duration > 0 ? r.audio.duration : r.seconds;
+  }
+
+  function isPlaying(r) { return !r.audio.paused; }
+
   function showTime(r) {
-    var total = isFinite(r.audio.duration) && r.audio.duration > 0 ? r.audio.duration : r.seconds;
-    r.time.textContent = r.status === 'missing' ? '' : clock(r.audio.currentTime) + ' / ' + clock(total);
+    r.time.textContent = r.status === 'missing' ? '' : clock(r.audio.currentTime) + ' / ' + clock(lengthOf(r));
     draw(r);
   }
 
@@ -181,7 +187,7 @@
       g.fillStyle = col.clipped ? '#d23a2c' : col.level < 0.35 ? '#9aa7b8' : '#3b6fb6';
       g.fillRect(x, (h - bh) / 2, cw, bh);
     }
-    var total = isFinite(r.audio.duration) && r.audio.duration > 0 ? r.audio.duration : r.seconds;
+    var total = lengthOf(r);
     if (total > 0 && (r.audio.currentTime > 0 || !r.audio.paused)) {
       var px = Math.min(w - 1, r.audio.currentTime / total * w);
       g.fillStyle = '#111';
@@ -194,7 +200,7 @@
     if (ticking) return;
     ticking = true;
     var step = function () {
-      var playing = recs.filter(function (r) { return !r.audio.paused; });
+      var playing = recs.filter(isPlaying);
       playing.forEach(draw);
       if (playing.length) requestAnimationFrame(step); else ticking = false;
     };
@@ -232,17 +238,15 @@
     var r = recs[slot];
     if (!playable(slot)) return;
     if (r.pending) loadSource(r);
-    var total = isFinite(r.audio.duration) && r.audio.duration > 0 ? r.audio.duration : r.seconds;
-    r.audio.currentTime = Math.max(0, Math.min(1, share)) * total;
+    r.audio.currentTime = Math.max(0, Math.min(1, share)) * lengthOf(r);
     play(slot);
   }
 
   function seekBy(seconds) {
-    var r = recs.filter(function (o) { return !o.audio.paused; })[0] || recs[active];
+    var r = recs.filter(isPlaying)[0] || recs[active];
     if (!r || !playable(r.slot)) return;
     if (r.pending) loadSource(r);
-    var total = isFinite(r.audio.duration) ? r.audio.duration : r.seconds;
-    r.audio.currentTime = Math.max(0, Math.min(total, r.audio.currentTime + seconds));
+    r.audio.currentTime = Math.max(0, Math.min(lengthOf(r), r.audio.currentTime + seconds));
     showTime(r);
   }
 
@@ -777,7 +781,7 @@
     else if (key === 'PageDown' && t === list) go(position + Math.floor(list.clientHeight / ROW_HEIGHT));
     else if (key === 'PageUp' && t === list) go(position - Math.floor(list.clientHeight / ROW_HEIGHT));
     else if (key === ' ') {
-      var playing = recs.filter(function (r) { return !r.audio.paused; })[0];
+      var playing = recs.filter(isPlaying)[0];
       if (playing) playing.audio.pause(); else toggle(active);
     }
     else if (key === 'ArrowLeft') seekBy(-SEEK_SECONDS);
