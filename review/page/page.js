@@ -123,7 +123,6 @@
     audio.addEventListener('canplay', function () { if (slot === active) loadPending(); });
     audio.addEventListener('timeupdate', function () { showTime(r); });
     audio.addEventListener('loadedmetadata', function () { showTime(r); });
-    audio.addEventListener('ratechange', function () { audio.preservesPitch = true; });
     // The page or the tree was moved, or the file is gone: say where the
     // page looked, instead of a player that silently does nothing.
     audio.addEventListener('error', function () {
@@ -229,7 +228,6 @@
     if (recs[slot].pending) loadSource(recs[slot]);
     var a = recs[slot].audio;
     a.playbackRate = speed;
-    a.preservesPitch = true;
     var p = a.play();
     if (p && p.catch) p.catch(function () {});
   }
@@ -253,7 +251,7 @@
   function setSpeed(step) {
     var i = SPEEDS.indexOf(speed) + step;
     speed = SPEEDS[Math.max(0, Math.min(SPEEDS.length - 1, i))];
-    recs.forEach(function (r) { r.audio.playbackRate = speed; r.audio.preservesPitch = true; });
+    recs.forEach(function (r) { r.audio.playbackRate = speed; });
     $('speed').textContent = 'скорость ' + String(speed).replace('.', ',') + '×';
   }
 
