@@ -69,7 +69,8 @@
     return 'число от ' + f(range.low) + ' до ' + f(range.high);
   };
 
-  var filter = {kind: '', marks: '', flagged: false, folder: -1};
+  var noFilter = function () { return {kind: '', marks: '', flagged: false, folder: -1}; };
+  var filter = noFilter();
   var order = [];   // the indexes of the works the filter keeps
   var position = -1; // the current work's position in `order`
   var current = -1;  // the current work's index
@@ -371,7 +372,7 @@
   function makeCurrentIndex(index) {
     var pos = Works.positionOf(order, index);
     if (order[pos] !== index) {
-      filter = {kind: '', marks: '', flagged: false, folder: -1};
+      filter = noFilter();
       syncFilterControls();
       applyFilter(index);
       return;
