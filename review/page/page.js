@@ -332,6 +332,14 @@
         p[P.VALUE] ? ' (' + p[P.VALUE] + ')' : '', ' ', el('span', 'detail', p[P.DETAIL]));
       problemsBox.appendChild(li);
     });
+    showMarks(w);
+    announce();
+  }
+
+  // The fields of the current work, as the store holds them: all that a
+  // change of marks from elsewhere (a loaded sheet, another tab) asks to
+  // show again; the players play on.
+  function showMarks(w) {
     var e = store.get(w[W.ID]) || {};
     markInputs.m2.value = e.m2 || '';
     markInputs.m3.value = e.m3 || '';
@@ -339,7 +347,6 @@
     flagInput.checked = !!e.flag;
     showMarkState('m2');
     showMarkState('m3');
-    announce();
   }
 
   function announce() {
@@ -416,7 +423,7 @@
     renderList();
     var w = works[current];
     if (w && rest === 'b/' + window.ZenorStore.bucketOf(w[W.ID]) && document.activeElement !== markInputs.m2 &&
-        document.activeElement !== markInputs.m3 && document.activeElement !== noteInput) showWork();
+        document.activeElement !== markInputs.m3 && document.activeElement !== noteInput) showMarks(w);
   });
 
   function updateCounts() {
@@ -735,7 +742,7 @@
   function afterMarksChanged() {
     updateCounts();
     renderList();
-    if (works[current]) showWork();
+    if (works[current]) showMarks(works[current]);
     if (!overviewBox.hidden) renderOverview();
   }
 
