@@ -136,11 +136,22 @@ class Browser:
         for ch in text:
             self.key(ch)
 
-    def open_page(self, path):
+    def open_page(self, path, timeout=60):
+        """Opens the review page and waits until it is ready: loaded, and its
+        script through to the end (it sets data-ready last)."""
         self.call("Page.enable")
         self.call("Page.navigate", url="file://" + path)
-        self.wait_event("Page.loadEventFired")
-        self.wait_for("document.documentElement.dataset.ready === 'true'", what="the page to be ready")
+        self._wait_ready(timeout)
+
+    def reload(self, timeout=60):
+        """Reloads the page opened with open_page and waits until it is ready."""
+        self.call("Page.reload")
+        self._wait_ready(timeout)
+
+    def _wait_ready(self, timeout):
+        self.wait_event("Page.loadEventFired", timeout=timeout)
+        self.wait_for("document.documentElement.dataset.ready === 'true'", timeout=timeout,
+                      what="the page to be ready")
 
     def screenshot(self, path):
         import base64
