@@ -153,6 +153,12 @@ class Browser:
         self.wait_for("document.documentElement.dataset.ready === 'true'", timeout=timeout,
                       what="the page to be ready")
 
+    def find_work(self, work_id):
+        """Makes a work current as typing its code into «Код работы» and
+        pressing Enter does."""
+        self.js(f"""(() => {{ const f = document.getElementById('find'); f.value = {json.dumps(work_id)};
+            f.dispatchEvent(new KeyboardEvent('keydown', {{key: 'Enter'}})); }})()""")
+
     def screenshot(self, path):
         import base64
         shot = self.call("Page.captureScreenshot", format="png")["data"]

@@ -245,8 +245,7 @@ def type_marks(b, order):
 
 def expect_marks(b, order, want):
     for work_id, (m2, m3, note, flag) in zip(order, want):
-        b.js(f"""(() => {{ const f = document.getElementById('find'); f.value = '{work_id}';
-            f.dispatchEvent(new KeyboardEvent('keydown', {{key: 'Enter'}})); }})()""")
+        b.find_work(work_id)
         got = (value(b, "mark2"), value(b, "mark3"), value(b, "note"),
                b.js("document.getElementById('recheck').checked"))
         if got != (m2, m3, note, flag):
