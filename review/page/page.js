@@ -513,7 +513,7 @@
   // ---- filters ----
   var kindSelect = $('filter-kind');
   var allKinds = {};
-  works.forEach(function (w) { w[W.PROBLEMS].forEach(function (p) { allKinds[p[P.KIND]] = (allKinds[p[P.KIND]] || 0) + 1; }); });
+  works.forEach(function (w) { w[W.PROBLEMS].forEach(function (p) { allKinds[p[P.KIND]] = true; }); });
   Object.keys(allKinds).sort().forEach(function (k) {
     var o = el('option', '', kindName(k) + ' (' + k + ')');
     o.value = k;
