@@ -809,7 +809,7 @@
   $('range').textContent = 'Оценка — ' + rangeText() + ' (десятичная точка или запятая). ' +
     'Всё набранное сразу сохраняется в этом браузере; «Сохранить оценки» записывает лист оценок для zenor-dump marks или таблицы.';
   if (!data.measured) $('range').textContent += ' Громкость записей не измерялась (pack --no-measure).';
-  if (store.error || !store.storage) { store.error = store.error || 'хранилище браузера недоступно'; showWarning(); }
+  if (store.error) showWarning();
   setSpeed(0);
   syncFilterControls();
   updateCounts();

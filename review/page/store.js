@@ -15,13 +15,17 @@
 })(this, function () {
   'use strict';
 
+  var NO_STORAGE = 'хранилище браузера недоступно';
+
   function MarksStore(storage, key) {
     this.storage = storage;
     this.key = key;
     this.entries = new Map();
     this.change = 0;
     this.saved = 0;
-    this.error = null; // the last failure to write, for the page to show
+    // Why the browser does not keep the marks (no storage at all, or the
+    // last write it refused), for the page to show.
+    this.error = storage ? null : NO_STORAGE;
   }
 
   MarksStore.prototype.read = function (name) {
@@ -29,7 +33,7 @@
   };
 
   MarksStore.prototype.write = function (name, value) {
-    if (!this.storage) { this.error = 'хранилище браузера недоступно'; return false; }
+    if (!this.storage) { this.error = NO_STORAGE; return false; }
     try {
       this.storage.setItem(this.key + '/' + name, value);
       return true;
