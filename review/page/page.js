@@ -416,9 +416,14 @@
   window.addEventListener('storage', function (ev) {
     if (!ev.key || ev.key.lastIndexOf(data.key + '/', 0) !== 0) return;
     var rest = ev.key.slice(data.key.length + 1);
+    if (rest === 'change') {
+      // The number that this tab's next change goes on from; nothing shown.
+      store.change = Math.max(store.change, Number(ev.newValue) || 0);
+      return;
+    }
     if (rest.lastIndexOf('b/', 0) === 0) store.takeBucket(rest.slice(2), ev.newValue);
     else if (rest === 'saved') store.saved = Number(ev.newValue) || 0;
-    else if (rest === 'change') store.change = Math.max(store.change, Number(ev.newValue) || 0);
+    else return; // the work the other tab shows ('at') changes nothing here
     updateCounts();
     renderList();
     var w = works[current];
