@@ -69,13 +69,10 @@ def measure_page(tmp, page, ids, samples, rounds):
     for r in range(rounds):
         b = Browser(os.path.join(tmp, f"profile-{r}"), size=(1280, 900))
         try:
-            b.call("Page.enable")
             b.call("Performance.enable")
             # Ready: the first work is shown and the keys are bound (pack's
             # page sets data-ready as its last step), then j shows the next.
-            b.call("Page.navigate", url="file://" + page)
-            b.wait_event("Page.loadEventFired", timeout=120)
-            b.wait_for("document.documentElement.dataset.ready === 'true'", timeout=120)
+            b.open_page(page, timeout=120)
             ready = b.js("window.zenorReadyAt")
             readies.append(ready / 1000)
             t = b.js("""new Promise(done => { const t0 = performance.now();
@@ -134,10 +131,7 @@ def baseline_page(page, recording, out):
 def baseline_play(tmp, page):
     b = Browser(os.path.join(tmp, "profile-base"), size=(1280, 900))
     try:
-        b.call("Page.enable")
-        b.call("Page.navigate", url="file://" + page)
-        b.wait_event("Page.loadEventFired", timeout=120)
-        b.wait_for("document.documentElement.dataset.ready === 'true'", timeout=120)
+        b.open_page(page, timeout=120)
         ready = b.js("window.zenorReadyAt") / 1000
         times = []
         for _ in range(5):

@@ -56,8 +56,7 @@ def main():
                 b.type_text(m3)
                 b.key("Enter")
             b.key("Escape")
-            b.js(f"""(() => {{ const f = document.getElementById('find'); f.value = '{ids[7]}';
-                f.dispatchEvent(new KeyboardEvent('keydown', {{key: 'Enter'}})); }})()""")
+            b.find_work(ids[7])
             b.key("4")
             b.key("Escape")
             b.key(" ")

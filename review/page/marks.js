@@ -11,11 +11,16 @@
 
   var HEADER = ['ID', 'pathWork', 'VarNo', 'a1', 'a2', 'a3', 'a4', 'a5', 'a6',
     'task2_seconds', 'task3_seconds', 'problem', 'mark2', 'mark3', 'note', 'recheck'];
+  // The first characters that make a spreadsheet run a cell as a formula.
+  var FORMULA_STARTS = '=+-@\t\r';
+
+  // Spaces and tabs off both ends, as zenor-dump trims a cell.
+  function trimmed(text) { return text.replace(/^[ \t]+|[ \t]+$/g, ''); }
 
   // A mark as a number: digits with a decimal point or comma, spaces around
   // allowed (the rule of zenor-dump marks). null for anything else.
   function parseMark(text) {
-    var t = String(text).replace(/^[ \t]+|[ \t]+$/g, '').replace(/,/g, '.');
+    var t = trimmed(String(text)).replace(/,/g, '.');
     if (!/^[+-]?(\d+\.?\d*|\.\d+)$/.test(t)) return null;
     var value = Number(t);
     return isFinite(value) ? value : null;
@@ -31,6 +36,11 @@
   // Both marks given and within the range.
   function isMarked(entry, range) {
     return !!entry && markState(entry.m2, range) === 'ok' && markState(entry.m3, range) === 'ok';
+  }
+
+  // Either mark typed and no number within the range.
+  function hasBadMark(entry, range) {
+    return !!entry && (markState(entry.m2, range) === 'bad' || markState(entry.m3, range) === 'bad');
   }
 
   // Anything typed at all.
@@ -59,7 +69,7 @@
   // quote, CR or LF. Lone surrogates (no UTF-8 can carry them) become U+FFFD.
   function csvField(text, separator) {
     var clean = wellFormed(String(text));
-    if (clean !== '' && '=+-@\t\r'.indexOf(clean.charAt(0)) >= 0) clean = "'" + clean;
+    if (clean !== '' && FORMULA_STARTS.indexOf(clean.charAt(0)) >= 0) clean = "'" + clean;
     if (clean.indexOf(separator) < 0 && !/["\r\n]/.test(clean)) return clean;
     return '"' + clean.replace(/"/g, '""') + '"';
   }
@@ -144,11 +154,9 @@
 
   // A cell as it was before export neutralised it.
   function unneutralised(cell) {
-    return cell.length >= 2 && cell.charAt(0) === "'" && '=+-@\t\r'.indexOf(cell.charAt(1)) >= 0
+    return cell.length >= 2 && cell.charAt(0) === "'" && FORMULA_STARTS.indexOf(cell.charAt(1)) >= 0
       ? cell.slice(1) : cell;
   }
-
-  function trimmed(text) { return text.replace(/^[ \t]+|[ \t]+$/g, ''); }
 
   // A recheck cell that says yes: anything but empty, 0 and the words for no.
   function flagOf(cell) {
@@ -229,7 +237,7 @@
 
   return {
     HEADER: HEADER, parseMark: parseMark, markState: markState, isMarked: isMarked,
-    isTyped: isTyped, csvField: csvField, writeMarksSheet: writeMarksSheet, readCsv: readCsv,
+    hasBadMark: hasBadMark, isTyped: isTyped, csvField: csvField, writeMarksSheet: writeMarksSheet, readCsv: readCsv,
     readMarksSheet: readMarksSheet, sameEntry: sameEntry, planLoad: planLoad,
   };
 });

@@ -69,7 +69,8 @@
     return 'число от ' + f(range.low) + ' до ' + f(range.high);
   };
 
-  var filter = {kind: '', marks: '', flagged: false, folder: -1};
+  var noFilter = function () { return {kind: '', marks: '', flagged: false, folder: -1}; };
+  var filter = noFilter();
   var order = [];   // the indexes of the works the filter keeps
   var position = -1; // the current work's position in `order`
   var current = -1;  // the current work's index
@@ -123,7 +124,6 @@
     audio.addEventListener('canplay', function () { if (slot === active) loadPending(); });
     audio.addEventListener('timeupdate', function () { showTime(r); });
     audio.addEventListener('loadedmetadata', function () { showTime(r); });
-    audio.addEventListener('ratechange', function () { audio.preservesPitch = true; });
     // The page or the tree was moved, or the file is gone: say where the
     // page looked, instead of a player that silently does nothing.
     audio.addEventListener('error', function () {
@@ -145,9 +145,15 @@
     }
   }
 
+  // The player's length once it knows it, pack's measure until then.
+  function lengthOf(r) {
+    return isFinite(r.audio.duration) && r.audio.duration > 0 ? r.audio.duration : r.seconds;
+  }
+
+  function isPlaying(r) { return !r.audio.paused; }
+
   function showTime(r) {
-    var total = isFinite(r.audio.duration) && r.audio.duration > 0 ? r.audio.duration : r.seconds;
-    r.time.textContent = r.status === 'missing' ? '' : clock(r.audio.currentTime) + ' / ' + clock(total);
+    r.time.textContent = r.status === 'missing' ? '' : clock(r.audio.currentTime) + ' / ' + clock(lengthOf(r));
     draw(r);
   }
 
@@ -181,7 +187,7 @@
       g.fillStyle = col.clipped ? '#d23a2c' : col.level < 0.35 ? '#9aa7b8' : '#3b6fb6';
       g.fillRect(x, (h - bh) / 2, cw, bh);
     }
-    var total = isFinite(r.audio.duration) && r.audio.duration > 0 ? r.audio.duration : r.seconds;
+    var total = lengthOf(r);
     if (total > 0 && (r.audio.currentTime > 0 || !r.audio.paused)) {
       var px = Math.min(w - 1, r.audio.currentTime / total * w);
       g.fillStyle = '#111';
@@ -194,7 +200,7 @@
     if (ticking) return;
     ticking = true;
     var step = function () {
-      var playing = recs.filter(function (r) { return !r.audio.paused; });
+      var playing = recs.filter(isPlaying);
       playing.forEach(draw);
       if (playing.length) requestAnimationFrame(step); else ticking = false;
     };
@@ -223,7 +229,6 @@
     if (recs[slot].pending) loadSource(recs[slot]);
     var a = recs[slot].audio;
     a.playbackRate = speed;
-    a.preservesPitch = true;
     var p = a.play();
     if (p && p.catch) p.catch(function () {});
   }
@@ -232,24 +237,22 @@
     var r = recs[slot];
     if (!playable(slot)) return;
     if (r.pending) loadSource(r);
-    var total = isFinite(r.audio.duration) && r.audio.duration > 0 ? r.audio.duration : r.seconds;
-    r.audio.currentTime = Math.max(0, Math.min(1, share)) * total;
+    r.audio.currentTime = Math.max(0, Math.min(1, share)) * lengthOf(r);
     play(slot);
   }
 
   function seekBy(seconds) {
-    var r = recs.filter(function (o) { return !o.audio.paused; })[0] || recs[active];
+    var r = recs.filter(isPlaying)[0] || recs[active];
     if (!r || !playable(r.slot)) return;
     if (r.pending) loadSource(r);
-    var total = isFinite(r.audio.duration) ? r.audio.duration : r.seconds;
-    r.audio.currentTime = Math.max(0, Math.min(total, r.audio.currentTime + seconds));
+    r.audio.currentTime = Math.max(0, Math.min(lengthOf(r), r.audio.currentTime + seconds));
     showTime(r);
   }
 
   function setSpeed(step) {
     var i = SPEEDS.indexOf(speed) + step;
     speed = SPEEDS[Math.max(0, Math.min(SPEEDS.length - 1, i))];
-    recs.forEach(function (r) { r.audio.playbackRate = speed; r.audio.preservesPitch = true; });
+    recs.forEach(function (r) { r.audio.playbackRate = speed; });
     $('speed').textContent = 'скорость ' + String(speed).replace('.', ',') + '×';
   }
 
@@ -329,6 +332,14 @@
         p[P.VALUE] ? ' (' + p[P.VALUE] + ')' : '', ' ', el('span', 'detail', p[P.DETAIL]));
       problemsBox.appendChild(li);
     });
+    showMarks(w);
+    announce();
+  }
+
+  // The fields of the current work, as the store holds them: all that a
+  // change of marks from elsewhere (a loaded sheet, another tab) asks to
+  // show again; the players play on.
+  function showMarks(w) {
     var e = store.get(w[W.ID]) || {};
     markInputs.m2.value = e.m2 || '';
     markInputs.m3.value = e.m3 || '';
@@ -336,7 +347,6 @@
     flagInput.checked = !!e.flag;
     showMarkState('m2');
     showMarkState('m3');
-    announce();
   }
 
   function announce() {
@@ -369,7 +379,7 @@
   function makeCurrentIndex(index) {
     var pos = Works.positionOf(order, index);
     if (order[pos] !== index) {
-      filter = {kind: '', marks: '', flagged: false, folder: -1};
+      filter = noFilter();
       syncFilterControls();
       applyFilter(index);
       return;
@@ -406,14 +416,19 @@
   window.addEventListener('storage', function (ev) {
     if (!ev.key || ev.key.lastIndexOf(data.key + '/', 0) !== 0) return;
     var rest = ev.key.slice(data.key.length + 1);
+    if (rest === 'change') {
+      // The number that this tab's next change goes on from; nothing shown.
+      store.change = Math.max(store.change, Number(ev.newValue) || 0);
+      return;
+    }
     if (rest.lastIndexOf('b/', 0) === 0) store.takeBucket(rest.slice(2), ev.newValue);
     else if (rest === 'saved') store.saved = Number(ev.newValue) || 0;
-    else if (rest === 'change') store.change = Math.max(store.change, Number(ev.newValue) || 0);
+    else return; // the work the other tab shows ('at') changes nothing here
     updateCounts();
     renderList();
     var w = works[current];
     if (w && rest === 'b/' + window.ZenorStore.bucketOf(w[W.ID]) && document.activeElement !== markInputs.m2 &&
-        document.activeElement !== markInputs.m3 && document.activeElement !== noteInput) showWork();
+        document.activeElement !== markInputs.m3 && document.activeElement !== noteInput) showMarks(w);
   });
 
   function updateCounts() {
@@ -422,7 +437,7 @@
     store.entries.forEach(function (e, id) {
       if (!indexOfId.has(id)) return;
       if (Marks.isMarked(e, range)) ++marked;
-      if (Marks.markState(e.m2, range) === 'bad' || Marks.markState(e.m3, range) === 'bad') ++bad;
+      if (Marks.hasBadMark(e, range)) ++bad;
     });
     var unsaved = store.unsavedCount();
     var box = $('counts');
@@ -464,10 +479,8 @@
       r.setAttribute('aria-selected', pos === position ? 'true' : 'false');
       r.children[0].textContent = w[W.ID];
       var m = r.children[1];
-      var s2 = e ? Marks.markState(e.m2, range) : 'empty';
-      var s3 = e ? Marks.markState(e.m3, range) : 'empty';
       m.textContent = e && (e.m2 || e.m3) ? (e.m2 || '–') + ' · ' + (e.m3 || '–') : '';
-      m.className = 'm' + (s2 === 'bad' || s3 === 'bad' ? ' bad' : '');
+      m.className = 'm' + (Marks.hasBadMark(e, range) ? ' bad' : '');
       r.children[2].textContent = w[W.PROBLEMS].length ? '⚠ ' + w[W.PROBLEMS].length : '';
       r.children[2].title = w[W.PROBLEMS].map(function (p) { return kindName(p[P.KIND]); }).join(', ');
       r.children[3].textContent = e && e.flag ? '↻' : '';
@@ -505,7 +518,7 @@
   // ---- filters ----
   var kindSelect = $('filter-kind');
   var allKinds = {};
-  works.forEach(function (w) { w[W.PROBLEMS].forEach(function (p) { allKinds[p[P.KIND]] = (allKinds[p[P.KIND]] || 0) + 1; }); });
+  works.forEach(function (w) { w[W.PROBLEMS].forEach(function (p) { allKinds[p[P.KIND]] = true; }); });
   Object.keys(allKinds).sort().forEach(function (k) {
     var o = el('option', '', kindName(k) + ' (' + k + ')');
     o.value = k;
@@ -670,7 +683,7 @@
       return;
     }
     var plan = Marks.planLoad(sheet.rows, function (id) { return indexOfId.has(id); }, marksOf);
-    plan.take.forEach(function (row) { store.set(row.id, row, true); });
+    store.setAll(plan.take.map(function (row) { return {id: row.id, fields: row}; }), true);
     if (store.error) showWarning();
     body.appendChild(el('p', '', 'Из файла ' + name + ': строк ' + number(sheet.rows.length) +
       ', взято оценок ' + number(plan.take.length) + ', совпадают с набранными ' + number(plan.same.length) +
@@ -710,7 +723,7 @@
       var all = el('button', '', 'Взять из файла все расходящиеся');
       all.type = 'button';
       all.addEventListener('click', function () {
-        plan.differ.forEach(function (d) { store.set(d.row.id, d.row); });
+        store.setAll(plan.differ.map(function (d) { return {id: d.row.id, fields: d.row}; }));
         table.querySelectorAll('button:not(.link)').forEach(function (b) { b.disabled = true; b.textContent = 'взято'; });
         all.disabled = true;
         afterMarksChanged();
@@ -734,7 +747,7 @@
   function afterMarksChanged() {
     updateCounts();
     renderList();
-    if (works[current]) showWork();
+    if (works[current]) showMarks(works[current]);
     if (!overviewBox.hidden) renderOverview();
   }
 
@@ -779,7 +792,7 @@
     else if (key === 'PageDown' && t === list) go(position + Math.floor(list.clientHeight / ROW_HEIGHT));
     else if (key === 'PageUp' && t === list) go(position - Math.floor(list.clientHeight / ROW_HEIGHT));
     else if (key === ' ') {
-      var playing = recs.filter(function (r) { return !r.audio.paused; })[0];
+      var playing = recs.filter(isPlaying)[0];
       if (playing) playing.audio.pause(); else toggle(active);
     }
     else if (key === 'ArrowLeft') seekBy(-SEEK_SECONDS);
@@ -798,11 +811,10 @@
   });
 
   // ---- start ----
-  $('range').id = 'range';
   $('range').textContent = 'Оценка — ' + rangeText() + ' (десятичная точка или запятая). ' +
     'Всё набранное сразу сохраняется в этом браузере; «Сохранить оценки» записывает лист оценок для zenor-dump marks или таблицы.';
   if (!data.measured) $('range').textContent += ' Громкость записей не измерялась (pack --no-measure).';
-  if (store.error || !store.storage) { store.error = store.error || 'хранилище браузера недоступно'; showWarning(); }
+  if (store.error) showWarning();
   setSpeed(0);
   syncFilterControls();
   updateCounts();

@@ -15,13 +15,17 @@
 })(this, function () {
   'use strict';
 
+  var NO_STORAGE = 'хранилище браузера недоступно';
+
   function MarksStore(storage, key) {
     this.storage = storage;
     this.key = key;
     this.entries = new Map();
     this.change = 0;
     this.saved = 0;
-    this.error = null; // the last failure to write, for the page to show
+    // Why the browser does not keep the marks (no storage at all, or the
+    // last write it refused), for the page to show.
+    this.error = storage ? null : NO_STORAGE;
   }
 
   MarksStore.prototype.read = function (name) {
@@ -29,7 +33,7 @@
   };
 
   MarksStore.prototype.write = function (name, value) {
-    if (!this.storage) { this.error = 'хранилище браузера недоступно'; return false; }
+    if (!this.storage) { this.error = NO_STORAGE; return false; }
     try {
       this.storage.setItem(this.key + '/' + name, value);
       return true;
@@ -55,20 +59,27 @@
         if (name !== null && name.lastIndexOf(prefix, 0) === 0) names.push(name);
       }
     } catch (e) { return this; }
-    for (var n = 0; n < names.length; ++n) this.takeBucket(names[n].slice(prefix.length), this.storage.getItem(names[n]));
+    for (var n = 0; n < names.length; ++n) this.addBucket(names[n].slice(prefix.length), this.storage.getItem(names[n]));
     return this;
   };
 
   function bucketOf(id) { return id.slice(0, 3); }
 
-  // One stored bucket, as load and another tab's change give it: its works
-  // replace those the store holds for that bucket.
+  // One stored bucket as another tab's change gives it: its works replace
+  // those the store holds for that bucket.
   MarksStore.prototype.takeBucket = function (bucket, text) {
-    var v;
-    try { v = JSON.parse(text); } catch (e) { v = null; }
     var self = this;
     this.entries.forEach(function (e, id) { if (bucketOf(id) === bucket) self.entries.delete(id); });
+    this.addBucket(bucket, text);
+  };
+
+  // The works of one stored bucket, added to the store; load starts empty,
+  // so that it need not walk the entries once per bucket.
+  MarksStore.prototype.addBucket = function (bucket, text) {
+    var v;
+    try { v = JSON.parse(text); } catch (e) { v = null; }
     if (!v || typeof v !== 'object' || Array.isArray(v)) return;
+    var self = this;
     Object.keys(v).forEach(function (id) {
       var w = v[id];
       if (!Array.isArray(w) || bucketOf(id) !== bucket) return;
@@ -78,20 +89,26 @@
     });
   };
 
-  MarksStore.prototype.writeBucket = function (bucket) {
-    var out = {};
+  // Writes the buckets named in `buckets` (a Set), walking the entries once.
+  // False when the browser refused any of them.
+  MarksStore.prototype.writeBuckets = function (buckets) {
+    var out = new Map();
+    buckets.forEach(function (bucket) { out.set(bucket, {}); });
     this.entries.forEach(function (e, id) {
-      if (bucketOf(id) === bucket) out[id] = [e.m2, e.m3, e.note, e.flag, e.change];
+      var works = out.get(bucketOf(id));
+      if (works) works[id] = [e.m2, e.m3, e.note, e.flag, e.change];
     });
-    return this.write('b/' + bucket, JSON.stringify(out));
+    var ok = true;
+    var self = this;
+    out.forEach(function (works, bucket) { ok = self.write('b/' + bucket, JSON.stringify(works)) && ok; });
+    return ok;
   };
 
   MarksStore.prototype.get = function (id) { return this.entries.get(id); };
 
-  // Sets fields of the work `id` ({m2, m3, note, flag}, any of them) and
-  // writes it at once. `fromFile` marks what came out of a marks file as
-  // already saved to one. False when the browser refused to keep it.
-  MarksStore.prototype.set = function (id, fields, fromFile) {
+  // The entry of the work `id` with `fields` set, in the store but not yet
+  // written (see set).
+  MarksStore.prototype.update = function (id, fields, fromFile) {
     var old = this.entries.get(id) || {m2: '', m3: '', note: '', flag: false, change: 0};
     var entry = {m2: old.m2, m3: old.m3, note: old.note, flag: old.flag, change: old.change};
     for (var f in fields) {
@@ -99,16 +116,29 @@
       if (!(f in entry) || f === 'change' || fields[f] === null || fields[f] === undefined) continue;
       entry[f] = f === 'flag' ? !!fields[f] : String(fields[f]);
     }
-    if (!fromFile) {
-      entry.change = ++this.change;
-      this.write('change', String(this.change));
-    } else if (old.change > this.saved) {
-      entry.change = old.change; // typed and not saved stays so
-    } else {
-      entry.change = 0;
-    }
+    if (!fromFile) entry.change = ++this.change;
+    else if (old.change > this.saved) entry.change = old.change; // typed and not saved stays so
+    else entry.change = 0;
     this.entries.set(id, entry);
-    return this.writeBucket(bucketOf(id));
+  };
+
+  // Sets fields of the work `id` ({m2, m3, note, flag}, any of them) and
+  // writes it at once. `fromFile` marks what came out of a marks file as
+  // already saved to one. False when the browser refused to keep it.
+  MarksStore.prototype.set = function (id, fields, fromFile) {
+    return this.setAll([{id: id, fields: fields}], fromFile);
+  };
+
+  // set for many works at once ([{id, fields}]), each bucket written once:
+  // a loaded sheet of a hundred thousand rows is a few hundred writes.
+  MarksStore.prototype.setAll = function (changes, fromFile) {
+    var buckets = new Set();
+    for (var i = 0; i < changes.length; ++i) {
+      this.update(changes[i].id, changes[i].fields, fromFile);
+      buckets.add(bucketOf(changes[i].id));
+    }
+    if (!fromFile && changes.length) this.write('change', String(this.change));
+    return this.writeBuckets(buckets);
   };
 
   // Every change so far is in a file now.

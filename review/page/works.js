@@ -42,8 +42,7 @@
     if (filter.flagged && !(entry && entry.flag)) return false;
     if (filter.marks === 'unmarked' && Marks.isMarked(entry, range)) return false;
     if (filter.marks === 'marked' && !Marks.isMarked(entry, range)) return false;
-    if (filter.marks === 'bad' && !(entry && (Marks.markState(entry.m2, range) === 'bad' ||
-                                             Marks.markState(entry.m3, range) === 'bad'))) return false;
+    if (filter.marks === 'bad' && !Marks.hasBadMark(entry, range)) return false;
     return true;
   }
 
@@ -77,12 +76,14 @@
       var w = works[i];
       var row = rows[w[W.FOLDER]];
       var entry = marksOf(w[W.ID]);
+      var marked = Marks.isMarked(entry, range);
+      var flagged = !!(entry && entry.flag);
       var seen = {};
       w[W.PROBLEMS].forEach(function (p) { seen[p[P.KIND]] = true; });
       [row, total].forEach(function (r) {
         ++r.works;
-        if (Marks.isMarked(entry, range)) ++r.marked;
-        if (entry && entry.flag) ++r.flagged;
+        if (marked) ++r.marked;
+        if (flagged) ++r.flagged;
         for (var k in seen) { r.kinds[k] = (r.kinds[k] || 0) + 1; kinds[k] = true; }
       });
     }

@@ -136,11 +136,28 @@ class Browser:
         for ch in text:
             self.key(ch)
 
-    def open_page(self, path):
+    def open_page(self, path, timeout=60):
+        """Opens the review page and waits until it is ready: loaded, and its
+        script through to the end (it sets data-ready last)."""
         self.call("Page.enable")
         self.call("Page.navigate", url="file://" + path)
-        self.wait_event("Page.loadEventFired")
-        self.wait_for("document.documentElement.dataset.ready === 'true'", what="the page to be ready")
+        self._wait_ready(timeout)
+
+    def reload(self, timeout=60):
+        """Reloads the page opened with open_page and waits until it is ready."""
+        self.call("Page.reload")
+        self._wait_ready(timeout)
+
+    def _wait_ready(self, timeout):
+        self.wait_event("Page.loadEventFired", timeout=timeout)
+        self.wait_for("document.documentElement.dataset.ready === 'true'", timeout=timeout,
+                      what="the page to be ready")
+
+    def find_work(self, work_id):
+        """Makes a work current as typing its code into «Код работы» and
+        pressing Enter does."""
+        self.js(f"""(() => {{ const f = document.getElementById('find'); f.value = {json.dumps(work_id)};
+            f.dispatchEvent(new KeyboardEvent('keydown', {{key: 'Enter'}})); }})()""")
 
     def screenshot(self, path):
         import base64

@@ -245,8 +245,7 @@ def type_marks(b, order):
 
 def expect_marks(b, order, want):
     for work_id, (m2, m3, note, flag) in zip(order, want):
-        b.js(f"""(() => {{ const f = document.getElementById('find'); f.value = '{work_id}';
-            f.dispatchEvent(new KeyboardEvent('keydown', {{key: 'Enter'}})); }})()""")
+        b.find_work(work_id)
         got = (value(b, "mark2"), value(b, "mark3"), value(b, "note"),
                b.js("document.getElementById('recheck').checked"))
         if got != (m2, m3, note, flag):
@@ -357,9 +356,7 @@ def main():
             b.screenshot(os.path.join(out_dir, "pack_review.png"))
 
             want = [("4", "4,5", "=тихо, «плохо»", True), ("0", "10", "", False), ("7", "3", "", False)]
-            b.call("Page.reload")
-            b.wait_event("Page.loadEventFired")
-            b.wait_for("document.documentElement.dataset.ready === 'true'")
+            b.reload()
             if b.js(CURRENT) != order[2]:
                 fail(f"after a reload the page shows {b.js(CURRENT)}, want the last shown {order[2]}")
             expect_marks(b, order, want)
@@ -380,9 +377,7 @@ def main():
 
             # The tree moves away: the page says where it looked.
             os.rename(tree, tree + ".moved")
-            b.call("Page.reload")
-            b.wait_event("Page.loadEventFired")
-            b.wait_for("document.documentElement.dataset.ready === 'true'")
+            b.reload()
             message = b.wait_for("document.querySelectorAll('.rec-error')[1].hidden ? '' : "
                                  "document.querySelectorAll('.rec-error')[1].textContent",
                                  what="the moved recording's message")

@@ -45,8 +45,7 @@ def main():
                 fail(f"the page counts {counts!r}")
             for at in (0, WORKS // 2, WORKS - 1):
                 work_id = ids[at]
-                b.js(f"""(() => {{ const f = document.getElementById('find'); f.value = '{work_id}';
-                    f.dispatchEvent(new KeyboardEvent('keydown', {{key: 'Enter'}})); }})()""")
+                b.find_work(work_id)
                 b.wait_for(f"document.getElementById('work-title').textContent === 'Работа {work_id}'")
                 b.js("window.played = null; document.querySelectorAll('audio')[1].addEventListener("
                      "'playing', () => { window.played = true; }, {once: true})")

@@ -20,6 +20,8 @@ test('a mark is a number within the range, written with a point or a comma', () 
   assert.equal(Marks.isMarked({m2: '3', m3: ''}, range), false);
   assert.equal(Marks.isMarked({m2: '3', m3: '9'}, range), false);
   assert.equal(Marks.isMarked(undefined, range), false);
+  assert.deepEqual([{m2: '', m3: '9'}, {m2: 'x', m3: '4'}, {m2: '', m3: ''}, undefined].map((e) => Marks.hasBadMark(e, range)),
+    [true, true, false, false]);
 });
 
 test('cells are formula-safe and quoted as export writes them', () => {

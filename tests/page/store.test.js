@@ -66,3 +66,20 @@ test('a full storage is reported, not passed over', () => {
   assert.equal(none.set('1', {m2: '1'}), false);
   assert.equal(none.error, 'хранилище браузера недоступно');
 });
+
+test('many works set at once are one write per bucket, as if set one by one', () => {
+  const rows = ['10001', '10002', '20001'].map((id, i) => ({id, fields: {m2: String(i), flag: i === 2}}));
+  const one = new MarksStore(new FakeStorage(), 'k').load();
+  for (const r of rows) one.set(r.id, r.fields, true);
+  const storage = new FakeStorage();
+  const written = [];
+  const setItem = storage.setItem.bind(storage);
+  storage.setItem = (k, v) => { written.push(k); setItem(k, v); };
+  const all = new MarksStore(storage, 'k').load();
+  assert.equal(all.setAll(rows, true), true);
+  assert.deepEqual(written.sort(), ['k/b/100', 'k/b/200']);
+  assert.deepEqual([...new MarksStore(storage, 'k').load().entries], [...one.entries]);
+  all.setAll(rows.slice(0, 2));
+  assert.deepEqual([all.change, all.unsavedCount()], [2, 2], 'typed: a change each, one change number written');
+  assert.equal(storage.getItem('k/change'), '2');
+});
