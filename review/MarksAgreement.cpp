@@ -1,5 +1,7 @@
 #include "review/MarksAgreement.h"
 
+#include "review/RecordingVerdict.h"
+
 #include "catalogue/WorkExport.h"
 #include "l10n/Translation.h"
 
@@ -214,16 +216,11 @@ void WriteFinalMarksCsv(std::ostream& out, const std::vector<FinalMarks>& finals
 
 namespace {
 
-std::string Fixed(double value, int decimals) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
-}
-
 std::string Share(std::size_t part, std::size_t whole) {
     if (whole == 0) return std::to_string(part);
-    return Format(Tr("%zu (%s %%)"), part,
-                  Fixed(100.0 * static_cast<double>(part) / static_cast<double>(whole), 1).c_str());
+    return Format(
+        Tr("%zu (%s %%)"), part,
+        FormatValue(100.0 * static_cast<double>(part) / static_cast<double>(whole), 1).c_str());
 }
 
 } // namespace
@@ -237,8 +234,8 @@ void WriteAgreementSummary(std::ostream& out, const MarksAgreement& agreement,
     for (std::size_t t = 0; t < kMarkedTasks.size(); ++t) {
         const TaskAgreement& task = agreement.tasks[t];
         const std::string mean =
-            task.meanAbsoluteDifference ? Fixed(*task.meanAbsoluteDifference, 2) : "-";
-        const std::string kappa = task.kappa ? Fixed(*task.kappa, 3) : Tr("undefined");
+            task.meanAbsoluteDifference ? FormatValue(*task.meanAbsoluteDifference, 2) : "-";
+        const std::string kappa = task.kappa ? FormatValue(*task.kappa, 3) : Tr("undefined");
         // TRANSLATORS: one task's agreement between two examiners; "within N" counts
         // the works whose two marks are at most N apart.
         out << Format(
