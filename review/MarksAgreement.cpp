@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <ostream>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -22,8 +23,8 @@ constexpr double kMarkTolerance = 1e-9;
 struct IndexedSheet {
     char letter = 'a';
     std::unordered_map<std::string, const MarkRow*> byId;
-    std::vector<const MarkRow*> order; // first rows, in the sheet's order
-    std::unordered_map<std::string, std::size_t> repeats;
+    std::vector<const MarkRow*> order;        // first rows, in the sheet's order
+    std::unordered_set<std::string> repeated; // IDs given again after their first row
     std::vector<MarkDispute> withoutId;
 };
 
@@ -45,7 +46,7 @@ IndexedSheet Index(const std::vector<MarkRow>& rows, char letter) {
         if (sheet.byId.emplace(row.id, &row).second)
             sheet.order.push_back(&row);
         else
-            ++sheet.repeats[row.id];
+            sheet.repeated.insert(row.id);
     }
     return sheet;
 }
@@ -115,7 +116,7 @@ MarksAgreement CompareMarks(const std::vector<MarkRow>& a, const std::vector<Mar
     std::array<double, 2> absoluteDifferences{};
     for (const std::string& id : works) {
         for (const IndexedSheet* sheet : {&sheetA, &sheetB, &sheetC})
-            if (const auto it = sheet->repeats.find(id); it != sheet->repeats.end())
+            if (sheet->repeated.contains(id))
                 result.reported.push_back({id, 0, "", "", "", std::nullopt,
                                            kind::kRepeatedIdIn + std::string(1, sheet->letter)});
         const MarkRow* rowA = Find(sheetA, id);
