@@ -1,12 +1,10 @@
 #include "audio/OggVorbisLength.h"
 
+#include "audio/OggPages.h"
 #include "audio/UniqueFd.h"
-
-#include <ogg/ogg.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -17,47 +15,13 @@ namespace {
 
 // The first page holds the identification header alone (58 bytes as
 // encoders write it). The last page is most often a few KiB: a small tail is
-// read first, and the largest only when it holds no whole page with a
-// granule position (an Ogg page is at most 65,307 bytes, so 128 KiB holds
-// the whole of the last one and the start of the one before). Reading no
-// more than that keeps a hundred thousand works to seconds.
+// read first, and the largest, which holds the whole last page, only when
+// it holds no whole page with a granule position. Reading no more than that
+// keeps a hundred thousand works to seconds.
 constexpr off_t kHeadBytes = 4 * 1024;
-constexpr off_t kTailBytes[] = {16 * 1024, 128 * 1024};
+constexpr off_t kTailBytes[] = {16 * 1024, kTailHoldingLastPage};
 // The identification header: type 1, "vorbis", version, channels, rate...
 constexpr std::size_t kIdHeaderBytes = 30;
-
-bool ReadAt(int fd, off_t at, std::vector<unsigned char>& bytes) {
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n =
-            pread(fd, bytes.data() + got, bytes.size() - got, at + static_cast<off_t>(got));
-        if (n < 0) return false;
-        if (n == 0) break; // the file shrank while it was read
-        got += static_cast<std::size_t>(n);
-    }
-    bytes.resize(got);
-    return true;
-}
-
-// Walks the checksummed pages of `bytes` (which may start inside a page);
-// `visit` gets each whole page. Returns whether the bytes end on a page's end.
-template <typename Visit> bool ForEachPage(const std::vector<unsigned char>& bytes, Visit visit) {
-    ogg_sync_state sync;
-    ogg_sync_init(&sync);
-    char* buffer = ogg_sync_buffer(&sync, static_cast<long>(bytes.size()));
-    std::copy(bytes.begin(), bytes.end(), buffer);
-    ogg_sync_wrote(&sync, static_cast<long>(bytes.size()));
-    std::size_t consumed = 0;
-    ogg_page page;
-    for (;;) {
-        const long n = ogg_sync_pageseek(&sync, &page);
-        if (n == 0) break;
-        consumed += static_cast<std::size_t>(n < 0 ? -n : n);
-        if (n > 0 && !visit(page)) break;
-    }
-    ogg_sync_clear(&sync);
-    return consumed == bytes.size();
-}
 
 std::uint32_t Le32(const unsigned char* p) {
     return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
@@ -106,29 +70,20 @@ OggVorbisLength ReadOggVorbisLength(const std::string& path) {
     });
     if (!found) return Unreadable("not an Ogg Vorbis file that can be played");
 
-    bool sawPage = false;
-    bool lastEndsStream = false;
-    bool endsOnPage = false;
     ogg_int64_t granule = -1;
     for (const off_t tailBytes : kTailBytes) {
         const off_t start = std::max<off_t>(0, st.st_size - tailBytes);
         std::vector<unsigned char> tail(static_cast<std::size_t>(st.st_size - start));
         if (!ReadAt(fd.Get(), start, tail)) return Unreadable(std::strerror(errno));
-        sawPage = false;
         granule = -1;
-        endsOnPage = ForEachPage(tail, [&](ogg_page& page) {
-            sawPage = true;
-            lastEndsStream = ogg_page_eos(&page) != 0;
+        l.end = TailEnd(tail, [&](ogg_page& page) {
             if (ogg_page_serialno(&page) == serial && ogg_page_granulepos(&page) >= 0)
                 granule = ogg_page_granulepos(&page);
-            return true;
         });
         if (granule >= 0 || start == 0) break;
     }
     if (granule < 0) return Unreadable("no page of the stream tells its length");
     l.status = OggVorbisLength::Status::Read;
     l.frames = granule;
-    l.end =
-        !sawPage ? OggEnd::NotOgg : (lastEndsStream && endsOnPage ? OggEnd::Clean : OggEnd::Cut);
     return l;
 }

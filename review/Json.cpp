@@ -20,9 +20,8 @@ std::string JsonString(std::string_view text, JsonReader reader) {
             ++i;
             continue;
         }
-        if (inScript && len == 3 && c == 0xE2 && static_cast<unsigned char>(text[i + 1]) == 0x80 &&
-            (text[i + 2] == '\xA8' || text[i + 2] == '\xA9')) {
-            out += text[i + 2] == '\xA8' ? "\\u2028" : "\\u2029";
+        if (inScript && (ch.codePoint == 0x2028 || ch.codePoint == 0x2029)) {
+            out += ch.codePoint == 0x2028 ? "\\u2028" : "\\u2029";
             i += len;
             continue;
         }

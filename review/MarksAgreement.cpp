@@ -1,5 +1,7 @@
 #include "review/MarksAgreement.h"
 
+#include "review/RecordingVerdict.h"
+
 #include "catalogue/WorkExport.h"
 #include "l10n/Translation.h"
 
@@ -7,6 +9,7 @@
 #include <cstdio>
 #include <ostream>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -20,8 +23,8 @@ constexpr double kMarkTolerance = 1e-9;
 struct IndexedSheet {
     char letter = 'a';
     std::unordered_map<std::string, const MarkRow*> byId;
-    std::vector<const MarkRow*> order; // first rows, in the sheet's order
-    std::unordered_map<std::string, std::size_t> repeats;
+    std::vector<const MarkRow*> order;        // first rows, in the sheet's order
+    std::unordered_set<std::string> repeated; // IDs given again after their first row
     std::vector<MarkDispute> withoutId;
 };
 
@@ -43,7 +46,7 @@ IndexedSheet Index(const std::vector<MarkRow>& rows, char letter) {
         if (sheet.byId.emplace(row.id, &row).second)
             sheet.order.push_back(&row);
         else
-            ++sheet.repeats[row.id];
+            sheet.repeated.insert(row.id);
     }
     return sheet;
 }
@@ -113,7 +116,7 @@ MarksAgreement CompareMarks(const std::vector<MarkRow>& a, const std::vector<Mar
     std::array<double, 2> absoluteDifferences{};
     for (const std::string& id : works) {
         for (const IndexedSheet* sheet : {&sheetA, &sheetB, &sheetC})
-            if (const auto it = sheet->repeats.find(id); it != sheet->repeats.end())
+            if (sheet->repeated.contains(id))
                 result.reported.push_back({id, 0, "", "", "", std::nullopt,
                                            kind::kRepeatedIdIn + std::string(1, sheet->letter)});
         const MarkRow* rowA = Find(sheetA, id);
@@ -214,16 +217,11 @@ void WriteFinalMarksCsv(std::ostream& out, const std::vector<FinalMarks>& finals
 
 namespace {
 
-std::string Fixed(double value, int decimals) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
-}
-
 std::string Share(std::size_t part, std::size_t whole) {
     if (whole == 0) return std::to_string(part);
-    return Format(Tr("%zu (%s %%)"), part,
-                  Fixed(100.0 * static_cast<double>(part) / static_cast<double>(whole), 1).c_str());
+    return Format(
+        Tr("%zu (%s %%)"), part,
+        FormatValue(100.0 * static_cast<double>(part) / static_cast<double>(whole), 1).c_str());
 }
 
 } // namespace
@@ -237,8 +235,8 @@ void WriteAgreementSummary(std::ostream& out, const MarksAgreement& agreement,
     for (std::size_t t = 0; t < kMarkedTasks.size(); ++t) {
         const TaskAgreement& task = agreement.tasks[t];
         const std::string mean =
-            task.meanAbsoluteDifference ? Fixed(*task.meanAbsoluteDifference, 2) : "-";
-        const std::string kappa = task.kappa ? Fixed(*task.kappa, 3) : Tr("undefined");
+            task.meanAbsoluteDifference ? FormatValue(*task.meanAbsoluteDifference, 2) : "-";
+        const std::string kappa = task.kappa ? FormatValue(*task.kappa, 3) : Tr("undefined");
         // TRANSLATORS: one task's agreement between two examiners; "within N" counts
         // the works whose two marks are at most N apart.
         out << Format(

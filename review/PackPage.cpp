@@ -61,12 +61,15 @@ std::string PercentEncoded(std::string_view path) {
     return out;
 }
 
-} // namespace
+// The folder every link of a page is relative to: worked out once per page,
+// not once per recording.
+fs::path PageFolder(const std::string& pagePath) {
+    return fs::absolute(pagePath).lexically_normal().parent_path();
+}
 
-std::string FileLink(const std::string& pagePath, const std::string& filePath) {
-    const fs::path page = fs::absolute(pagePath).lexically_normal();
+std::string LinkFrom(const fs::path& pageFolder, const std::string& filePath) {
     const fs::path file = fs::absolute(filePath).lexically_normal();
-    const fs::path rel = file.lexically_relative(page.parent_path());
+    const fs::path rel = file.lexically_relative(pageFolder);
     // A relative link that starts with a name holding ":" would read as a
     // URL scheme; "./" in front keeps it a path.
     if (!rel.empty()) {
@@ -74,6 +77,12 @@ std::string FileLink(const std::string& pagePath, const std::string& filePath) {
         return link.starts_with("../") ? link : "./" + link;
     }
     return "file://" + PercentEncoded(file.string());
+}
+
+} // namespace
+
+std::string FileLink(const std::string& pagePath, const std::string& filePath) {
+    return LinkFrom(PageFolder(pagePath), filePath);
 }
 
 namespace {
@@ -142,6 +151,7 @@ std::string PageDataJson(const CheckReport& report, std::string_view folder,
                          const std::string& pagePath, const PackOptions& options) {
     // Works are arrays, not objects, and their folders are listed once: at
     // a hundred thousand works the names of keys would weigh megabytes.
+    const fs::path pageFolder = PageFolder(pagePath);
     std::map<std::string, std::size_t> folderIndex;
     std::string folders;
     std::string works;
@@ -157,7 +167,7 @@ std::string PageDataJson(const CheckReport& report, std::string_view folder,
             const bool hasLength = m.status == RecordingMeasure::Status::Measured ||
                                    m.status == RecordingMeasure::Status::Truncated;
             works += std::string(r ? "," : "") + "[" + Str(StatusName(m.status)) + "," +
-                     Str(FileLink(pagePath, w.folder + w.id + kRecordingSuffixes[r])) + "," +
+                     Str(LinkFrom(pageFolder, w.folder + w.id + kRecordingSuffixes[r])) + "," +
                      (hasLength ? FormatValue(m.seconds, 3) : "null") + "," +
                      Str(StripCode(m.strip)) + "]";
         }

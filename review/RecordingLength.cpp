@@ -16,11 +16,6 @@ RecordingMeasure MeasureLengthOnly(const std::string& path) {
         break;
     }
     m.seconds = static_cast<double>(l.frames) / static_cast<double>(l.rate);
-    if (l.end == OggEnd::Clean) {
-        m.status = RecordingMeasure::Status::Measured;
-    } else {
-        m.status = RecordingMeasure::Status::Truncated;
-        m.reason = "the file ends inside its stream, before its last page";
-    }
+    SetStatusByEnd(m, l.end);
     return m;
 }

@@ -158,6 +158,15 @@ RecordingMeasure Unreadable(std::string reason) {
 
 } // namespace
 
+void SetStatusByEnd(RecordingMeasure& m, OggEnd end) {
+    if (end == OggEnd::Clean) {
+        m.status = RecordingMeasure::Status::Measured;
+    } else {
+        m.status = RecordingMeasure::Status::Truncated;
+        m.reason = "the file ends inside its stream, before its last page";
+    }
+}
+
 std::size_t StripColumnCount(long long frames, long rate) {
     if (frames <= 0 || rate <= 0) return 0;
     const double seconds = static_cast<double>(frames) / static_cast<double>(rate);
@@ -225,12 +234,7 @@ RecordingMeasure MeasureRecording(const std::string& path) {
     m.fullScaleShare =
         samples > 0 ? static_cast<double>(levels.FullScale()) / static_cast<double>(samples) : 0;
     m.strip = levels.Strip();
-    if (OggStreamEnd(path) != OggEnd::Clean) {
-        m.status = RecordingMeasure::Status::Truncated;
-        m.reason = "the file ends inside its stream, before its last page";
-    } else {
-        m.status = RecordingMeasure::Status::Measured;
-    }
+    SetStatusByEnd(m, OggStreamEnd(path));
     return m;
 }
 

@@ -7,6 +7,8 @@
 // never changes it.
 #pragma once
 
+#include "audio/OggStreamEnd.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -39,6 +41,10 @@ struct RecordingMeasure {
     double samplePeakDbfs = 0;       // the highest sample of any channel, dB to full scale
     std::vector<StripColumn> strip;  // in time order; empty unless measured or truncated
 };
+
+/// Sets `m` Measured when the file ends cleanly, else Truncated with the
+/// reason the check gives, whichever way the recording was read.
+void SetStatusByEnd(RecordingMeasure& m, OggEnd end);
 
 /// How many strip columns a recording of `frames` frames at `rate` gets.
 std::size_t StripColumnCount(long long frames, long rate);

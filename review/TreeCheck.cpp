@@ -29,21 +29,25 @@ std::vector<Problem> CheckReport::AllProblems() const {
 
 std::vector<RecordingMeasure>
 MeasureAll(const std::vector<std::string>& paths, unsigned jobs,
-           const std::function<void(std::size_t, std::size_t)>& progress,
-           RecordingMeasure (*measure)(const std::string&)) {
+           const std::function<void(std::size_t, std::size_t)>& progress, Measuring measuring) {
     std::vector<RecordingMeasure> measures(paths.size());
     if (jobs == 0) jobs = std::max(1u, std::thread::hardware_concurrency());
     jobs =
         static_cast<unsigned>(std::min<std::size_t>(jobs, std::max<std::size_t>(1, paths.size())));
-    // The longest first, so that the pool does not end waiting on one long
-    // recording begun last; the file's size stands for its length.
+    const bool decoding = measuring == Measuring::kDecode;
+    const auto measure = decoding ? MeasureRecording : MeasureLengthOnly;
+    // A decode takes as long as its recording: the longest first, so that the
+    // pool does not end waiting on one long recording begun last; the file's
+    // size stands for its length. A length alone costs every file the same
+    // two small reads, so those keep the list's order, without a stat each.
     std::vector<std::pair<off_t, std::size_t>> order(paths.size());
     for (std::size_t i = 0; i < paths.size(); ++i) {
         struct stat st {};
-        order[i] = {stat(paths[i].c_str(), &st) == 0 ? st.st_size : 0, i};
+        order[i] = {decoding && stat(paths[i].c_str(), &st) == 0 ? st.st_size : 0, i};
     }
-    std::stable_sort(order.begin(), order.end(),
-                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    if (decoding)
+        std::stable_sort(order.begin(), order.end(),
+                         [](const auto& a, const auto& b) { return a.first > b.first; });
     std::atomic<std::size_t> next{0};
     std::size_t done = 0;
     std::mutex progressMutex;
@@ -138,10 +142,8 @@ CheckReport CheckTree(std::string_view folder, const CheckOptions& options) {
 
     // The recordings decode on the pool while this thread loads the sheets.
     std::vector<RecordingMeasure> measures;
-    const auto measure =
-        options.measuring == Measuring::kDecode ? MeasureRecording : MeasureLengthOnly;
     std::jthread pool(
-        [&] { measures = MeasureAll(paths, options.jobs, options.progress, measure); });
+        [&] { measures = MeasureAll(paths, options.jobs, options.progress, options.measuring); });
     TqvrMemTable answers("answers");
     TqvrBinaryStreamFormat format;
     for (CheckedWork& w : report.works) {

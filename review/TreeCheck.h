@@ -56,9 +56,9 @@ struct CheckReport {
 /// Checks the tree below `folder` (which the caller has found readable).
 CheckReport CheckTree(std::string_view folder, const CheckOptions& options);
 
-/// Measures every file of `paths` on `jobs` threads (0: one per core), each
-/// with `measure`.
+/// Measures every file of `paths` on `jobs` threads (0: one per core), as
+/// `measuring` says.
 std::vector<RecordingMeasure>
 MeasureAll(const std::vector<std::string>& paths, unsigned jobs,
            const std::function<void(std::size_t done, std::size_t total)>& progress,
-           RecordingMeasure (*measure)(const std::string&) = MeasureRecording);
+           Measuring measuring = Measuring::kDecode);

@@ -34,11 +34,14 @@ int main(int argc, char** argv) {
                       [](const Problem& p) { return p.kind.rfind("recording-", 0) == 0; });
         for (std::size_t r = 0; r < kRecordingSuffixes.size(); ++r) {
             const std::string file = w.folder + w.id + kRecordingSuffixes[r];
+            // A recording that is not there keeps the length-only measure,
+            // which says so, and gets its problem back below.
             struct stat st {};
-            if (stat(file.c_str(), &st) != 0) continue;
-            auto [it, fresh] = measured.try_emplace({st.st_dev, st.st_ino});
-            if (fresh) it->second = MeasureRecording(file);
-            w.recordings[r] = it->second;
+            if (stat(file.c_str(), &st) == 0) {
+                auto [it, fresh] = measured.try_emplace({st.st_dev, st.st_ino});
+                if (fresh) it->second = MeasureRecording(file);
+                w.recordings[r] = it->second;
+            }
             const Problem where{w.id, w.folder, w.id + kRecordingSuffixes[r], "", "", ""};
             for (Problem& p : RecordingProblems(w.recordings[r], options.thresholds, where))
                 w.problems.push_back(std::move(p));

@@ -1,5 +1,6 @@
 // The length read from the Ogg pages alone must be the decoder's, for whole
-// files and for copies cut short; anything else is refused without blocking.
+// files and for copies cut short, and the file's end the one OggStreamEnd
+// finds; anything else is refused without blocking.
 #include "AudioTestSupport.h"
 
 #include "audio/OggVorbisLength.h"
@@ -39,6 +40,7 @@ TEST_P(OggVorbisLengthTest, AgreesWithTheDecoderWholeAndCutShort) {
         EXPECT_EQ(l.rate, file->Rate());
         EXPECT_EQ(l.channels, file->Channels());
         EXPECT_EQ(l.end, end) << path;
+        EXPECT_EQ(OggStreamEnd(path), end) << path;
     }
 }
 

@@ -13,13 +13,8 @@
 namespace {
 
 std::optional<std::vector<MarkRow>> ReadMarksSheet(const std::string& path, std::string& error) {
-    const std::optional<std::string> bytes = ReadRegularFile(path, error);
-    if (!bytes) return std::nullopt;
-    const std::optional<CsvTable> sheet = ReadCsv(*bytes, error);
-    if (!sheet) {
-        error = path + ": " + error;
-        return std::nullopt;
-    }
+    const std::optional<CsvTable> sheet = ReadCsvFile(path, error);
+    if (!sheet) return std::nullopt;
     return ReadMarkRows(*sheet, path, error);
 }
 

@@ -24,10 +24,8 @@ int RunMarks(const CommandArgs& args) {
     const std::string& marksPath = args.Operands()[1];
     if (const auto error = FolderReadError(folder)) return Failure(*error);
     std::string error;
-    const std::optional<std::string> bytes = ReadRegularFile(marksPath, error);
-    if (!bytes) return Failure(error);
-    const std::optional<CsvTable> sheet = ReadCsv(*bytes, error);
-    if (!sheet) return Failure(marksPath + ": " + error);
+    const std::optional<CsvTable> sheet = ReadCsvFile(marksPath, error);
+    if (!sheet) return Failure(error);
     try {
         TqvrMemTable tblWork("tblWork");
         zenor::ConfigureWorkTable(tblWork);

@@ -32,3 +32,11 @@ std::optional<std::string> ReadRegularFile(const std::string& path, std::string&
     if (!ok) return std::nullopt;
     return bytes;
 }
+
+std::optional<CsvTable> ReadCsvFile(const std::string& path, std::string& error) {
+    const std::optional<std::string> bytes = ReadRegularFile(path, error);
+    if (!bytes) return std::nullopt;
+    std::optional<CsvTable> table = ReadCsv(*bytes, error);
+    if (!table) error = path + ": " + error;
+    return table;
+}
