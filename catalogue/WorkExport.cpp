@@ -136,9 +136,7 @@ std::string CsvField(std::string_view text, char separator) {
     // Pupils write the answers: a cell that a spreadsheet program would take
     // for a formula (or for the start of one) is led by an apostrophe, as the
     // common guidance on CSV injection advises, so that it stays text.
-    if (!clean.empty() &&
-        std::string_view("=+-@\t\r").find(clean.front()) != std::string_view::npos)
-        clean.insert(0, 1, '\'');
+    if (!clean.empty() && StartsAFormula(clean.front())) clean.insert(0, 1, '\'');
     const char special[] = {separator, '"', '\r', '\n', '\0'};
     if (clean.find_first_of(special) == std::string::npos) return clean;
     std::string quoted = "\"";

@@ -51,6 +51,12 @@ inline constexpr CsvLayout kSpreadsheetCsv{';', true, false};
 /// not UTF-8 replaced by U+FFFD.
 void WriteCsv(std::ostream& out, const std::vector<WorkRow>& rows, const CsvLayout& layout = {});
 
+/// Whether a cell beginning with `c` (=, +, -, @, a tab or a carriage return)
+/// would run as a formula when a spreadsheet program opens the file.
+inline bool StartsAFormula(char c) {
+    return std::string_view("=+-@\t\r").find(c) != std::string_view::npos;
+}
+
 /// A field as RFC 4180 wants it (quoted when it holds the separator, a quote,
 /// CR or LF), with the bytes that are not UTF-8 replaced and an apostrophe
 /// before a text that begins with =, +, -, @, a tab or a carriage return,

@@ -1,5 +1,6 @@
 #include "review/CsvReader.h"
 
+#include "catalogue/WorkExport.h"
 #include "l10n/Translation.h"
 
 namespace {
@@ -69,8 +70,7 @@ std::optional<CsvTable> ReadCsv(std::string_view bytes, std::string& error) {
 }
 
 std::string UnneutralisedCell(std::string_view cell) {
-    if (cell.size() >= 2 && cell[0] == '\'' &&
-        std::string_view("=+-@\t\r").find(cell[1]) != std::string_view::npos)
+    if (cell.size() >= 2 && cell[0] == '\'' && zenor::StartsAFormula(cell[1]))
         cell.remove_prefix(1);
     return std::string(cell);
 }
